@@ -11,6 +11,9 @@
 #ifndef WINGDIAPI
 #define WINGDIAPI __declspec(dllimport)
 #endif
+#ifndef CALLBACK
+#define CALLBACK __stdcall
+#endif
 #endif
 
 #include <GL/gl.h>

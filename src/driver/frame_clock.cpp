@@ -1,0 +1,11 @@
+#include "driver/frame_clock.h"
+
+#include "driver/elapsed_time.h"
+
+void FrameClock::tick()
+{
+    previousTime = currentTime;
+    elapsedMs = static_cast<double>(elapsedMilliseconds());
+    currentTime = elapsedMs * 0.001;
+    timeStep = currentTime - previousTime;
+}

@@ -1,0 +1,18 @@
+// The scene's single time source, ticked once in the build and once at the
+// start of every frame; between ticks its fields are constant.
+//
+// Times are double-precision seconds; elapsedMs keeps the raw milliseconds.
+// No smoothing or clamping: a long gap between ticks gives a long step.
+#pragma once
+
+class FrameClock {
+public:
+    virtual ~FrameClock() = default;
+
+    void tick();
+
+    double previousTime = 0.0;
+    double currentTime = 0.0;
+    double timeStep = 0.0;
+    double elapsedMs = 0.0;
+};
