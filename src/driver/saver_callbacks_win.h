@@ -1,0 +1,50 @@
+// The scene's side of the saver window: its window procedure, the procedure
+// of the configuration dialog, the dialog-class hook, and the OpenGL rendering
+// context that lives from window creation to window destruction.
+//
+// Sizes are the client area in pixels, taken once at creation: the scene is
+// never rebuilt for another size. Frames are driven by timer 1 every 5 ms.
+#pragma once
+
+#include <windows.h>
+
+class RenderContext {
+public:
+    virtual ~RenderContext() = default;
+
+    int clientWidth = 0;
+    int clientHeight = 0;
+    HDC deviceContext = nullptr;
+    HGLRC glContext = nullptr;
+};
+
+// The scene window's context: one saver window per process.
+extern RenderContext renderContext;
+
+// 24-bit RGBA, double-buffered, 16-bit depth, no stencil, accumulation or
+// auxiliary buffers, drawn to a window; every field not named is 0.
+extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
+
+constexpr UINT_PTR frameTimerId = 1;
+constexpr UINT framePeriodMs = 5;
+
+// Handles WM_CREATE (context, GL state, scene, timer), WM_TIMER (one frame
+// whatever the timer id) and WM_DESTROY (timer, scene resources, context);
+// passes everything else to DefScreenSaverProc.
+LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The settings dialog has no settings: OK ends it with 1, Cancel with 0.
+BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Registers nothing and agrees to show the dialog.
+BOOL WINAPI RegisterDialogClasses(HANDLE instance);
+
+// Gets the window's device context, sets the requested pixel format on it,
+// creates a GL context and makes it current. Results are not checked: without
+// a usable format the GL calls that follow do nothing and the window stays
+// black.
+void createRenderContext(HWND window, HDC* deviceContext, HGLRC* glContext);
+
+// Makes no context current, deletes the GL context and releases the device
+// context.
+void destroyRenderContext(HWND window, HDC deviceContext, HGLRC glContext);

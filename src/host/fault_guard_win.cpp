@@ -1,0 +1,34 @@
+#include "host/fault_guard_win.h"
+
+#include <windows.h>
+
+#include "host/run_modes_win.h"
+
+namespace {
+
+LPTOP_LEVEL_EXCEPTION_FILTER previousFilter = nullptr;
+
+LONG WINAPI saverFaultFilter(EXCEPTION_POINTERS* fault)
+{
+    // UnhandledExceptionFilter calls the top-level filter itself: step out of
+    // its way first, or it would come straight back here.
+    SetUnhandledExceptionFilter(previousFilter);
+    const LONG decision = UnhandledExceptionFilter(fault);
+    if (decision == EXCEPTION_EXECUTE_HANDLER) {
+        setSaverRunning(FALSE);
+        ExitProcess(fault->ExceptionRecord->ExceptionCode);
+    }
+    return decision;
+}
+
+}  // namespace
+
+void installFaultGuard()
+{
+    previousFilter = SetUnhandledExceptionFilter(saverFaultFilter);
+}
+
+void removeFaultGuard()
+{
+    SetUnhandledExceptionFilter(previousFilter);
+}

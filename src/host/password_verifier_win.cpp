@@ -1,0 +1,71 @@
+#include "host/password_verifier_win.h"
+
+#include "host/run_modes_win.h"
+#include "host/saver_host_state_win.h"
+
+void loadPasswordVerifier()
+{
+    if (!saverHostState.isWin9x)
+        return;
+    if (saverHostState.passwordModule != nullptr)
+        unloadPasswordVerifier();
+
+    HKEY desktop = nullptr;
+    if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS)
+        return;
+
+    DWORD usePassword = 0;
+    DWORD size = sizeof usePassword;
+    const LONG query = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                                        reinterpret_cast<BYTE*>(&usePassword), &size);
+    if (query == ERROR_SUCCESS && usePassword != 0) {
+        saverHostState.passwordModule = LoadLibraryA("PASSWORD.CPL");
+        if (saverHostState.passwordModule != nullptr) {
+            saverHostState.verifyPassword = reinterpret_cast<VerifyScreenSavePwdProc>(
+                reinterpret_cast<void*>(
+                    GetProcAddress(saverHostState.passwordModule, "VerifyScreenSavePwd")));
+            if (saverHostState.verifyPassword != nullptr)
+                setSaverRunning(TRUE);
+            else
+                unloadPasswordVerifier();
+        }
+    }
+    RegCloseKey(desktop);
+}
+
+void unloadPasswordVerifier()
+{
+    if (!saverHostState.isWin9x || saverHostState.passwordModule == nullptr)
+        return;
+    FreeLibrary(saverHostState.passwordModule);
+    saverHostState.passwordModule = nullptr;
+    if (saverHostState.verifyPassword != nullptr) {
+        saverHostState.verifyPassword = nullptr;
+        setSaverRunning(FALSE);
+    }
+}
+
+BOOL verifyPasswordToClose(HWND window)
+{
+    if (saverHostState.checkingPassword || saverHostState.closeAllowed)
+        return FALSE;
+    if (saverHostState.verifyPassword == nullptr) {
+        saverHostState.closeAllowed = TRUE;
+        return TRUE;
+    }
+    if (passwordCheckThrottled(saverHostState.lastCheckTick, GetTickCount()))
+        return FALSE;
+
+    saverHostState.checkingPassword = TRUE;
+    // Frames queued before the dialog would otherwise pile up behind it.
+    MSG stale;
+    PeekMessageA(&stale, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    PeekMessageA(&stale, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    const LRESULT accepted = SendMessageA(window, WM_APP, 0, 0);
+    saverHostState.closeAllowed = accepted != 0 ? TRUE : FALSE;
+    saverHostState.checkingPassword = FALSE;
+    if (!saverHostState.closeAllowed)
+        SetCursor(nullptr);
+    saverHostState.lastCheckTick = GetTickCount();
+    return saverHostState.closeAllowed;
+}

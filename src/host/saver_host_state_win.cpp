@@ -1,0 +1,3 @@
+#include "host/saver_host_state_win.h"
+
+SaverHostState saverHostState;
