@@ -1,0 +1,80 @@
+# Flowball: set-up, builds and tests.
+#
+#   make test    installs what is missing (Debian 12), then builds and runs the
+#                tests of three build folders: build/native, build/asan and
+#                build/win32 (under Wine)
+#   make build   the native and Windows builds, no tests
+#   make bench   the benchmarks, built in build/release
+#   make clean   removes every build folder
+#
+# Single stages: test-native, test-asan, test-win32.
+
+SHELL := /bin/bash
+.SHELLFLAGS := -euo pipefail -c
+# The stages share two cores and each build uses both: one stage at a time.
+.NOTPARALLEL:
+
+JOBS ?= 2
+BENCH_ARGS ?=
+
+CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)
+WIN32_TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
+
+# The sanitizers stop the test at their first report, with a stack trace.
+SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1 \
+                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+stage = @printf '\n==== %s ====\n' $(1)
+
+.PHONY: test build bench clean setup \
+        test-native test-asan test-win32 build-native build-asan build-win32 build-release
+
+test: test-native test-asan test-win32
+
+build: build-native build-win32
+
+setup:
+	$(call stage,"set-up: packages")
+	scripts/setup-debian.sh
+
+build-native: setup
+	$(call stage,"native: configure and build (build/native)")
+	cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build/native -j$(JOBS)
+
+build-asan: setup
+	$(call stage,"asan: configure and build with sanitizers (build/asan)")
+	cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DFLOWBALL_SANITIZE=ON
+	cmake --build build/asan -j$(JOBS)
+
+build-win32: setup
+	$(call stage,"win32: configure and cross-build (build/win32)")
+	cmake -S . -B build/win32 -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WIN32_TOOLCHAIN)
+	cmake --build build/win32 -j$(JOBS)
+
+build-release: setup
+	$(call stage,"release: configure and build the benchmarks (build/release)")
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build/release -j$(JOBS) --target flowball-bench
+
+test-native: build-native
+	$(call stage,"native: tests")
+	$(CTEST) --test-dir build/native
+
+test-asan: build-asan
+	$(call stage,"asan: tests under AddressSanitizer and UndefinedBehaviorSanitizer")
+	$(SANITIZER_ENV) $(CTEST) --test-dir build/asan
+
+# The Wine session (wineserver and Xvfb) is ended even when a test fails.
+test-win32: build-win32
+	$(call stage,"win32: tests under Wine")
+	status=0; $(CTEST) --test-dir build/win32 || status=$$?; \
+	scripts/wine-session.sh stop build/win32; exit $$status
+
+bench: build-release
+	$(call stage,"benchmarks")
+	build/release/bench/flowball-bench $(BENCH_ARGS)
+
+clean:
+	if [[ -d build/win32 ]]; then scripts/wine-session.sh stop build/win32; fi
+	rm -rf build

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs what building and testing Flowball needs on Debian 12 (bookworm).
+#
+# Idempotent and quick when everything is there: it asks dpkg first and calls
+# apt only for what is missing. Needs root (or sudo) only when it installs.
+# Never prompts; works without standard input.
+set -euo pipefail
+
+packages=(
+    make cmake g++
+    # The 32-bit Windows cross compiler, and GoogleTest's source to build it
+    # with that compiler.
+    g++-mingw-w64-i686 googletest
+    libgtest-dev libbenchmark-dev
+    libgl-dev libegl-dev libglu1-mesa-dev libpng-dev libegl-mesa0 libgl1-mesa-dri
+    xvfb xdotool x11-utils imagemagick
+    # Wine runs the 32-bit programs with its i386 half; without the i386 GL
+    # libraries its OpenGL finds no pixel format.
+    wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+)
+
+if ! command -v dpkg-query >/dev/null; then
+    echo "setup-debian: not a Debian system; install these yourself: ${packages[*]}" >&2
+    exit 1
+fi
+
+native_arch=$(dpkg --print-architecture)
+declare -A installed=()
+while read -r name status; do
+    [[ $status == installed ]] && installed[$name]=1
+done < <(dpkg-query -W -f='${binary:Package} ${db:Status-Status}\n')
+
+# A name without an architecture is met by the native package; dpkg lists
+# multi-arch packages with their architecture, the others without.
+missing=()
+for package in "${packages[@]}"; do
+    if [[ -n ${installed[$package]:-} ]]; then
+        continue
+    fi
+    if [[ $package != *:* && -n ${installed[$package:$native_arch]:-} ]]; then
+        continue
+    fi
+    missing+=("$package")
+done
+
+need_i386=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    need_i386=1
+fi
+
+if [[ ${#missing[@]} -eq 0 && $need_i386 -eq 0 ]]; then
+    echo "setup-debian: all ${#packages[@]} packages present"
+    exit 0
+fi
+
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+if [[ $(id -u) -ne 0 ]]; then
+    if ! command -v sudo >/dev/null; then
+        echo "setup-debian: missing ${missing[*]}; run as root to install them" >&2
+        exit 1
+    fi
+    as_root=(sudo -n "${as_root[@]}")
+fi
+
+if [[ $need_i386 -eq 1 ]]; then
+    echo "setup-debian: adding the i386 architecture"
+    "${as_root[@]}" dpkg --add-architecture i386
+fi
+echo "setup-debian: installing ${missing[*]}"
+"${as_root[@]}" apt-get update -q </dev/null
+"${as_root[@]}" apt-get install -y -q \
+    -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
+    "${missing[@]}" </dev/null
