@@ -8,6 +8,8 @@ set -euo pipefail
 
 packages=(
     make cmake g++
+    # The Windows build draws the saver's icon with a Python script.
+    python3
     # The 32-bit Windows cross compiler, and GoogleTest's source to build it
     # with that compiler.
     g++-mingw-w64-i686 googletest
