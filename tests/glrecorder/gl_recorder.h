@@ -13,6 +13,16 @@
 // - texture names from glGenTextures and display lists from glGenLists, with
 //   the set of names still alive after glDeleteTextures and glDeleteLists;
 // - a copy of the pixels of each glTexImage2D and glTexSubImage2D upload.
+// - the enabled capabilities (glIsEnabled), the bound 2D texture, the unpack
+//   and pack alignments, the first unread error (glGetError).
+//
+// Logging conventions: glGenTextures logs n and then the names it handed out,
+// glDeleteTextures n and the names passed; uploads and glReadPixels log their
+// scalar arguments only, not the pixel pointer; glGetFloatv logs its name
+// argument, not the values it answers. Inside glNewList(GL_COMPILE) the
+// matrix, binding and enable calls change no state until the list is called,
+// as in GL; they are logged when made, and a glCallList logs only itself.
+// gluBuild2DMipmaps records the base image only.
 #pragma once
 
 #include <cstdint>
@@ -26,7 +36,8 @@ namespace glrec {
 struct Call {
     std::string name;          // "glViewport"
     std::vector<double> args;  // enums and integers as their values
-    // "glViewport(0, 150, 800, 300)": numbers in %g form, arrays inline.
+    // "glViewport(0, 150, 800, 300)": whole numbers without decimals, others
+    // in %g form, arrays inline.
     std::string text() const;
 };
 
@@ -38,6 +49,8 @@ struct TextureUpload {
     GLsizei width, height;
     GLenum format;
     std::vector<std::uint8_t> pixels;  // width * height * bytes per pixel of format
+    GLint internalFormat;  // 0 for glTexSubImage2D
+    GLenum type;
 };
 
 // Back to a fresh GL: empty log, identity matrices, modelview mode, names
