@@ -1,0 +1,45 @@
+// What the scene build puts into the scene: the switches and the scene-wide
+// values, as one record that a test or a tool may change before the build.
+// The defaults are the saver's scene.
+//
+// Switches are 32-bit integers used as booleans. sceneScale is a size factor
+// (1 = the scene's world units); letterboxLevel is the bar height as a
+// fraction of the window height until the first frame moves it; the three
+// rates are the oscillators' shared drives (multipliers, 1 = no change).
+#pragma once
+
+#include "scene/scene_switches.h"
+
+class SceneConfig {
+public:
+    virtual ~SceneConfig() = default;
+
+    // Written into sceneSwitches by the build, field by field in their order
+    // of declaration. With these values a frame shows the background and the
+    // lit, textured ball; the star field, the particles, fog and both
+    // full-window passes stay off.
+    SceneSwitches switches = {
+        /* underlayEnabled   */ 0,
+        /* viewsEnabled      */ 1,
+        /* overlayEnabled    */ 0,
+        /* shapeBlendEnabled */ 0,
+        /* cullingEnabled    */ 1,
+        /* depthTestEnabled  */ 0,
+        /* fogEnabled        */ 0,
+        /* lightingEnabled   */ 1,
+        /* starFieldEnabled  */ 0,
+        /* particlesEnabled  */ 0,
+        /* texturingEnabled  */ 1,
+    };
+    double sceneScale = 1.0;
+    double letterboxLevel = 0.2;
+    double wobbleRate = 1.8;
+    double turnRate = 1.2;
+    double baseRate = 1.0;
+    // Active views: view 0 (background and full-window passes) and the
+    // perspective view 1. Taken within 1 to 10 by the build.
+    int viewCount = 2;
+};
+
+// The configuration the next build uses; resetScene restores the defaults.
+extern SceneConfig sceneConfig;
