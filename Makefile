@@ -29,7 +29,10 @@ stage = @printf '\n==== %s ====\n' $(1)
 .PHONY: test build bench clean setup \
         test-native test-asan test-win32 build-native build-asan build-win32 build-release
 
-test: test-native test-asan test-win32
+# A failing stage does not stop the others (-k), so one run reports every
+# failure; make test fails when any stage does.
+test:
+	$(MAKE) --no-print-directory -k test-native test-asan test-win32
 
 build: build-native build-win32
 
