@@ -1,4 +1,4 @@
-#include "straightforward_textures.h"
+#include "reference/straightforward_textures.h"
 
 #include <cmath>
 #include <cstdlib>
