@@ -2,6 +2,7 @@
 // matrix stacks with their math, names, display lists and uploads.
 #include "gl_recorder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -278,12 +279,18 @@ void apply(Op op, const double* a)
             state.bound2D = name;
         break;
     }
-    case Op::enable:
-        state.enabled.insert(static_cast<GLenum>(a[0]));
+    case Op::enable: {
+        const GLenum capability = static_cast<GLenum>(a[0]);
+        if (std::find(state.enabled.begin(), state.enabled.end(), capability) == state.enabled.end())
+            state.enabled.push_back(capability);
         break;
-    case Op::disable:
-        state.enabled.erase(static_cast<GLenum>(a[0]));
+    }
+    case Op::disable: {
+        const auto found = std::find(state.enabled.begin(), state.enabled.end(), static_cast<GLenum>(a[0]));
+        if (found != state.enabled.end())
+            state.enabled.erase(found);
         break;
+    }
     case Op::callList:
         callList(static_cast<GLuint>(a[0]));
         break;

@@ -2,6 +2,7 @@
 // GL/glu.h, so that linking this library resolves the program's GL calls.
 // Calls that change state GL keeps go through stateOp; the others are only
 // logged.
+#include <algorithm>
 #include <cstring>
 
 #include "gl_recorder_state.h"
@@ -309,7 +310,8 @@ void GLAPIENTRY glHint(GLenum target, GLenum mode) { log("glHint", {double(targe
 GLboolean GLAPIENTRY glIsEnabled(GLenum cap)
 {
     log("glIsEnabled", {double(cap)});
-    return state.enabled.count(cap) != 0 ? GL_TRUE : GL_FALSE;
+    const bool enabled = std::find(state.enabled.begin(), state.enabled.end(), cap) != state.enabled.end();
+    return enabled ? GL_TRUE : GL_FALSE;
 }
 
 GLboolean GLAPIENTRY glIsList(GLuint list)

@@ -63,7 +63,7 @@ struct State {
     GLenum matrixMode = GL_MODELVIEW;
 
     GLenum error = GL_NO_ERROR;  // the first error since the last glGetError
-    std::set<GLenum> enabled;
+    std::vector<GLenum> enabled;  // a handful at most: a flat list, no allocation per glEnable
 
     GLint unpackAlignment = 4;
     GLint packAlignment = 4;

@@ -324,6 +324,8 @@ TEST_F(GlRecorderTest, WithRecordingOffStateIsKeptButNothingIsLogged)
     EXPECT_EQ(list, 1u);
     EXPECT_EQ(glrec::matrix(GL_MODELVIEW)[14], 3.0f);
     EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_TRUE);
+    glDisable(GL_LIGHTING);
+    EXPECT_EQ(glIsEnabled(GL_LIGHTING), GL_FALSE);
 
     glrec::reset();
     glTranslatef(1, 2, 3);
