@@ -27,7 +27,8 @@ public:
     void integrate(float dt);
 
     // angles += angularVelocity * dt; with wrapAngles, x and y are wrapped
-    // into [0, 360). z is never wrapped.
+    // into [0, 360) by wrapInto (a negative whole turn gives 360). z is never
+    // wrapped.
     void turn(float dt);
 
     // Decays shake by (1 - 3t). Below 0.01 it stops and draws three new
