@@ -23,3 +23,5 @@ set_target_properties(flowball PROPERTIES OUTPUT_NAME flowball SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_include_directories(flowball PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(flowball PRIVATE flowball_core opengl32 glu32 gdi32 user32 advapi32)
+
+include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)

@@ -1,0 +1,814 @@
+#!/usr/bin/env python3
+"""End-to-end tests of flowball.scr under Wine on a virtual X display.
+
+Each group starts its own Xvfb (with or without GLX), runs its cases one after
+another in the e2e wine prefix and stops every wine process of the prefix at
+the end. Input is real X input through xdotool; the saver's windows are looked
+at from outside with saver-probe.exe; screenshots come from ImageMagick's
+import. Every wait is a poll with a bounded timeout.
+
+usage: run_e2e.py --build-dir DIR --group NAME [--case NAME]
+       run_e2e.py --list-groups
+"""
+import argparse
+import ctypes
+import os
+import shutil
+import subprocess
+import sys
+import time
+import traceback
+
+SCREEN_WIDTH = 800
+SCREEN_HEIGHT = 600
+SAVER_CLASS = "WindowsScreenSaverClass"
+DIALOG_TITLE = "Flowball Setup"
+
+# Exit codes as wine reports them: the low 8 bits of the Windows code.
+EXIT_REFUSED = 255          # -1
+EXIT_ACCESS_VIOLATION = 5   # 0xC0000005
+
+WM_CLOSE = 0x10
+WM_KEYF1 = 0x4D
+
+STARTUP_TIMEOUT = 60.0      # the first start of a prefix is slow
+TIMEOUT = 20.0
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_for(condition, what, timeout=TIMEOUT, interval=0.1):
+    """Polls condition() until it returns a true value, which is returned."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(interval)
+
+
+def stays(condition, what, duration=1.5, interval=0.1):
+    """Checks that condition() holds the whole time: the bounded wait that
+    shows that something does NOT happen."""
+    deadline = time.monotonic() + duration
+    while time.monotonic() < deadline:
+        check(condition(), "no longer true: " + what)
+        time.sleep(interval)
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+class XCursor:
+    """Reads the pointer's current cursor image through XFixes."""
+
+    class Image(ctypes.Structure):
+        _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short),
+                    ("width", ctypes.c_ushort), ("height", ctypes.c_ushort),
+                    ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                    ("cursor_serial", ctypes.c_ulong),
+                    ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                    ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xfixes = ctypes.CDLL("libXfixes.so.3")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.x11.XFree.argtypes = [ctypes.c_void_p]
+        self.xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(XCursor.Image)
+        self.xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        self.display = self.x11.XOpenDisplay(display.encode())
+        check(self.display, "cannot open display " + display)
+
+    def hidden(self):
+        image = self.xfixes.XFixesGetCursorImage(self.display)
+        check(bool(image), "no cursor image")
+        count = image.contents.width * image.contents.height
+        visible = any((image.contents.pixels[i] >> 24) & 0xFF for i in range(count))
+        self.x11.XFree(image)
+        return not visible
+
+    def create_window(self):
+        """A plain X window of another client, unmapped; it lives as long as
+        this connection."""
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XCreateSimpleWindow.restype = ctypes.c_ulong
+        self.x11.XCreateSimpleWindow.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+            ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        root = self.x11.XDefaultRootWindow(self.display)
+        window = self.x11.XCreateSimpleWindow(self.display, root, 0, 0, 120, 80, 0, 0, 0xFFFFFF)
+        self.x11.XSync(self.display, 0)
+        return window
+
+    def destroy_window(self, window):
+        """Destroys a window of create_window and gives the keyboard focus
+        back to whatever window is under the pointer, as Xvfb starts."""
+        pointer_root = 1
+        self.x11.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                            ctypes.c_ulong]
+        self.x11.XDestroyWindow(self.display, window)
+        self.x11.XSetInputFocus(self.display, pointer_root, pointer_root, 0)
+        self.x11.XSync(self.display, 0)
+
+    def close(self):
+        self.x11.XCloseDisplay(self.display)
+
+
+class Picture:
+    """A screenshot as rows of (r, g, b)."""
+
+    def __init__(self, path, display, geometry=None):
+        command = ["import", "-display", display, "-window", "root"]
+        if geometry:
+            command += ["-crop", geometry]
+        subprocess.run(command + [path], check=True, timeout=TIMEOUT)
+        data = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True,
+                              capture_output=True, timeout=TIMEOUT).stdout
+        fields = data.split(maxsplit=4)
+        check(fields[0] == b"P6", "unexpected picture format")
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = fields[4]
+        self.path = path
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def row(self, y):
+        return [self.at(x, y) for x in range(0, self.width, 4)]
+
+    def all_black(self):
+        return not any(self.pixels)
+
+    def count(self, test, step=4):
+        return sum(1 for y in range(0, self.height, step) for x in range(0, self.width, step)
+                   if test(self.at(x, y)))
+
+
+def is_black(p):
+    return max(p) <= 8
+
+
+def is_dark_blue(p):
+    r, g, b = p
+    return b >= 24 and b > r + 12 and b > g + 8 and max(r, g) < 120
+
+
+def is_orange(p):
+    r, g, b = p
+    return r >= 120 and r > g + 16 and g > b and r > b + 60
+
+
+class Session:
+    """One X display, the wine prefix and the helpers of one group."""
+
+    def __init__(self, build_dir, work_dir, glx):
+        self.build_dir = build_dir
+        self.work_dir = work_dir
+        self.prefix = os.path.join(build_dir, "e2e", "prefix")
+        self.processes = []
+        os.makedirs(work_dir, exist_ok=True)
+        self.stage_programs()
+        self.start_xvfb(glx)
+        self.env = dict(os.environ)
+        self.env.update({
+            "DISPLAY": self.display,
+            "WINEPREFIX": self.prefix,
+            "WINEDEBUG": "-all",
+            # No Mono or Gecko installers on a fresh prefix.
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "FLOWBALL_E2E_DIR": windows_path(work_dir),
+        })
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.init_prefix()
+        self.cursor = XCursor(self.display)
+
+    # --- set-up -----------------------------------------------------------
+
+    def stage_programs(self):
+        """The saver and its test DLLs side by side, where LoadLibraryA finds
+        them first."""
+        self.stage = os.path.join(self.work_dir, "bin")
+        os.makedirs(self.stage, exist_ok=True)
+        helpers = os.path.join(self.build_dir, "e2e")
+        for source in (os.path.join(self.build_dir, "flowball.scr"),
+                       os.path.join(self.build_dir, "preview-host.exe"),
+                       os.path.join(helpers, "saver-probe.exe"),
+                       os.path.join(helpers, "PASSWORD.CPL"),
+                       os.path.join(helpers, "mpr.dll")):
+            check(os.path.exists(source), "missing " + source + " (build it first)")
+            shutil.copy2(source, self.stage)
+        self.saver = os.path.join(self.stage, "flowball.scr")
+
+    def start_xvfb(self, glx):
+        read_end, write_end = os.pipe()
+        command = ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                   "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "-nolisten", "tcp"]
+        if not glx:
+            command += ["-extension", "GLX"]
+        self.xvfb = subprocess.Popen(command, pass_fds=(write_end,),
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            number = numbers.readline().strip()
+        check(number, "Xvfb did not start")
+        self.display = ":" + number
+
+    def start_wineserver(self):
+        """One persistent wineserver for the group, started with none of our
+        pipes: a server that inherited a probe's output pipe would keep it
+        open, and reading the probe's answer would wait for the server."""
+        subprocess.run(["wineserver", "-p"], env=self.env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop_wine(self):
+        for process in self.processes:
+            if process.poll() is None:
+                process.kill()
+        subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-w"], env=self.env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def init_prefix(self):
+        self.start_wineserver()
+        if not os.path.exists(os.path.join(self.prefix, "system.reg")):
+            os.makedirs(self.prefix, exist_ok=True)
+            subprocess.run(["wine", "wineboot", "-i"], env=self.env, timeout=300,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A crash ends the process without a debugger or a dialog.
+        self.reg("add", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug",
+                 "/v", "Auto", "/d", "0", "/f")
+        self.reg("delete", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug",
+                 "/v", "Debugger", "/f")
+        self.reg("add", r"HKCU\Software\Wine\WineDbg", "/v", "ShowCrashDialog",
+                 "/t", "REG_DWORD", "/d", "0", "/f")
+        self.set_windows_version(None)
+        self.set_use_password(False)
+
+    def reg(self, *args):
+        subprocess.run(["wine", "reg"] + list(args), env=self.env, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def set_windows_version(self, version):
+        key = r"HKCU\Software\Wine\AppDefaults\flowball.scr"
+        if version:
+            self.reg("add", key, "/v", "Version", "/d", version, "/f")
+        else:
+            self.reg("delete", key, "/f")
+
+    def set_use_password(self, on):
+        self.reg("add", r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveUsePassword",
+                 "/t", "REG_DWORD", "/d", "1" if on else "0", "/f")
+
+    def close(self):
+        self.stop_wine()
+        self.cursor.close()
+        self.xvfb.terminate()
+        self.xvfb.wait(timeout=30)
+
+    # --- programs ---------------------------------------------------------
+
+    def start(self, program, *args, env=None, stderr=None):
+        environment = dict(self.env)
+        environment.update(env or {})
+        process = subprocess.Popen(["wine", program] + list(args), env=environment,
+                                   stdout=subprocess.DEVNULL,
+                                   stderr=stderr if stderr else subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def start_saver(self, *args, **kwargs):
+        return self.start(self.saver, *args, **kwargs)
+
+    def exit_code(self, process, timeout=TIMEOUT):
+        try:
+            return process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("process still running after %.0f s" % timeout)
+
+    def probe(self, *args):
+        """saver-probe's "key value" lines as a dict."""
+        result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe")]
+                                + [str(a) for a in args], env=self.env, timeout=TIMEOUT * 3,
+                                capture_output=True, text=True)
+        answer = {}
+        for line in result.stdout.splitlines():
+            key, _, value = line.strip().partition(" ")
+            answer[key] = value
+        return answer
+
+    def window(self, title, cls=SAVER_CLASS, parent=None):
+        args = ["window", cls, title] + ([parent] if parent else [])
+        answer = self.probe(*args)
+        return answer if answer.get("found") == "1" else None
+
+    def wait_window(self, title, cls=SAVER_CLASS, parent=None, timeout=STARTUP_TIMEOUT):
+        return wait_for(lambda: self.window(title, cls, parent),
+                        "window '%s' of class %s" % (title, cls), timeout)
+
+    def run_exact(self, tail, timeout=TIMEOUT):
+        """Runs the saver with exactly the command line '"saver" tail'."""
+        answer = self.probe("run", windows_path(self.saver), tail)
+        check("exit" in answer, "the saver did not start")
+        return int(answer["exit"]) & 0xFF
+
+    # --- X ----------------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True,
+                       timeout=TIMEOUT)
+
+    def screenshot(self, name, geometry=None):
+        return Picture(os.path.join(self.work_dir, name), self.display, geometry)
+
+    # --- logs -------------------------------------------------------------
+
+    def log_path(self, name):
+        return os.path.join(self.work_dir, name)
+
+    def log_lines(self, name):
+        try:
+            with open(self.log_path(name)) as log:
+                return [line.strip() for line in log]
+        except FileNotFoundError:
+            return []
+
+    def reset_log(self, name):
+        if os.path.exists(self.log_path(name)):
+            os.remove(self.log_path(name))
+
+
+# --- helpers shared by the cases ---------------------------------------------
+
+def frame_shows_scene(picture):
+    """Black bars at the top and bottom, the dark blue band between them and
+    orange pixels of the ball in it."""
+    top = picture.row(0)
+    bottom = picture.row(picture.height - 1)
+    middle = picture.row(picture.height // 2)
+    return (all(is_black(p) for p in top) and all(is_black(p) for p in bottom)
+            and sum(is_dark_blue(p) for p in middle) > len(middle) // 4
+            and picture.count(is_orange) > 20)
+
+
+def start_fullscreen(session, **kwargs):
+    """Starts /s and waits until it covers the screen and draws."""
+    saver = session.start_saver("/s", **kwargs)
+    session.wait_window("Screen Saver")
+    wait_for(lambda: frame_shows_scene(session.screenshot("frame.png")) or saver.poll() is not None,
+             "the first frame", STARTUP_TIMEOUT, 0.3)
+    check(saver.poll() is None, "the saver ended by itself with %s" % saver.poll())
+    return saver
+
+
+def end_with_key(session, saver):
+    session.xdotool("key", "space")
+    check(session.exit_code(saver) == 0, "exit code after a key press is not 0")
+
+
+def pointer_at(session):
+    out = subprocess.run(["xdotool", "getmouselocation"], env=session.env, capture_output=True,
+                         text=True, timeout=TIMEOUT).stdout
+    fields = dict(f.split(":", 1) for f in out.split() if ":" in f)
+    return int(fields["x"]), int(fields["y"])
+
+
+def move_pointer(session, x, y):
+    # xdotool's --sync waits for a movement, which never comes when the
+    # pointer is already there: poll the position instead.
+    session.xdotool("mousemove", x, y)
+    wait_for(lambda: pointer_at(session) == (x, y), "the pointer at (%d, %d)" % (x, y), 5)
+
+
+def pointer_to_centre(session):
+    move_pointer(session, SCREEN_WIDTH // 2, SCREEN_HEIGHT // 2)
+
+
+# --- full screen -------------------------------------------------------------
+
+def case_fullscreen_covers_screen_and_draws(session):
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    window = session.window("Screen Saver")
+    check(window["rect"] == "0 0 %d %d" % (SCREEN_WIDTH, SCREEN_HEIGHT),
+          "window rectangle is %s" % window["rect"])
+    check(window["screen"] == "%d %d" % (SCREEN_WIDTH, SCREEN_HEIGHT), "screen size")
+    check(window["topmost"] == "1", "window is not topmost")
+    check(int(window["style"], 16) & 0xFFFF0000 == 0x96000000,
+          "style is %s" % window["style"])
+    check(window["visible"] == "1", "window is not visible")
+    wait_for(session.cursor.hidden, "the cursor to be hidden", 5)
+    first = session.screenshot("fullscreen-1.png")
+    check(frame_shows_scene(first), "the frame shows no bars, band and ball")
+    wait_for(lambda: session.screenshot("fullscreen-2.png").pixels != first.pixels,
+             "a later frame that differs", 10, 0.2)
+    check(saver.poll() is None, "the saver ended by itself")
+    end_with_key(session, saver)
+
+
+def ends_on(action):
+    def case(session):
+        pointer_to_centre(session)
+        saver = start_fullscreen(session)
+        action(session)
+        check(session.exit_code(saver) == 0, "exit code is not 0")
+    return case
+
+
+def key_press(session):
+    session.xdotool("key", "a")
+
+
+def click(session):
+    session.xdotool("click", "1")
+
+
+def right_click(session):
+    session.xdotool("click", "3")
+
+
+def move_five_pixels(session):
+    session.xdotool("mousemove_relative", "--sync", "3", "2")
+
+
+def many_small_moves(session):
+    # Each step is within the threshold; their sum from the anchor is not.
+    for _ in range(3):
+        session.xdotool("mousemove_relative", "--sync", "1", "1")
+        time.sleep(0.1)
+
+
+def loss_of_activation(session):
+    # Xvfb has no window manager to give the saver the keyboard focus on
+    # start; give it as one would, then let another program's window take it.
+    saver = subprocess.run(["xdotool", "search", "--name", "Screen Saver"], env=session.env,
+                           capture_output=True, text=True, timeout=TIMEOUT).stdout.split()
+    check(saver, "no X window for the saver")
+    session.xdotool("windowfocus", "--sync", saver[0])
+    stays(lambda: pointer_at(session) is not None, "a moment with the focus", 0.5)
+    other = session.cursor.create_window()
+    try:
+        session.xdotool("windowmap", "--sync", other)
+        session.xdotool("windowfocus", "--sync", other)
+        wait_for(lambda: session.window("Screen Saver") is None, "the saver window to go")
+    finally:
+        session.cursor.destroy_window(other)
+
+
+def case_fullscreen_keeps_running_on_four_pixel_move(session):
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    session.xdotool("mousemove_relative", "--sync", "3", "1")
+    stays(lambda: saver.poll() is None, "the saver runs after a drift of 4 pixels")
+    end_with_key(session, saver)
+
+
+def case_second_instance_raises_first(session):
+    pointer_to_centre(session)
+    first = start_fullscreen(session)
+    before = session.window("Screen Saver")
+    second = session.start_saver("/s")
+    check(session.exit_code(second, STARTUP_TIMEOUT) == 0, "second /s did not exit with 0")
+    check(first.poll() is None, "the first saver ended")
+    after = session.window("Screen Saver")
+    check(after and after["handle"] == before["handle"], "the running saver's window changed")
+    check(after["foreground"] == "1", "the running saver is not in front")
+    end_with_key(session, first)
+
+
+# --- preview -----------------------------------------------------------------
+
+PREVIEW_LOG = "preview-host.log"
+
+
+def start_preview_host(session):
+    session.reset_log(PREVIEW_LOG)
+    host = session.start(os.path.join(session.stage, "preview-host.exe"), "--log",
+                         windows_path(session.log_path(PREVIEW_LOG)),
+                         windows_path(session.saver))
+    lines = wait_for(lambda: [l for l in session.log_lines(PREVIEW_LOG)
+                              if l.startswith("saver-started")] and session.log_lines(PREVIEW_LOG),
+                     "the preview host", STARTUP_TIMEOUT)
+    handles = dict(line.split(" ", 1) for line in lines if line.split(" ")[0] in ("host", "preview"))
+    return host, handles["host"], handles["preview"]
+
+
+def case_preview_draws_inside_parent_and_ignores_input(session):
+    host, host_window, area = start_preview_host(session)
+    saver = session.wait_window("Preview", parent=area)
+    check(saver["rect"].split()[2:] != saver["rect"].split()[:2], "empty preview window")
+    left, top, right, bottom = (int(v) for v in saver["rect"].split())
+    check((right - left, bottom - top) == (304, 224),
+          "preview size is %dx%d" % (right - left, bottom - top))
+    check(int(saver["style"], 16) & 0xFFFF0000 == 0x52000000, "style is %s" % saver["style"])
+    geometry = "%dx%d+%d+%d" % (right - left, bottom - top, left, top)
+    wait_for(lambda: session.screenshot("preview.png", geometry).count(is_orange, 2) > 5,
+             "the ball in the preview", STARTUP_TIMEOUT, 0.3)
+
+    # Input inside the preview never ends it.
+    move_pointer(session, left + 40, top + 40)
+    session.xdotool("click", "1")
+    move_pointer(session, left + 120, top + 100)
+    session.xdotool("key", "a")
+    stays(lambda: session.window("Preview", parent=area) and host.poll() is None,
+          "the preview runs after clicks, moves and keys")
+
+    # Help and context-menu requests go to the parent, with the parent as WPARAM.
+    session.xdotool("click", "3")
+    wait_for(lambda: "message contextmenu wparam " + area in session.log_lines(PREVIEW_LOG),
+             "the context-menu request at the parent", 10)
+    session.probe("post", saver["handle"], WM_KEYF1, 0, 0)
+    wait_for(lambda: "message help wparam " + area in session.log_lines(PREVIEW_LOG),
+             "the help request at the parent", 10)
+
+    # Destroying the parent ends the saver, which exits with 0.
+    session.probe("post", host_window, WM_CLOSE, 0, 0)
+    wait_for(lambda: any(l.startswith("saver-exit") for l in session.log_lines(PREVIEW_LOG)),
+             "the saver to end with its parent")
+    check("saver-exit 0" in session.log_lines(PREVIEW_LOG),
+          "saver exit: %s" % session.log_lines(PREVIEW_LOG)[-1])
+    check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
+def case_preview_without_live_parent_is_refused(session):
+    host, host_window, area = start_preview_host(session)
+    session.wait_window("Preview", parent=area)
+    session.probe("post", host_window, WM_CLOSE, 0, 0)
+    check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+    for tail in ("/p", "/p 0", "/p x", "/l", "/p " + area):
+        code = session.run_exact(tail)
+        check(code == EXIT_REFUSED, "'%s' exited with %d, not -1" % (tail, code))
+
+
+# --- configuration dialog and command line ---------------------------------
+
+def answer_dialog(session, process, key, expected, owner=None):
+    dialog = session.wait_window(DIALOG_TITLE, cls="#32770")
+    if owner is not None:
+        check(dialog["owner"] == owner, "dialog owner %s, not %s" % (dialog["owner"], owner))
+    session.xdotool("search", "--sync", "--name", DIALOG_TITLE, "windowfocus", "--sync", "%1")
+    session.xdotool("key", key)
+    code = session.exit_code(process)
+    check(code == expected, "dialog result %d, not %d" % (code, expected))
+
+
+def case_dialog_ok_and_cancel(session):
+    for args, key, expected in ((["/c"], "Return", 1), (["/c"], "Escape", 0),
+                                ([], "Return", 1), (["-C"], "Escape", 0)):
+        answer_dialog(session, session.start_saver(*args), key, expected)
+
+
+def case_dialog_owned_by_given_window(session):
+    host, host_window, area = start_preview_host(session)
+    answer_dialog(session, session.start_saver("/c:" + host_window), "Escape", 0,
+                  owner=host_window)
+    session.probe("post", host_window, WM_CLOSE, 0, 0)
+    check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
+def case_unknown_switches_are_refused(session):
+    for tail in ("/x", "5", "/\\ts", "/a 1234", "/A"):
+        code = session.run_exact(tail)
+        check(code == EXIT_REFUSED, "'%s' exited with %d, not -1" % (tail, code))
+
+
+def case_quoted_program_path_with_spaces(session):
+    folder = os.path.join(session.work_dir, "saver folder")
+    os.makedirs(folder, exist_ok=True)
+    shutil.copy2(session.saver, folder)
+    saver = os.path.join(folder, "flowball.scr")
+    answer = session.probe("run", windows_path(saver), "/x")
+    check(int(answer.get("exit", "0")) & 0xFF == EXIT_REFUSED, "quoted path: %s" % answer)
+
+
+# --- Windows 9x ---------------------------------------------------------------
+
+VERIFIER_LOG = "verifier.log"
+
+
+def set_answer(session, answer):
+    with open(session.log_path("verifier-answer"), "w") as f:
+        f.write(answer + "\n")
+
+
+def verify_calls(session):
+    return [l for l in session.log_lines(VERIFIER_LOG) if l.startswith("verify")]
+
+
+def win98(session, use_password=True):
+    session.set_windows_version("win98")
+    session.set_use_password(use_password)
+    session.reset_log(VERIFIER_LOG)
+
+
+def case_win9x_refused_password_keeps_saver(session):
+    win98(session)
+    set_answer(session, "refuse")
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    check("loaded" in session.log_lines(VERIFIER_LOG), "the verifier was not loaded")
+    check(session.probe("running").get("running") == "1", "the saver-running flag is not raised")
+
+    session.xdotool("mousemove_relative", "--sync", "20", "0")
+    wait_for(lambda: len(verify_calls(session)) == 1, "the first password check")
+    check(verify_calls(session) == ["verify running=1"], "verifier calls %s" % verify_calls(session))
+    stays(lambda: saver.poll() is None, "the saver runs after a refused password", 0.5)
+    wait_for(session.cursor.hidden, "the cursor to stay hidden", 5)
+
+    # The anchor moved to where the mouse was: 4 more pixels keep the saver.
+    session.xdotool("mousemove_relative", "--sync", "3", "1")
+    stays(lambda: len(verify_calls(session)) == 1 and saver.poll() is None,
+          "no new check after a drift of 4 from the new anchor", 1.0)
+
+    # Two requests within 200 ms ask once; one later asks again.
+    session.xdotool("key", "--delay", "0", "a", "b")
+    wait_for(lambda: len(verify_calls(session)) >= 2, "the second password check")
+    stays(lambda: len(verify_calls(session)) == 2, "no third check within 200 ms", 1.0)
+    session.xdotool("key", "c")
+    wait_for(lambda: len(verify_calls(session)) == 3, "a check after 200 ms")
+    check(saver.poll() is None, "the saver ended after refused passwords")
+
+    set_answer(session, "accept")
+    session.xdotool("key", "d")
+    check(session.exit_code(saver) == 0, "exit code after acceptance is not 0")
+    log = session.log_lines(VERIFIER_LOG)
+    check(log[-2:] == ["answer accept", "unloaded"], "verifier log ends with %s" % log[-3:])
+    check(session.probe("running").get("running") == "0", "the saver-running flag stays raised")
+
+
+def case_win9x_no_frame_after_acceptance(session):
+    win98(session)
+    set_answer(session, "dialog-accept")
+    pointer_to_centre(session)
+    trace_path = session.log_path("accept-trace.txt")
+    with open(trace_path, "w") as trace:
+        saver = start_fullscreen(session, env={"WINEDEBUG": "-all,trace+wgl"}, stderr=trace)
+        session.xdotool("key", "a")
+        check(session.exit_code(saver) == 0, "exit code after acceptance is not 0")
+    with open(trace_path, errors="replace") as trace:
+        lines = trace.read().splitlines()
+    swaps = [i for i, l in enumerate(lines) if "SwapBuffers" in l]
+    accepted = [i for i, l in enumerate(lines) if "verifier: answer accept" in l]
+    asked = [i for i, l in enumerate(lines) if "verifier: verify" in l]
+    check(swaps, "no buffer swaps traced")
+    check(accepted and asked, "no password check traced")
+    check(any(asked[0] < i < accepted[0] for i in swaps),
+          "no frames while the verifier's dialog was open")
+    check(not any(i > accepted[0] for i in swaps), "a frame was drawn after acceptance")
+
+
+def case_win9x_fault_lowers_saver_running_flag(session):
+    win98(session)
+    set_answer(session, "crash")
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    check(session.probe("running").get("running") == "1", "the saver-running flag is not raised")
+    session.xdotool("key", "a")
+    code = session.exit_code(saver, STARTUP_TIMEOUT)
+    check("answer crash" in session.log_lines(VERIFIER_LOG), "the verifier was not asked")
+    check(code == EXIT_ACCESS_VIOLATION, "exit code %d after the fault" % code)
+    check(session.probe("running").get("running") == "0", "the saver-running flag stays raised")
+
+
+def case_win9x_without_password_closes_at_once(session):
+    win98(session, use_password=False)
+    set_answer(session, "refuse")
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    session.xdotool("key", "a")
+    check(session.exit_code(saver) == 0, "exit code is not 0")
+    check(session.log_lines(VERIFIER_LOG) == [], "the verifier was loaded")
+
+
+def case_win9x_change_password(session):
+    win98(session)
+    session.reset_log("change-password.log")
+    host, host_window, area = start_preview_host(session)
+    environment = {"WINEDLLOVERRIDES": session.env["WINEDLLOVERRIDES"] + ";mpr=n"}
+    code = session.exit_code(session.start_saver("/a", host_window, env=environment))
+    check(code == 0, "/a exited with %d" % code)
+    check(session.log_lines("change-password.log") ==
+          ["PwdChangePasswordA key=SCRSAVE window=%s param1=0 param2=0" % host_window],
+          "change-password log %s" % session.log_lines("change-password.log"))
+    session.probe("post", host_window, WM_CLOSE, 0, 0)
+    check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
+# --- no OpenGL ---------------------------------------------------------------
+
+def case_no_opengl_stays_black_and_closes(session):
+    pointer_to_centre(session)
+    saver = session.start_saver("/s")
+    session.wait_window("Screen Saver")
+    stays(lambda: saver.poll() is None and session.screenshot("nogl.png").all_black(),
+          "a black window without OpenGL", 2.0, 0.3)
+    session.xdotool("click", "1")
+    check(session.exit_code(saver) == 0, "exit code is not 0")
+
+
+GROUPS = {
+    "fullscreen": (True, [
+        case_fullscreen_covers_screen_and_draws,
+        ("fullscreen_ends_on_key", ends_on(key_press)),
+        ("fullscreen_ends_on_click", ends_on(click)),
+        ("fullscreen_ends_on_right_click", ends_on(right_click)),
+        ("fullscreen_ends_on_five_pixel_move", ends_on(move_five_pixels)),
+        ("fullscreen_ends_on_small_moves_adding_up", ends_on(many_small_moves)),
+        ("fullscreen_ends_on_loss_of_activation", ends_on(loss_of_activation)),
+        case_fullscreen_keeps_running_on_four_pixel_move,
+        case_second_instance_raises_first,
+    ]),
+    "preview": (True, [
+        case_preview_draws_inside_parent_and_ignores_input,
+        case_preview_without_live_parent_is_refused,
+    ]),
+    "dialog": (True, [
+        case_dialog_ok_and_cancel,
+        case_dialog_owned_by_given_window,
+        case_unknown_switches_are_refused,
+        case_quoted_program_path_with_spaces,
+    ]),
+    "win9x": (True, [
+        case_win9x_refused_password_keeps_saver,
+        case_win9x_no_frame_after_acceptance,
+        case_win9x_fault_lowers_saver_running_flag,
+        case_win9x_without_password_closes_at_once,
+        case_win9x_change_password,
+    ]),
+    "nogl": (False, [
+        case_no_opengl_stays_black_and_closes,
+    ]),
+}
+
+
+def named(entry):
+    if isinstance(entry, tuple):
+        return entry
+    return entry.__name__[len("case_"):], entry
+
+
+def run_group(build_dir, group, only):
+    glx, cases = GROUPS[group]
+    work_dir = os.path.join(build_dir, "e2e", "work-" + group)
+    shutil.rmtree(work_dir, ignore_errors=True)
+    session = Session(build_dir, work_dir, glx)
+    passed = failed = 0
+    try:
+        for name, case in map(named, cases):
+            if only and name != only:
+                continue
+            started = time.monotonic()
+            try:
+                case(session)
+                passed += 1
+                print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+            except Exception as error:  # noqa: BLE001 - a case's failure of any kind
+                failed += 1
+                print("FAIL %s: %s" % (name, error), flush=True)
+                if not isinstance(error, Failure):
+                    traceback.print_exc()
+                # Leave no saver behind for the next case.
+                session.stop_wine()
+                session.start_wineserver()
+    finally:
+        session.set_windows_version(None)
+        session.set_use_password(False)
+        session.close()
+    print("%d passed, %d failed" % (passed, failed))
+    return failed == 0 and passed > 0
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build-dir")
+    parser.add_argument("--group", choices=sorted(GROUPS))
+    parser.add_argument("--case")
+    parser.add_argument("--list-groups", action="store_true")
+    args = parser.parse_args()
+    if args.list_groups:
+        print("\n".join(GROUPS))
+        return 0
+    if not args.build_dir or not args.group:
+        parser.error("--build-dir and --group are needed")
+    return 0 if run_group(os.path.abspath(args.build_dir), args.group, args.case) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

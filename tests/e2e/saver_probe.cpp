@@ -1,0 +1,126 @@
+// A console helper for the end-to-end tests: looks at the saver's windows and
+// the system state from outside the saver process and prints what it finds as
+// "key value" lines on standard output.
+//
+//   saver-probe window CLASS TITLE [PARENT]
+//                                     the first window of that class and title
+//                                     (a top-level one, or a child of PARENT):
+//                                     handle, rectangle, styles, topmost,
+//                                     owner, foreground, screen size
+//   saver-probe running               the system's saver-running flag
+//   saver-probe post HANDLE MESSAGE WPARAM LPARAM
+//                                     PostMessageA with decimal numbers
+//   saver-probe run PROGRAM TAIL      starts PROGRAM with exactly the command
+//                                     line "PROGRAM" TAIL (the two characters
+//                                     \t in TAIL stand for a tab), waits for
+//                                     it and prints its exit code
+// Exit code 0 when the query answered, 1 when the window was not found or the
+// arguments were wrong.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+unsigned long number(const char* text)
+{
+    return std::strtoul(text, nullptr, 0);
+}
+
+int describeWindow(const char* className, const char* title, HWND parent)
+{
+    HWND window = FindWindowExA(parent, nullptr, *className ? className : nullptr,
+                                *title ? title : nullptr);
+    if (window == nullptr) {
+        std::printf("found 0\n");
+        return 1;
+    }
+    RECT box = {};
+    GetWindowRect(window, &box);
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    const LONG extendedStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    std::printf("found 1\n");
+    std::printf("handle %lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
+    std::printf("rect %ld %ld %ld %ld\n", box.left, box.top, box.right, box.bottom);
+    std::printf("style 0x%08lX\n", static_cast<unsigned long>(style));
+    std::printf("exstyle 0x%08lX\n", static_cast<unsigned long>(extendedStyle));
+    std::printf("topmost %d\n", (extendedStyle & WS_EX_TOPMOST) ? 1 : 0);
+    std::printf("visible %d\n", IsWindowVisible(window) ? 1 : 0);
+    std::printf("owner %lu\n", static_cast<unsigned long>(
+                                   reinterpret_cast<UINT_PTR>(GetWindow(window, GW_OWNER))));
+    std::printf("foreground %d\n", GetForegroundWindow() == window ? 1 : 0);
+    std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+}
+
+int describeSaverRunning()
+{
+    BOOL running = FALSE;
+    if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0))
+        return 1;
+    std::printf("running %d\n", running ? 1 : 0);
+    return 0;
+}
+
+int post(char** argv)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[0])));
+    const BOOL posted = PostMessageA(window, static_cast<UINT>(number(argv[1])),
+                                     static_cast<WPARAM>(number(argv[2])),
+                                     static_cast<LPARAM>(number(argv[3])));
+    std::printf("posted %d\n", posted ? 1 : 0);
+    return posted ? 0 : 1;
+}
+
+std::string unescapeTabs(std::string text)
+{
+    for (std::string::size_type at = text.find("\\t"); at != std::string::npos;
+         at = text.find("\\t", at + 1))
+        text.replace(at, 2, "\t");
+    return text;
+}
+
+int run(const char* program, const char* tail)
+{
+    std::string commandLine = std::string("\"") + program + "\" " + unescapeTabs(tail);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(program, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("started 0\n");
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    std::printf("exit %ld\n", static_cast<long>(exitCode));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int result = 1;
+    if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "window") == 0)
+        result = describeWindow(argv[2], argv[3],
+                                argc == 5 ? reinterpret_cast<HWND>(static_cast<UINT_PTR>(
+                                                number(argv[4])))
+                                          : nullptr);
+    else if (argc == 2 && std::strcmp(argv[1], "running") == 0)
+        result = describeSaverRunning();
+    else if (argc == 4 && std::strcmp(argv[1], "run") == 0)
+        result = run(argv[2], argv[3]);
+    else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
+        result = post(argv + 2);
+    else
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | run PROGRAM TAIL\n");
+    std::fflush(stdout);
+    return result;
+}
