@@ -68,11 +68,11 @@ test-asan: build-asan
 	$(call stage,"asan: tests under AddressSanitizer and UndefinedBehaviorSanitizer")
 	$(SANITIZER_ENV) $(CTEST) --test-dir build/asan
 
-# The Wine session (wineserver and Xvfb) is ended even when a test fails.
+# The Wine session (wineserver and Xvfb) is ended even when a test fails or
+# the run is interrupted.
 test-win32: build-win32
 	$(call stage,"win32: tests under Wine")
-	status=0; $(CTEST) --test-dir build/win32 || status=$$?; \
-	scripts/wine-session.sh stop build/win32; exit $$status
+	trap 'scripts/wine-session.sh stop build/win32' EXIT; $(CTEST) --test-dir build/win32
 
 bench: build-release
 	$(call stage,"benchmarks")
