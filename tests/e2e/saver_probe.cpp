@@ -10,6 +10,8 @@
 //   saver-probe running               the system's saver-running flag
 //   saver-probe post HANDLE MESSAGE WPARAM LPARAM
 //                                     PostMessageA with decimal numbers
+//   saver-probe help HANDLE           sends WM_HELP with a HELPINFO, as the
+//                                     system does, and prints the reply
 //   saver-probe run PROGRAM TAIL      starts PROGRAM with exactly the command
 //                                     line "PROGRAM" TAIL (the two characters
 //                                     \t in TAIL stand for a tab), waits for
@@ -75,6 +77,22 @@ int post(char** argv)
     return posted ? 0 : 1;
 }
 
+int sendHelp(const char* handle)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
+    HELPINFO help = {};
+    help.cbSize = sizeof help;
+    help.iContextType = HELPINFO_WINDOW;
+    help.hItemHandle = window;
+    GetCursorPos(&help.MousePos);
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_NORMAL,
+                             10000, &reply))
+        return 1;
+    std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+    return 0;
+}
+
 std::string unescapeTabs(std::string text)
 {
     for (std::string::size_type at = text.find("\\t"); at != std::string::npos;
@@ -115,12 +133,14 @@ int main(int argc, char** argv)
                                           : nullptr);
     else if (argc == 2 && std::strcmp(argv[1], "running") == 0)
         result = describeSaverRunning();
+    else if (argc == 3 && std::strcmp(argv[1], "help") == 0)
+        result = sendHelp(argv[2]);
     else if (argc == 4 && std::strcmp(argv[1], "run") == 0)
         result = run(argv[2], argv[3]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | help H | run PROGRAM TAIL\n");
     std::fflush(stdout);
     return result;
 }
