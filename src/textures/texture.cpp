@@ -1,5 +1,6 @@
 #include "textures/texture.h"
 
+#include "textures/texture_generator.h"
 #include "textures/texture_registry.h"
 
 GLuint Texture::lastBoundName = ~GLuint{0};
@@ -57,4 +58,29 @@ void Texture::resetSharedSettings()
     lastBoundName = ~GLuint{0};
     envColor[0] = envColor[1] = envColor[2] = envColor[3] = 1.0f;
     envModeOverride = 0;
+}
+
+std::uint8_t Texture::scratchPixels[maxTexturePixels * 4];
+
+int Texture::generate(TextureKind kind, int newWidth, int newHeight, GLenum newFormat, bool mipmapped)
+{
+    // Stored before any test, so a refused call still describes the request.
+    width = newWidth;
+    height = newHeight;
+    format = newFormat;
+    if (checkTextureRequest(kind, width, height, format) != generateOk)
+        return generateRefused;
+    if (!textureRegistry.beginEntry(*this, textureKindName(kind)))
+        return generateRefused;
+    generatePixels(kind, width, height, format, blobCount, blobRadius, scratchPixels);
+    bind();
+    setFilters(mipmapped);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE,
+                 scratchPixels);
+    if (mipmapped) {
+        // Always 4 components, also for GL_LUMINANCE_ALPHA images.
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, format, GL_UNSIGNED_BYTE, scratchPixels);
+    }
+    ++textureRegistry.count;
+    return generateOk;
 }

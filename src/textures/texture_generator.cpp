@@ -7,13 +7,12 @@
 
 #include "math/random.h"
 #include "textures/texture.h"
-#include "textures/texture_registry.h"
 
 namespace {
 
-// SMOKE's and FOG's working field, field[y][x] with a row length of 256
-// whatever the image width. Static: 256 KiB is too much for the stack, and
-// nothing in it outlives a call.
+// SMOKE's working field, field[y][x] with a row length of 256 whatever the
+// image width. Static, like the tables below: 256 KiB is too much for the
+// stack, and nothing in them outlives a call.
 alignas(16) float field[textureFieldSide][textureFieldSide];
 
 // A SMOKE radius is below 0.24 * 256 + 0.04 * 256 = 71.68 pixels.
@@ -65,15 +64,14 @@ void writeGreyPixel(std::uint8_t* pixel, int bytesPerPixel, std::uint8_t v)
     }
 }
 
-// Both SMOKE and FOG end with v = scale * (field - offset), one grey value
-// per pixel.
-void writeFieldPixels(int width, int height, GLenum format, std::uint8_t* pixels, float offset, float scale)
+// SMOKE's pixels: v = scale * field, one grey value per pixel.
+void writeFieldPixels(int width, int height, GLenum format, std::uint8_t* pixels, float scale)
 {
     int bytesPerPixel = textureBytesPerPixel(format);
     std::uint8_t* pixel = pixels;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            writeGreyPixel(pixel, bytesPerPixel, colorByte(scale * (field[y][x] - offset)));
+            writeGreyPixel(pixel, bytesPerPixel, colorByte(scale * field[y][x]));
             pixel += bytesPerPixel;
         }
     }
@@ -165,7 +163,7 @@ void generateSmoke(int width, int height, GLenum format, int blobCount, int& blo
     }
     // No cone reached the image: all zero rather than 255 / 0.
     float scale = largest > 0.0f ? 255.0f / largest : 0.0f;
-    writeFieldPixels(width, height, format, pixels, 0.0f, scale);
+    writeFieldPixels(width, height, format, pixels, scale);
 }
 
 // The shorter way from a to b on a circle of the given length, the way FOG
@@ -387,30 +385,5 @@ int generatePixels(TextureKind kind, int width, int height, GLenum format, int b
         generateGeometric(kind, width, height, format, pixels);
         break;
     }
-    return generateOk;
-}
-
-std::uint8_t Texture::scratchPixels[maxTexturePixels * 4];
-
-int Texture::generate(TextureKind kind, int newWidth, int newHeight, GLenum newFormat, bool mipmapped)
-{
-    // Stored before any test, so a refused call still describes the request.
-    width = newWidth;
-    height = newHeight;
-    format = newFormat;
-    if (checkTextureRequest(kind, width, height, format) != generateOk)
-        return generateRefused;
-    if (!textureRegistry.beginEntry(*this, textureKindName(kind)))
-        return generateRefused;
-    generatePixels(kind, width, height, format, blobCount, blobRadius, scratchPixels);
-    bind();
-    setFilters(mipmapped);
-    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE,
-                 scratchPixels);
-    if (mipmapped) {
-        // Always 4 components, also for GL_LUMINANCE_ALPHA images.
-        gluBuild2DMipmaps(GL_TEXTURE_2D, 4, width, height, format, GL_UNSIGNED_BYTE, scratchPixels);
-    }
-    ++textureRegistry.count;
     return generateOk;
 }

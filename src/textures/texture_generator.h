@@ -14,7 +14,7 @@
 #include "textures/texture_kind.h"
 
 constexpr int maxTexturePixels = 65536;
-// SMOKE and FOG work in a field of 256 by 256 floats: neither side may exceed it.
+// SMOKE and FOG work in tables of 256 by 256 entries: neither side may exceed it.
 constexpr int textureFieldSide = 256;
 
 // 4 for GL_RGBA, 2 for GL_LUMINANCE_ALPHA, 0 for any format the generator
