@@ -16,6 +16,8 @@ packages=(
     libgtest-dev libbenchmark-dev
     libgl-dev libegl-dev libglu1-mesa-dev libpng-dev libegl-mesa0 libgl1-mesa-dri
     xvfb xdotool x11-utils imagemagick
+    # The command-line fuzz target: clang with its libFuzzer runtime.
+    clang libclang-rt-14-dev
     # Wine runs the 32-bit programs with its i386 half; without the i386 GL
     # libraries its OpenGL finds no pixel format.
     wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
