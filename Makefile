@@ -81,3 +81,12 @@ bench: build-release
 clean:
 	if [[ -d build/win32 ]]; then scripts/wine-session.sh stop build/win32; fi
 	rm -rf build
+
+# The saver under Wine: on your display when there is one, else on a virtual
+# display with a screenshot (see README). RUN_ARGS picks the mode: /s (the
+# default), /c, or --preview for the preview host.
+RUN_ARGS ?= /s
+.PHONY: run
+run: build-win32
+	$(call stage,"run: flowball.scr under Wine")
+	scripts/run-saver.sh build/win32 $(RUN_ARGS)
