@@ -109,7 +109,7 @@ void buildCone(int radius)
 // is the same single-precision addition as one at a time.
 void addRow(float* sum, const float* add, int count)
 {
-    typedef float Float4 __attribute__((vector_size(16)));
+    typedef float Float4 __attribute__((vector_size(16)));  // GCC's and Clang's vector of four floats
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         Float4 a;
@@ -148,7 +148,7 @@ void generateSmoke(int width, int height, GLenum format, int blobCount, int& blo
     for (int k = 0; k < blobCount; ++k) {
         blobRadius = static_cast<int>(randomUniform(0.24 * width) + 0.04 * width);
         if (blobRadius < 1)
-            blobRadius = 1;  // widths below 25 truncate it to 0
+            blobRadius = 1;  // narrow images, below 25 pixels, can truncate it to 0
         int bx = static_cast<int>(randomGauss(0.17 * width) + 0.5 * width);
         int by = static_cast<int>(randomGauss(0.17 * height) + 0.5 * height);
         addCone(width, height, bx, by, blobRadius);
