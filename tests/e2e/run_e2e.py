@@ -478,6 +478,43 @@ def case_fullscreen_keeps_running_on_four_pixel_move(session):
     end_with_key(session, saver)
 
 
+WM_SYSCOMMAND = 0x112
+WM_POWER = 0x48
+WM_POWERBROADCAST = 0x218
+SC_NEXTWINDOW = 0xF040
+SC_SCREENSAVE = 0xF140
+SC_CLOSE = 0xF060
+PWR_SUSPENDREQUEST = 3
+
+
+def post_to_saver(session, message, wparam):
+    window = session.window("Screen Saver")
+    check(window, "no saver window")
+    check(session.probe("post", window["handle"], message, wparam, 0).get("posted") == "1",
+          "message 0x%X not posted" % message)
+
+
+def case_fullscreen_refuses_title_and_task_switch_messages(session):
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    window = session.window("Screen Saver")
+    check(session.probe("settext", window["handle"], "Renamed").get("reply") == "0",
+          "WM_SETTEXT not answered 0")
+    check(session.window("Screen Saver"), "the title changed")
+    for command in (SC_NEXTWINDOW, SC_SCREENSAVE):
+        post_to_saver(session, WM_SYSCOMMAND, command)
+    post_to_saver(session, WM_POWER, 1)  # a power event other than a suspend request
+    stays(lambda: saver.poll() is None, "the saver runs after refused system commands")
+    post_to_saver(session, WM_SYSCOMMAND, SC_CLOSE)
+    check(session.exit_code(saver) == 0, "SC_CLOSE did not end the saver with 0")
+
+
+def ends_on_message(message, wparam):
+    def action(session):
+        post_to_saver(session, message, wparam)
+    return ends_on(action)
+
+
 def case_second_instance_raises_first(session):
     pointer_to_centre(session)
     first = start_fullscreen(session)
@@ -765,6 +802,9 @@ GROUPS = {
         ("fullscreen_ends_on_small_moves_adding_up", ends_on(many_small_moves)),
         ("fullscreen_ends_on_loss_of_activation", ends_on(loss_of_activation)),
         case_fullscreen_keeps_running_on_four_pixel_move,
+        ("fullscreen_ends_on_suspend_request", ends_on_message(WM_POWER, PWR_SUSPENDREQUEST)),
+        ("fullscreen_ends_on_power_broadcast", ends_on_message(WM_POWERBROADCAST, 0x12)),
+        case_fullscreen_refuses_title_and_task_switch_messages,
         case_second_instance_raises_first,
     ]),
     "preview": (True, [
