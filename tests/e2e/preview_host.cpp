@@ -29,7 +29,6 @@ constexpr DWORD saverExitWaitMs = 15000;
 
 std::string logPath;
 PROCESS_INFORMATION saver = {};
-HWND previewArea = nullptr;
 
 void logLine(const char* format, unsigned long value)
 {
@@ -136,7 +135,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     HWND host = CreateWindowA(hostClassName, "Flowball preview host", hostStyle, 40, 40,
                               frame.right - frame.left, frame.bottom - frame.top, nullptr,
                               nullptr, instance, nullptr);
-    previewArea = CreateWindowA(areaClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+    HWND previewArea = CreateWindowA(areaClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                                 margin, margin, areaWidth, areaHeight, host, nullptr, instance,
                                 nullptr);
     if (host == nullptr || previewArea == nullptr)

@@ -515,6 +515,16 @@ def ends_on_message(message, wparam):
     return ends_on(action)
 
 
+def case_fullscreen_ignores_autoplay_outside_win9x(session):
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    window = session.window("Screen Saver")
+    check(session.probe("autoplay", window["handle"]).get("reply") == "0",
+          "AutoPlay answered outside Windows 9x")
+    stays(lambda: saver.poll() is None, "the saver runs after the AutoPlay query")
+    end_with_key(session, saver)
+
+
 def case_second_instance_raises_first(session):
     pointer_to_centre(session)
     first = start_fullscreen(session)
@@ -756,6 +766,18 @@ def case_win9x_fault_lowers_saver_running_flag(session):
     check(session.probe("running").get("running") == "0", "the saver-running flag stays raised")
 
 
+def case_win9x_autoplay_is_cancelled_and_closes(session):
+    win98(session)
+    set_answer(session, "accept")
+    pointer_to_centre(session)
+    saver = start_fullscreen(session)
+    window = session.window("Screen Saver")
+    check(session.probe("autoplay", window["handle"]).get("reply") == "1",
+          "AutoPlay not cancelled while a verifier is loaded")
+    check(session.exit_code(saver) == 0, "exit code is not 0")
+    check("answer accept" in session.log_lines(VERIFIER_LOG), "the verifier was not asked")
+
+
 def case_win9x_without_password_closes_at_once(session):
     win98(session, use_password=False)
     set_answer(session, "refuse")
@@ -805,6 +827,7 @@ GROUPS = {
         ("fullscreen_ends_on_suspend_request", ends_on_message(WM_POWER, PWR_SUSPENDREQUEST)),
         ("fullscreen_ends_on_power_broadcast", ends_on_message(WM_POWERBROADCAST, 0x12)),
         case_fullscreen_refuses_title_and_task_switch_messages,
+        case_fullscreen_ignores_autoplay_outside_win9x,
         case_second_instance_raises_first,
     ]),
     "preview": (True, [
@@ -821,6 +844,7 @@ GROUPS = {
         case_win9x_refused_password_keeps_saver,
         case_win9x_no_frame_after_acceptance,
         case_win9x_fault_lowers_saver_running_flag,
+        case_win9x_autoplay_is_cancelled_and_closes,
         case_win9x_without_password_closes_at_once,
         case_win9x_change_password,
     ]),

@@ -12,6 +12,8 @@
 //                                     PostMessageA with decimal numbers
 //   saver-probe help HANDLE           sends WM_HELP with a HELPINFO, as the
 //                                     system does, and prints the reply
+//   saver-probe autoplay HANDLE       sends the registered "QueryCancelAutoPlay"
+//                                     message and prints the reply
 //   saver-probe settext HANDLE TEXT   sends WM_SETTEXT and prints the reply
 //   saver-probe run PROGRAM TAIL      starts PROGRAM with exactly the command
 //                                     line "PROGRAM" TAIL (the two characters
@@ -94,6 +96,17 @@ int sendHelp(const char* handle)
     return 0;
 }
 
+int sendAutoPlayQuery(const char* handle)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
+    const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(window, query, 0, 0, SMTO_NORMAL, 10000, &reply))
+        return 1;
+    std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+    return 0;
+}
+
 int sendText(const char* handle, const char* text)
 {
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
@@ -147,6 +160,8 @@ int main(int argc, char** argv)
         result = describeSaverRunning();
     else if (argc == 3 && std::strcmp(argv[1], "help") == 0)
         result = sendHelp(argv[2]);
+    else if (argc == 3 && std::strcmp(argv[1], "autoplay") == 0)
+        result = sendAutoPlayQuery(argv[2]);
     else if (argc == 4 && std::strcmp(argv[1], "settext") == 0)
         result = sendText(argv[2], argv[3]);
     else if (argc == 4 && std::strcmp(argv[1], "run") == 0)
@@ -154,7 +169,7 @@ int main(int argc, char** argv)
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | help H | settext H TEXT | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
     std::fflush(stdout);
     return result;
 }
