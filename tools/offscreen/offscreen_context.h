@@ -23,10 +23,11 @@ public:
     // Opens the display (Mesa's surfaceless platform, else the first EGL
     // device), creates the pbuffer and the context and makes it current on
     // the calling thread. On failure returns false with a sentence in error,
-    // and nothing stays open.
+    // and no context or pbuffer stays.
     bool open(int width, int height, std::string& error);
 
-    // Releases the context, the pbuffer and the display; safe to call twice.
+    // Releases the context and the pbuffer; safe to call twice. The EGL
+    // display itself stays initialised for the next open.
     void close();
 
     bool isOpen() const { return context != nullptr; }
