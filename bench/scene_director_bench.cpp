@@ -1,0 +1,69 @@
+// The scene director against a GL that does nothing: the whole build at
+// window creation, and one frame.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+
+#include "driver/elapsed_time.h"
+#include "driver/scene.h"
+#include "driver/scene_build.h"
+#include "driver/scene_director.h"
+#include "gl_recorder.h"
+
+namespace {
+
+std::uint64_t simulatedNow = 0;
+std::uint64_t simulatedMilliseconds() { return simulatedNow; }
+
+// The saver's timer period.
+constexpr std::uint64_t framePeriodMs = 5;
+
+// A fresh scene and a fresh silent GL, the clock at its origin, and the
+// views sized to a window as the build expects them.
+void freshScene()
+{
+    resetScene();
+    glrec::reset();
+    glrec::setRecording(false);
+    simulatedNow = 0;
+    setMillisecondSource(simulatedMilliseconds);
+    scene.viewSet.resize(800.0f, 600.0f);
+}
+
+void finish()
+{
+    setMillisecondSource(nullptr);
+    resetScene();
+    glrec::reset();
+}
+
+// buildScene: values, oscillators, seed and the four 256 by 256 textures.
+// The scene is made fresh outside the timing, as the texture registry keeps
+// every generation.
+void BM_SceneBuild(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        freshScene();
+        state.ResumeTiming();
+        buildScene();
+    }
+    finish();
+}
+BENCHMARK(BM_SceneBuild)->Unit(benchmark::kMillisecond);
+
+// drawFrame with the scene's switches: clock, steps, background, view 1
+// with the light marker and the ball.
+void BM_DrawFrame(benchmark::State& state)
+{
+    freshScene();
+    initGlState(800, 600);
+    for (auto _ : state) {
+        simulatedNow += framePeriodMs;
+        drawFrame();
+    }
+    finish();
+}
+BENCHMARK(BM_DrawFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
