@@ -21,8 +21,9 @@ constexpr float frameFillAlpha = 1.0f;
 constexpr int frameBlendSource = 2;
 constexpr int frameBlendDest = 3;
 
-// The oscillators stepped before the letterbox one, 3 and 4 swapped.
-constexpr int cameraStepOrder[] = {0, 1, 2, 4, 3, 5, 6};
+// The oscillators stepped before the letterbox one. 4 comes before 3 on
+// purpose: the order decides which oscillator receives which random number.
+constexpr int stepOrderBeforeLetterbox[] = {0, 1, 2, 4, 3, 5, 6};
 constexpr int letterboxOscillator = 7;
 
 // The view being drawn: the one applyViewport selected last. Null only when
@@ -40,7 +41,7 @@ View* currentView()
 void stepScene()
 {
     const double dt = scene.clock.timeStep;
-    for (int index : cameraStepOrder)
+    for (int index : stepOrderBeforeLetterbox)
         scene.oscillators[index].step(dt);
 
     scene.viewSet.fillAlpha = frameFillAlpha;

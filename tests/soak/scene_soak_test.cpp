@@ -1,7 +1,7 @@
 // The scene run for a long time against a GL that does nothing (the
 // recording layer with its log off), with a simulated clock that jumps as a
-// suspended machine's does, under the same checks every frame: nothing grows
-// and every animated value stays in its range.
+// suspended machine's does, under the same checks every frame: once settled,
+// a frame allocates nothing, and every animated value stays in its range.
 //
 // The regular run is short. The long run, 100,000 frames, under the
 // sanitizers:
@@ -106,8 +106,9 @@ protected:
     }
 
     // Builds at 64 by 48 pixels and draws the frames, checking after each
-    // one that the heap and the GL objects kept their size and that the
-    // animated values stayed in range. Stops at the first fault.
+    // settled one that it allocated nothing, and at the end that the GL
+    // objects kept their number; the animated values must stay in range
+    // throughout. Stops at the first fault.
     void soak(long frames)
     {
         initGlState(64, 48);
@@ -127,7 +128,8 @@ protected:
                 settledTotal = allocationCount;
             }
             if (frame > warmUpFrames) {
-                ASSERT_EQ(liveAllocations, settledLive) << "the heap changed size at frame " << frame;
+                ASSERT_EQ(allocationCount.load(), settledTotal) << "an allocation in frame " << frame;
+                ASSERT_EQ(liveAllocations.load(), settledLive) << "the heap changed size at frame " << frame;
             }
             ASSERT_NO_FATAL_FAILURE(expectSaneScene(frame));
         }
@@ -135,14 +137,6 @@ protected:
         EXPECT_EQ(glrec::liveTextures().size(), textures);
         EXPECT_EQ(glrec::liveLists().size(), lists);
         EXPECT_EQ(scene.clock.elapsedMs, double(frameTime(frames - 1, frames)));
-        // Memory that a frame takes it gives back within the frame: what
-        // the allocations per frame are is the GL layer's own bookkeeping,
-        // the same in every frame.
-        const long steadyFrames = frames - warmUpFrames - 1;
-        if (steadyFrames > 0) {
-            const long perFrame = (allocationCount - settledTotal) / steadyFrames;
-            RecordProperty("allocationsPerFrame", std::to_string(perFrame));
-        }
     }
 
     static void expectSaneScene(long frame)
