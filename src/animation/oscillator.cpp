@@ -1,8 +1,7 @@
 #include "animation/oscillator.h"
 
-#include <cmath>
-
 #include "math/random.h"
+#include "math/trig.h"
 
 int nextOscillatorId = 0;
 
@@ -45,6 +44,6 @@ void Oscillator::step(double dt)
 
 double Oscillator::value() const { return unitValue() * amplitude + offset; }
 
-double Oscillator::unitValue() const { return std::cos(phase) * 0.5 + 0.5; }
+double Oscillator::unitValue() const { return cosineOf(phase) * 0.5 + 0.5; }
 
-double Oscillator::cosine() const { return std::cos(phase); }
+double Oscillator::cosine() const { return cosineOf(phase); }

@@ -118,7 +118,7 @@ float angleOf(float a, float b)
     float r = std::sqrt(a * a + b * b);
     if (r < vecDivisorFloor)
         r = vecDivisorFloor;
-    return static_cast<float>(std::atan2(a / r, b / r));
+    return floatAtan2(a / r, b / r);
 }
 
 void lookAngles(const Vec3& from, const Vec3& to, float& pitch, float& yaw)

@@ -1,7 +1,6 @@
 #include "scene/light_rig.h"
 
-#include <cmath>
-
+#include "math/trig.h"
 #include "scene/sphere.h"
 
 namespace {
@@ -57,7 +56,7 @@ void LightRig::drawLightMarker() const
 
 void LightRig::orbit(double currentTime)
 {
-    location[0] = float(orbitRadius * std::sin(orbitTurnRate * currentTime));
-    location[1] = float(orbitRadius * std::sin(orbitRiseRate * currentTime));
-    location[2] = float(orbitRadius * std::cos(orbitTurnRate * currentTime));
+    location[0] = float(orbitRadius * sineOf(orbitTurnRate * currentTime));
+    location[1] = float(orbitRadius * sineOf(orbitRiseRate * currentTime));
+    location[2] = float(orbitRadius * cosineOf(orbitTurnRate * currentTime));
 }
