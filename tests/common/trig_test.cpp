@@ -58,8 +58,22 @@ std::uint64_t ulpsApart(double a, double b)
            << std::hexfloat << mine << " against the library's " << library;
 }
 
+// The 32-bit Windows C library reduces by a 66-bit pi: its sine of the
+// double nearest pi, and of large phases, is off by many ulps. Against such
+// a library only the pinned bits below say anything; they equal the native
+// results, which these tests hold to an accurate library.
+bool libraryReducesAccurately()
+{
+    volatile double nearestPi = pi;
+    return std::sin(nearestPi) == 0x1.1a62633145c07p-53;
+}
+
+constexpr const char* inaccurateLibrary = "this C library's sine is too coarse to compare with";
+
 TEST(Trig, SineAndCosineStayWithinAnUlpOfTheLibraryOverADenseRange)
 {
+    if (!libraryReducesAccurately())
+        GTEST_SKIP() << inaccurateLibrary;
     constexpr int points = 100000;
     for (int i = 0; i <= points; ++i) {
         const double x = -100.0 + 200.0 * i / points + 0x1p-20 * (i % 7);
@@ -70,6 +84,8 @@ TEST(Trig, SineAndCosineStayWithinAnUlpOfTheLibraryOverADenseRange)
 
 TEST(Trig, SineAndCosineStayWithinAnUlpNearMultiplesOfAQuarterTurn)
 {
+    if (!libraryReducesAccurately())
+        GTEST_SKIP() << inaccurateLibrary;
     // The doubles around k * pi / 2 leave the smallest reduced angles, where
     // a careless reduction loses every significant bit.
     for (int k = -2000; k <= 2000; ++k) {
@@ -84,6 +100,8 @@ TEST(Trig, SineAndCosineStayWithinAnUlpNearMultiplesOfAQuarterTurn)
 
 TEST(Trig, SineAndCosineStayWithinAnUlpForLargePhases)
 {
+    if (!libraryReducesAccurately())
+        GTEST_SKIP() << inaccurateLibrary;
     // Oscillator phases grow without bound; up to 2^40 the reduction is
     // exact.
     const double starts[] = {1e6, -3.75e7, 123456789.125, 4.5e9, -9.87654321e11};
@@ -217,8 +235,12 @@ TEST(Trig, TenThousandResultsHashToThePinnedValue)
         hash.add(bitsOf(arcTangent2(y, z)));
         hash.add(bitsOf(floatSin(float(x))));
         hash.add(bitsOf(floatCos(float(x))));
+        // The smallest reduced angles, next to multiples of pi / 2.
+        const double quarterTurns = (i - 5000) * (0.5 * pi);
+        hash.add(bitsOf(sineOf(quarterTurns)));
+        hash.add(bitsOf(cosineOf(quarterTurns)));
     }
-    EXPECT_EQ(hash.value, 0x2d8fd84190d67159u);
+    EXPECT_EQ(hash.value, 0x196c5d0881f31c69u);
 }
 
 TEST(Trig, SpecialValues)
