@@ -25,22 +25,26 @@ DoubleDouble twoSum(double a, double b)
 
 // Splits a into two halves of 26 and 27 bits whose products are exact.
 // |a| must stay below 2^996 so the scaled copy does not overflow.
-DoubleDouble splitHalves(double a)
+constexpr DoubleDouble splitHalves(double a)
 {
     const double scaled = 134217729.0 * a;  // 2^27 + 1
     const double high = scaled - (scaled - a);
     return {high, a - high};
 }
 
-// a * b exactly as a rounded product and its rounding error.
-DoubleDouble twoProduct(double a, double b)
+// a * b exactly as a rounded product and its rounding error, from the
+// operands and their halves.
+DoubleDouble twoProduct(double a, DoubleDouble as, double b, DoubleDouble bs)
 {
     const double product = a * b;
-    const DoubleDouble as = splitHalves(a);
-    const DoubleDouble bs = splitHalves(b);
     const double error =
         ((as.hi * bs.hi - product) + as.hi * bs.lo + as.lo * bs.hi) + as.lo * bs.lo;
     return {product, error};
+}
+
+DoubleDouble twoProduct(double a, double b)
+{
+    return twoProduct(a, splitHalves(a), b, splitHalves(b));
 }
 
 // pi / 2 as three doubles: 159 bits, enough that n * (pi / 2) is off by less
@@ -54,8 +58,16 @@ constexpr double threeQuarterPi = 0x1.2d97c7f3321d2p+1;
 constexpr double pi = 0x1.921fb54442d18p+1;
 constexpr double twoPi = 0x1.921fb54442d18p+2;
 
+constexpr DoubleDouble halfPi1Halves = splitHalves(halfPi1);
+constexpr DoubleDouble halfPi2Halves = splitHalves(halfPi2);
+constexpr DoubleDouble halfPi3Halves = splitHalves(halfPi3);
+
 // Below this the reduction by pi / 2 is exact to well under an ulp.
 constexpr double largestReducedExactly = 0x1p40;
+
+// Adding and taking away 1.5 * 2^52 rounds a double below 2^51 to the
+// nearest integer (ties to even) in two exact steps.
+constexpr double roundingShift = 0x1.8p52;
 
 // An angle reduced to [-pi/4, pi/4] (a hair more at the rounding edges) and
 // the number of quarter turns taken off, modulo 4.
@@ -71,10 +83,11 @@ ReducedAngle reduceByHalfPi(double x)
 {
     if (std::fabs(x) <= quarterPi)
         return {{x, 0.0}, 0};
-    const double n = std::floor(x * twoOverPi + 0.5);
-    const DoubleDouble first = twoProduct(n, halfPi1);
-    const DoubleDouble second = twoProduct(n, halfPi2);
-    const DoubleDouble third = twoProduct(n, halfPi3);
+    const double n = (x * twoOverPi + roundingShift) - roundingShift;
+    const DoubleDouble nHalves = splitHalves(n);
+    const DoubleDouble first = twoProduct(n, nHalves, halfPi1, halfPi1Halves);
+    const DoubleDouble second = twoProduct(n, nHalves, halfPi2, halfPi2Halves);
+    const DoubleDouble third = twoProduct(n, nHalves, halfPi3, halfPi3Halves);
     const double parts[] = {first.hi, first.lo, second.hi, second.lo, third.hi, third.lo};
     DoubleDouble sum{x, 0.0};
     for (double part : parts) {
