@@ -11,24 +11,18 @@
 #include "math/random.h"
 #include "textures/texture.h"
 #include "textures/texture_registry.h"
+#include "texture_test_support.h"
 
 namespace {
 
 constexpr std::uint32_t testSeed = 2024;
 
-class TextureAnimationTest : public ::testing::Test {
+class TextureAnimationTest : public FreshTexturesTest {
 protected:
     void SetUp() override
     {
-        glrec::reset();
-        textureRegistry.reset();
-        Texture::resetSharedSettings();
+        FreshTexturesTest::SetUp();
         randomSeed(testSeed);
-    }
-    void TearDown() override
-    {
-        textureRegistry.reset();
-        Texture::resetSharedSettings();
     }
 
     // A slot that holds an image of the given size, with the log cleared.

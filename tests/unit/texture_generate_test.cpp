@@ -11,24 +11,18 @@
 #include "textures/texture.h"
 #include "textures/texture_generator.h"
 #include "textures/texture_registry.h"
+#include "texture_test_support.h"
 
 namespace {
 
 constexpr std::uint32_t testSeed = 4450264;
 
-class TextureGenerateTest : public ::testing::Test {
+class TextureGenerateTest : public FreshTexturesTest {
 protected:
     void SetUp() override
     {
-        glrec::reset();
-        textureRegistry.reset();
-        Texture::resetSharedSettings();
+        FreshTexturesTest::SetUp();
         randomSeed(testSeed);
-    }
-    void TearDown() override
-    {
-        textureRegistry.reset();
-        Texture::resetSharedSettings();
     }
 };
 

@@ -9,23 +9,11 @@
 #include "glrecorder/gl_recorder.h"
 #include "textures/texture.h"
 #include "textures/texture_registry.h"
+#include "texture_test_support.h"
 
 namespace {
 
-class TextureSlotTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        glrec::reset();
-        textureRegistry.reset();
-        Texture::resetSharedSettings();
-    }
-    void TearDown() override
-    {
-        textureRegistry.reset();
-        Texture::resetSharedSettings();
-    }
-};
+using TextureSlotTest = FreshTexturesTest;
 
 using Texts = std::vector<std::string>;
 
