@@ -1,9 +1,9 @@
-#include "host/saver_window_proc_win.h"
+#include "host/windows/saver_window_proc.h"
 
-#include "driver/saver_callbacks_win.h"
+#include "driver/windows/saver_callbacks.h"
 #include "host/dismissal_rules.h"
-#include "host/password_verifier_win.h"
-#include "host/saver_host_state_win.h"
+#include "host/windows/password_verifier.h"
+#include "host/windows/saver_host_state.h"
 
 namespace {
 

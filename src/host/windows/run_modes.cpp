@@ -1,13 +1,13 @@
-#include "host/run_modes_win.h"
+#include "host/windows/run_modes.h"
 
 #include <cstdint>
 
-#include "driver/saver_callbacks_win.h"
+#include "driver/windows/saver_callbacks.h"
 #include "host/command_line.h"
-#include "host/fault_guard_win.h"
-#include "host/password_verifier_win.h"
-#include "host/saver_host_state_win.h"
-#include "host/saver_window_proc_win.h"
+#include "host/windows/fault_guard.h"
+#include "host/windows/password_verifier.h"
+#include "host/windows/saver_host_state.h"
+#include "host/windows/saver_window_proc.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "driver/saver_callbacks_win.h"
+#include "driver/windows/saver_callbacks.h"
 
 #include "driver/scene_director.h"
-#include "host/saver_window_proc_win.h"
+#include "host/windows/saver_window_proc.h"
 
 RenderContext renderContext;
 

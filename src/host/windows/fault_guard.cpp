@@ -1,8 +1,8 @@
-#include "host/fault_guard_win.h"
+#include "host/windows/fault_guard.h"
 
 #include <windows.h>
 
-#include "host/run_modes_win.h"
+#include "host/windows/run_modes.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "host/password_verifier_win.h"
+#include "host/windows/password_verifier.h"
 
-#include "host/run_modes_win.h"
-#include "host/saver_host_state_win.h"
+#include "host/windows/run_modes.h"
+#include "host/windows/saver_host_state.h"
 
 void loadPasswordVerifier()
 {

@@ -15,8 +15,8 @@ set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/flowball.rc PROPERTIES
   OBJECT_DEPENDS "${flowball_icon};${CMAKE_CURRENT_LIST_DIR}/flowball.manifest")
 
 file(GLOB host_sources CONFIGURE_DEPENDS
-  ${CMAKE_CURRENT_LIST_DIR}/*_win.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../driver/*_win.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/*.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../../driver/windows/*.cpp)
 
 add_executable(flowball WIN32 ${host_sources} ${CMAKE_CURRENT_LIST_DIR}/flowball.rc)
 set_target_properties(flowball PROPERTIES OUTPUT_NAME flowball SUFFIX .scr

@@ -1,3 +1,0 @@
-#include "host/saver_host_state_win.h"
-
-SaverHostState saverHostState;

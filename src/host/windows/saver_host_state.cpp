@@ -1,0 +1,3 @@
+#include "host/windows/saver_host_state.h"
+
+SaverHostState saverHostState;
