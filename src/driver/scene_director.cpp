@@ -73,6 +73,12 @@ void resizeAndBuild(int width, int height)
     drawBackground();
 }
 
+void resizeViews(int width, int height)
+{
+    scene.viewSet.resize(float(width), float(height));
+    scene.viewSet.layout();
+}
+
 void drawFrame()
 {
     scene.clock.tick();

@@ -735,4 +735,37 @@ TEST_F(SceneDirectorTest, OddWindowSizesDrawWithoutFault)
     }
 }
 
+TEST_F(SceneDirectorTest, ResizeKeepsTheSceneAndDrawsAtTheNewSize)
+{
+    // The same two frames without a resize: the random draws they leave.
+    build();
+    drawFrameAt(40);
+    drawFrameAt(80);
+    const std::uint32_t randomWithoutResize = randomState();
+    TearDown();
+    SetUp();
+
+    build();
+    drawFrameAt(40);
+    const std::vector<GLuint> texturesBefore = glrec::liveTextures();
+    glrec::clearCalls();
+    resizeViews(1024, 300);
+    EXPECT_TRUE(glrec::calls().empty()) << "the resize itself draws nothing";
+    drawFrameAt(80);
+
+    EXPECT_EQ(glrec::liveTextures(), texturesBefore);
+    EXPECT_EQ(glrec::countCalls("glGenTextures"), 0u);
+    EXPECT_EQ(glrec::countCalls("glTexImage2D"), 0u) << "no texture is uploaded again";
+    EXPECT_EQ(randomState(), randomWithoutResize) << "no random draws beyond the frames' own";
+    const std::vector<glrec::Call> viewports = callsNamed("glViewport");
+    ASSERT_GE(viewports.size(), 2u);
+    EXPECT_EQ(viewports[0].args, (std::vector<double>{0, 0, 1024, 300})) << "the background covers the new size";
+    // View 1 keeps the band between the bars over the new width; its
+    // perspective takes the new aspect.
+    EXPECT_EQ(viewports[1].args[2], 1024.0);
+    const std::vector<glrec::Call> perspectives = callsNamed("gluPerspective");
+    ASSERT_FALSE(perspectives.empty());
+    EXPECT_NEAR(perspectives[0].args[1], 1024.0 / viewports[1].args[3], 1e-3);
+}
+
 }  // namespace
