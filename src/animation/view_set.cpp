@@ -4,7 +4,33 @@
 
 namespace {
 bool isViewIndex(int i) { return i >= 0 && i < viewSetCapacity; }
+
+// One quad, corners counter-clockwise from the bottom left, inside a
+// glBegin(GL_QUADS) batch.
+void quad(float left, float bottom, float right, float top)
+{
+    glVertex2f(left, bottom);
+    glVertex2f(right, bottom);
+    glVertex2f(right, top);
+    glVertex2f(left, top);
 }
+
+// The band's fill as drawBackground paints it for a window of the monitor's
+// height: from H * f up to (1 - f) * H - 1, one pixel short of the top bar.
+void bandFill(const PixelArea& monitor, float f)
+{
+    const float h = monitor.top - monitor.bottom;
+    quad(monitor.left, monitor.bottom + h * f, monitor.right, monitor.bottom + (1.0f - f) * h - 1.0f);
+}
+
+// Both bars of one monitor, each reaching one pixel into the band.
+void monitorBars(const PixelArea& monitor, float f)
+{
+    const float h = monitor.top - monitor.bottom;
+    quad(monitor.left, monitor.bottom, monitor.right, monitor.bottom + h * f + 1.0f);
+    quad(monitor.left, monitor.bottom + (1.0f - f) * h - 1.0f, monitor.right, monitor.top);
+}
+}  // namespace
 
 ViewSet::ViewSet()
 {
@@ -30,6 +56,35 @@ void ViewSet::resize(float w, float h)
     top = h;
     extentX = right - left;
     extentY = top - bottom;
+    placeMonitors();
+}
+
+void ViewSet::setMonitors(const ScreenRect* rects, int count, int originX, int originY)
+{
+    monitorCount = count < 0 ? 0 : (count > monitorViewCapacity ? monitorViewCapacity : count);
+    for (int i = 0; i < monitorCount; ++i)
+        monitors[i] = rects[i];
+    monitorOriginX = originX;
+    monitorOriginY = originY;
+    placeMonitors();
+}
+
+void ViewSet::placeMonitors()
+{
+    monitorViewCount = monitorAreas(monitors, monitorCount, monitorOriginX, monitorOriginY, width, height,
+                                    monitorArea, monitorViewCapacity);
+    // A lone monitor that is the window is the one whole-window view.
+    if (monitorViewCount == 1 && coversWindow(monitorArea[0], width, height))
+        monitorViewCount = 0;
+}
+
+int ViewSet::activeViewCount() const
+{
+    const int configured = viewCount < 0 ? 0 : (viewCount > viewSetCapacity ? viewSetCapacity : viewCount);
+    // Monitor views replace view 1 and only where there is a view 1.
+    if (monitorViewCount > 0 && configured >= 2)
+        return 1 + monitorViewCount;
+    return configured;
 }
 
 void ViewSet::setClearColour(float r, float g, float b, float a)
@@ -47,6 +102,10 @@ void ViewSet::drawBackground() const
     const float f = barFraction;
 
     glDepthMask(GL_TRUE);
+    if (monitorViewCount > 0) {
+        drawMonitorBackgrounds();
+        return;
+    }
     if (f == 0.0f && fillAlpha == 1.0f) {
         // GL's clear colour is its default black: nothing ever sets it.
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -88,6 +147,42 @@ void ViewSet::drawBackground() const
     glEnd();
 }
 
+void ViewSet::drawMonitorBackgrounds() const
+{
+    const float f = barFraction;
+    if (fillAlpha == 1.0f) {
+        // Black everywhere, bars and the window outside the monitors
+        // included; then each monitor's band.
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        if (f == 0.0f)
+            return;
+        glDisable(GL_BLEND);
+        glColor4f(clearColour[0], clearColour[1], clearColour[2], fillAlpha);
+        glBegin(GL_QUADS);
+        for (int i = 0; i < monitorViewCount; ++i)
+            bandFill(monitorArea[i], f);
+        glEnd();
+        return;
+    }
+
+    // A translucent fill lets the previous frame show through, as on one
+    // monitor. Outside the monitors nothing but black is ever drawn.
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_BLEND);
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < monitorViewCount; ++i)
+        monitorBars(monitorArea[i], f);
+    glEnd();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(clearColour[0], clearColour[1], clearColour[2], fillAlpha);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < monitorViewCount; ++i)
+        bandFill(monitorArea[i], f);
+    glEnd();
+}
+
 void ViewSet::applyViewport(int i)
 {
     if (!isViewIndex(i))
@@ -106,6 +201,10 @@ void ViewSet::applyOrtho(int i)
 
 void ViewSet::layout()
 {
+    if (monitorViewCount > 0 && activeViewCount() > 1) {
+        layoutMonitorViews();
+        return;
+    }
     const int activeViews = viewCount < 0 ? 0 : (viewCount > viewSetCapacity ? viewSetCapacity : viewCount);
     for (int i = 0; i < activeViews; ++i) {
         View& view = views[i];
@@ -115,6 +214,32 @@ void ViewSet::layout()
             const float inset = extentY * barFraction;
             view.setArea(left, bottom + inset, right, top - inset);
         }
+        view.computeViewport();
+    }
+}
+
+void ViewSet::layoutMonitorViews()
+{
+    View& background = views[0];
+    if (background.letterboxed == 0) {
+        background.setArea(left, bottom, right, top);
+    } else {
+        const float inset = extentY * barFraction;
+        background.setArea(left, bottom + inset, right, top - inset);
+    }
+    background.computeViewport();
+
+    const View& lead = views[1];
+    for (int i = 1; i <= monitorViewCount; ++i) {
+        View& view = views[i];
+        if (i > 1) {
+            view.letterboxed = lead.letterboxed;
+            for (int corner = 0; corner < 4; ++corner)
+                view.fraction[corner] = lead.fraction[corner];
+        }
+        const PixelArea area =
+            view.letterboxed == 0 ? monitorArea[i - 1] : letterboxBand(monitorArea[i - 1], barFraction);
+        view.setArea(area.left, area.bottom, area.right, area.top);
         view.computeViewport();
     }
 }

@@ -6,9 +6,12 @@
 // the height; colours and fillAlpha are 0..1.
 #pragma once
 
+#include "animation/monitor_layout.h"
 #include "animation/view.h"
 
 constexpr int viewSetCapacity = 10;
+// Views 1 to 9, one per monitor; view 0 stays the whole-window background.
+constexpr int monitorViewCapacity = viewSetCapacity - 1;
 
 class ViewSet {
 public:
@@ -18,8 +21,21 @@ public:
     ViewSet();
     virtual ~ViewSet() = default;
 
-    // Window size; the views keep their areas until the next layout.
+    // Window size; the views keep their areas until the next layout. The
+    // monitors' areas follow the new size at once.
     void resize(float w, float h);
+
+    // The monitors the window covers, in virtual-screen pixels, and the
+    // window's top-left corner there. The first nine that show in the window
+    // get a perspective view each, in the order given; any further ones stay
+    // black. A count of 0, or a single monitor that is the whole window,
+    // gives the one view over the whole window.
+    void setMonitors(const ScreenRect* rects, int count, int originX, int originY);
+
+    // Views that layout lays out and the frame draws: view 0 and one view
+    // per monitor when the monitors have views, otherwise viewCount taken
+    // within 0 to 10.
+    int activeViewCount() const;
 
     // Stores the fill colour; GL's clear colour is left alone.
     void setClearColour(float r, float g, float b, float a);
@@ -27,6 +43,8 @@ public:
     // Clears, then paints the black bars and the fill between them in the
     // current pixel projection. With no bars and an opaque fill it is one
     // clear of colour and depth. A fill below full opacity leaves blending on.
+    // With a view per monitor each monitor gets its own bars and fill, and
+    // the window outside the monitors stays black.
     void drawBackground() const;
 
     // Selects view i and sets its viewport / its pixel projection. An index
@@ -36,6 +54,9 @@ public:
 
     // Gives each active view its area (letterboxed views the band between the
     // bars) and computes its viewport. viewCount is taken within 0 to 10.
+    // With a view per monitor, views 2 and up take view 1's letterboxing and
+    // fractions, and each monitor view lies in its monitor's area with bars
+    // of its own height.
     void layout();
 
     // The view currently selected, or null when currentView is outside 0 to
@@ -57,4 +78,19 @@ public:
     int viewCount = 1;
     int currentView = 0;
     View views[viewSetCapacity];
+
+    // The monitors as setMonitors stored them (at most nine) ...
+    ScreenRect monitors[monitorViewCapacity] = {};
+    int monitorCount = 0;
+    int monitorOriginX = 0;
+    int monitorOriginY = 0;
+    // ... and their areas in the window at its current size: monitorViewCount
+    // of them, 0 when the whole window is one view.
+    PixelArea monitorArea[monitorViewCapacity] = {};
+    int monitorViewCount = 0;
+
+private:
+    void placeMonitors();
+    void drawMonitorBackgrounds() const;
+    void layoutMonitorViews();
 };

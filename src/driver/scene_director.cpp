@@ -12,6 +12,8 @@ namespace {
 // View 0 covers the window in pixels: the background and the full-window
 // passes.
 constexpr int backgroundView = 0;
+// The perspective view the oscillators move.
+constexpr int leadView = 1;
 // Both full-window passes lay the SMOKE image of slot 0.
 constexpr int passTextureSlot = 0;
 
@@ -28,8 +30,13 @@ void drawPerspectiveViews()
     ViewSet& viewSet = scene.viewSet;
     viewSet.barFraction = float(sceneValues.letterboxLevel);
     viewSet.layout();
-    const int viewCount = viewSet.viewCount > viewSetCapacity ? viewSetCapacity : viewSet.viewCount;
+    const int viewCount = viewSet.activeViewCount();
+    const bool monitorViews = viewSet.monitorViewCount > 0;
     for (int i = backgroundView + 1; i < viewCount; ++i) {
+        // Every monitor shows the same scene: view 1's camera, which the
+        // oscillators moved while view 1 was drawn, drives the others.
+        if (monitorViews && i > leadView)
+            viewSet.views[i].camera = viewSet.views[leadView].camera;
         viewSet.applyViewport(i);
         viewSet.views[i].camera.applyProjection(viewSet);
         drawView();
@@ -76,6 +83,12 @@ void resizeAndBuild(int width, int height)
 void resizeViews(int width, int height)
 {
     scene.viewSet.resize(float(width), float(height));
+    scene.viewSet.layout();
+}
+
+void setMonitorLayout(const ScreenRect* monitors, int count, int originX, int originY)
+{
+    scene.viewSet.setMonitors(monitors, count, originX, originY);
     scene.viewSet.layout();
 }
 

@@ -4,9 +4,13 @@
 //   initGlState(width, height)   once, after the context became current;
 //   drawFrame()                  once per frame, then presents the frame;
 //   resizeViews(width, height)   when the client area changes size;
+//   setMonitorLayout(...)        before initGlState or at any time after,
+//                                when the monitors change;
 //   releaseSceneResources()      once, before the context goes away.
 // Sizes are the window's client size in pixels.
 #pragma once
+
+#include "animation/monitor_layout.h"
 
 // Sets the fixed GL state, then builds the scene for the client size.
 void initGlState(int clientWidth, int clientHeight);
@@ -19,6 +23,14 @@ void resizeAndBuild(int width, int height);
 // no rebuild, no new textures, no random draws; the next frame draws at the
 // new size with each view's own aspect.
 void resizeViews(int width, int height);
+
+// The monitors the window covers (virtual-screen pixels, top-left origin, y
+// down) and the window's top-left corner there: one letterboxed perspective
+// view per monitor, each with its monitor's own aspect, all from view 1's
+// camera. No monitors (count 0), or one that is the whole window, give the
+// single view over the window. Like resizeViews it rebuilds nothing; the
+// layout is kept through later resizes and rebuilds.
+void setMonitorLayout(const ScreenRect* monitors, int count, int originX, int originY);
 
 // Ticks the clock, steps the animation and draws one frame into the back buffer.
 void drawFrame();
