@@ -21,6 +21,7 @@
 #include "driver/scene.h"
 #include "driver/scene_config.h"
 #include "driver/scene_director.h"
+#include "monitor_list.h"
 #include "offscreen_context.h"
 #include "png_file.h"
 #include "render_options.h"
@@ -156,6 +157,10 @@ int render(const RenderOptions& options)
 
     setMillisecondSource(options.realClock ? nullptr : simulatedMilliseconds);
     applySwitches(options);
+    if (!options.monitors.empty()) {
+        const ScreenRect bounds = monitorBounds(options.monitors);
+        setMonitorLayout(options.monitors.data(), int(options.monitors.size()), bounds.left, bounds.top);
+    }
     initGlState(options.width, options.height);
 
     const int digits = digitsFor(options.frames);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "monitor_list.h"
+
 namespace {
 
 // A whole number in [low, high] written with digits only.
@@ -51,6 +53,7 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
 {
     bool fpsGiven = false;
     bool startGiven = false;
+    bool sizeGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "-h" || argument == "--help") {
@@ -92,7 +95,8 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
             continue;
         }
 
-        if (name != "--size" && name != "--frames" && name != "--fps" && name != "--start-ms" && name != "--out") {
+        if (name != "--size" && name != "--frames" && name != "--fps" && name != "--start-ms" && name != "--out" &&
+            name != "--monitors") {
             error = "unknown option '" + name + "'";
             return false;
         }
@@ -112,6 +116,13 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
                         std::to_string(renderSideLimit) + " (got '" + value + "')";
                 return false;
             }
+            sizeGiven = true;
+        } else if (name == "--monitors") {
+            if (!parseMonitorList(value, renderSideLimit, options.monitors, error))
+                return false;
+            const ScreenRect bounds = monitorBounds(options.monitors);
+            options.width = bounds.right - bounds.left;
+            options.height = bounds.bottom - bounds.top;
         } else if (name == "--frames") {
             if (!parseWhole(value, 1L, renderFrameLimit, options.frames)) {
                 error = "--frames wants a whole number from 1 to " + std::to_string(renderFrameLimit) + " (got '" +
@@ -146,6 +157,10 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
         error = "--real-clock takes every time from the system clock: leave out --fps and --start-ms";
         return false;
     }
+    if (sizeGiven && !options.monitors.empty()) {
+        error = "--monitors sets the window to the monitors' bounding box: leave out --size";
+        return false;
+    }
     if (options.outDir.empty()) {
         error = "no output folder: give --out FOLDER";
         return false;
@@ -161,6 +176,10 @@ const char* renderUsage()
            "\n"
            "  --out FOLDER     where the frames go; created if missing (its parent must exist)\n"
            "  --size WxH       window size in pixels (default 640x480, at most 8192 a side)\n"
+           "  --monitors WxH+X+Y,WxH+X+Y,...\n"
+           "                   render for these monitors (virtual-screen pixels, top-left\n"
+           "                   origin, '-' for edges left of or above it): one view per\n"
+           "                   monitor in a window that is their bounding box\n"
            "  --frames N       number of frames (default 1)\n"
            "  --fps F          simulated clock: frame k is drawn at k / F seconds after the\n"
            "                   start, so every run gives the same pictures (default 30)\n"

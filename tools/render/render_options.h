@@ -8,6 +8,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "animation/monitor_layout.h"
 
 constexpr int renderSideLimit = 8192;
 constexpr long renderFrameLimit = 10000000;
@@ -20,6 +23,9 @@ public:
 
     int width = 640;
     int height = 480;
+    // --monitors: the monitors in virtual-screen pixels; width and height are
+    // then their bounding box. Empty: one view over the whole window.
+    std::vector<ScreenRect> monitors;
     long frames = 1;
     // The simulated clock: frame k (from 0) is drawn at startMs + k * 1000 /
     // fps milliseconds after the scene build, whatever the rendering takes.
