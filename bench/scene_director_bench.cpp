@@ -66,4 +66,20 @@ void BM_DrawFrame(benchmark::State& state)
 }
 BENCHMARK(BM_DrawFrame)->Unit(benchmark::kMicrosecond);
 
+// drawFrame over three monitors side by side (the middle one taller): the
+// per-monitor background and three perspective views from one camera.
+void BM_DrawFrameThreeMonitors(benchmark::State& state)
+{
+    freshScene();
+    const ScreenRect monitors[] = {{-1280, 0, 0, 1024}, {0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
+    setMonitorLayout(monitors, 3, -1280, 0);
+    initGlState(4480, 1080);
+    for (auto _ : state) {
+        simulatedNow += framePeriodMs;
+        drawFrame();
+    }
+    finish();
+}
+BENCHMARK(BM_DrawFrameThreeMonitors)->Unit(benchmark::kMicrosecond);
+
 }  // namespace

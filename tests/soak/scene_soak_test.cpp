@@ -175,4 +175,18 @@ TEST_F(SceneSoakTest, EveryOptionalElementRunsThroughGapsWithoutGrowing)
         EXPECT_TRUE(std::isfinite(scene.particles.x[i]) && std::isfinite(scene.particles.vz[i])) << "particle " << i;
 }
 
+// Three monitors in the 64 by 48 window, one of them shorter, with every
+// element on: three views a frame, still nothing allocated.
+TEST_F(SceneSoakTest, ThreeMonitorsRunThroughGapsWithoutGrowing)
+{
+    SceneSwitches& switches = sceneConfig.switches;
+    switches.starFieldEnabled = 1;
+    switches.particlesEnabled = 1;
+    switches.fogEnabled = 1;
+    const ScreenRect monitors[] = {{0, 0, 24, 48}, {24, 0, 48, 30}, {48, 10, 64, 40}};
+    setMonitorLayout(monitors, 3, 0, 0);
+    soak(soakFrames(2000));
+    EXPECT_EQ(scene.viewSet.activeViewCount(), 4);
+}
+
 }  // namespace
