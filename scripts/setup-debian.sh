@@ -16,6 +16,9 @@ packages=(
     libgtest-dev libbenchmark-dev
     libgl-dev libegl-dev libglu1-mesa-dev libpng-dev libegl-mesa0 libgl1-mesa-dri
     xvfb xdotool x11-utils imagemagick
+    # Two monitors for the end-to-end tests: Xorg with the dummy driver (Wine
+    # sees monitors only as XRandR outputs), and xrandr to change them.
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     # The command-line fuzz target: clang with its libFuzzer runtime.
     clang libclang-rt-14-dev
     # Wine runs the 32-bit programs with its i386 half; without the i386 GL

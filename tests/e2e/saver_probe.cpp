@@ -8,6 +8,9 @@
 //                                     handle, rectangle, styles, topmost,
 //                                     owner, foreground, screen size
 //   saver-probe running               the system's saver-running flag
+//   saver-probe screen                the virtual screen (its metrics and the
+//                                     clip box of the screen's DC) and each
+//                                     monitor's rectangle
 //   saver-probe post HANDLE MESSAGE WPARAM LPARAM
 //                                     PostMessageA with decimal numbers
 //   saver-probe help HANDLE           sends WM_HELP with a HELPINFO, as the
@@ -59,6 +62,24 @@ int describeWindow(const char* className, const char* title, HWND parent)
     std::printf("foreground %d\n", GetForegroundWindow() == window ? 1 : 0);
     std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     return 0;
+}
+
+BOOL CALLBACK printMonitor(HMONITOR, HDC, LPRECT rect, LPARAM)
+{
+    std::printf("monitor %ld %ld %ld %ld\n", rect->left, rect->top, rect->right, rect->bottom);
+    return TRUE;
+}
+
+int describeScreen()
+{
+    std::printf("virtual %d %d %d %d\n", GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    RECT box = {};
+    HDC screen = GetDC(nullptr);
+    GetClipBox(screen, &box);
+    ReleaseDC(nullptr, screen);
+    std::printf("clipbox %ld %ld %ld %ld\n", box.left, box.top, box.right, box.bottom);
+    return EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0) ? 0 : 1;
 }
 
 int describeSaverRunning()
@@ -158,6 +179,8 @@ int main(int argc, char** argv)
                                           : nullptr);
     else if (argc == 2 && std::strcmp(argv[1], "running") == 0)
         result = describeSaverRunning();
+    else if (argc == 2 && std::strcmp(argv[1], "screen") == 0)
+        result = describeScreen();
     else if (argc == 3 && std::strcmp(argv[1], "help") == 0)
         result = sendHelp(argv[2]);
     else if (argc == 3 && std::strcmp(argv[1], "autoplay") == 0)
@@ -169,7 +192,7 @@ int main(int argc, char** argv)
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | post H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
     std::fflush(stdout);
     return result;
 }

@@ -1,6 +1,8 @@
 #include "driver/windows/saver_callbacks.h"
 
+#include "animation/view_set.h"
 #include "driver/scene_director.h"
+#include "host/windows/display_monitors.h"
 #include "host/windows/saver_window_proc.h"
 
 RenderContext renderContext;
@@ -24,12 +26,27 @@ const PIXELFORMATDESCRIPTOR pixelFormatRequest = {
 
 namespace {
 
+// One view per monitor: the monitors and the window's top-left corner, in
+// virtual-screen pixels. Where the system lists no monitors the screen is one
+// monitor, which is the single view.
+void layOutMonitors(const RECT& windowBounds)
+{
+    ScreenRect monitors[monitorViewCapacity];
+    const int count = collectMonitors(monitors, monitorViewCapacity);
+    setMonitorLayout(monitors, count, windowBounds.left, windowBounds.top);
+}
+
 LRESULT onCreate(HWND window)
 {
     RECT client = {};
     GetClientRect(window, &client);
     renderContext.clientWidth = client.right;
     renderContext.clientHeight = client.bottom;
+    if (renderContext.viewPerMonitor) {
+        RECT bounds = {};
+        GetWindowRect(window, &bounds);
+        layOutMonitors(bounds);
+    }
     createRenderContext(window, &renderContext.deviceContext, &renderContext.glContext);
     // Builds the whole scene, textures included, before the first timer tick.
     initGlState(renderContext.clientWidth, renderContext.clientHeight);
@@ -42,6 +59,36 @@ LRESULT onTimer()
 {
     drawFrame();
     SwapBuffers(renderContext.deviceContext);
+    return 0;
+}
+
+// A new client size (a resized preview pane, a full-screen window following
+// the display) lays the views out anew; the scene stays.
+LRESULT onSize(LPARAM lParam)
+{
+    const int width = LOWORD(lParam);
+    const int height = HIWORD(lParam);
+    if (renderContext.glContext == nullptr ||
+        (width == renderContext.clientWidth && height == renderContext.clientHeight))
+        return 0;
+    renderContext.clientWidth = width;
+    renderContext.clientHeight = height;
+    resizeViews(width, height);
+    return 0;
+}
+
+// Monitors added, removed or moved: the full-screen window covers the new
+// virtual screen (its WM_SIZE lays the views out for a new size) and each
+// monitor gets its view again.
+LRESULT onDisplayChange(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!renderContext.fullScreen)
+        return DefScreenSaverProc(window, WM_DISPLAYCHANGE, wParam, lParam);
+    const RECT bounds = virtualScreenBounds();
+    if (renderContext.viewPerMonitor)
+        layOutMonitors(bounds);
+    SetWindowPos(window, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 
@@ -64,6 +111,10 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
         return onCreate(window);
     case WM_TIMER:
         return onTimer();
+    case WM_SIZE:
+        return onSize(lParam);
+    case WM_DISPLAYCHANGE:
+        return onDisplayChange(window, wParam, lParam);
     case WM_DESTROY:
         return onDestroy(window);
     default:

@@ -2,8 +2,9 @@
 // of the configuration dialog, the dialog-class hook, and the OpenGL rendering
 // context that lives from window creation to window destruction.
 //
-// Sizes are the client area in pixels, taken once at creation: the scene is
-// never rebuilt for another size. Frames are driven by timer 1 every 5 ms.
+// Sizes are the client area in pixels, taken at creation: the scene is never
+// rebuilt for another size, a new size only lays the views out anew. Frames
+// are driven by timer 1 every 5 ms.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,11 @@ class RenderContext {
 public:
     virtual ~RenderContext() = default;
 
+    // Set by the host before the window is created: a full-screen window
+    // follows display changes; with viewPerMonitor as well, each monitor
+    // gets its own view.
+    bool fullScreen = false;
+    bool viewPerMonitor = false;
     int clientWidth = 0;
     int clientHeight = 0;
     HDC deviceContext = nullptr;
@@ -28,9 +34,11 @@ extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
 constexpr UINT_PTR frameTimerId = 1;
 constexpr UINT framePeriodMs = 5;
 
-// Handles WM_CREATE (context, GL state, scene, timer), WM_TIMER (one frame
-// whatever the timer id) and WM_DESTROY (timer, scene resources, context);
-// passes everything else to DefScreenSaverProc.
+// Handles WM_CREATE (monitors, context, GL state, scene, timer), WM_TIMER
+// (one frame whatever the timer id), WM_SIZE (the views laid out for the new
+// client size), WM_DISPLAYCHANGE (a full-screen window moves to the new
+// virtual screen, with the monitors laid out anew) and WM_DESTROY (timer,
+// scene resources, context); passes everything else to DefScreenSaverProc.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The settings dialog has no settings: OK ends it with 1, Cancel with 0.

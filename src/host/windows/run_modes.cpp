@@ -4,6 +4,7 @@
 
 #include "driver/windows/saver_callbacks.h"
 #include "host/command_line.h"
+#include "host/windows/display_monitors.h"
 #include "host/windows/fault_guard.h"
 #include "host/windows/password_verifier.h"
 #include "host/windows/saver_host_state.h"
@@ -74,9 +75,7 @@ SaverWindowLayout previewLayout(HWND parent)
 SaverWindowLayout fullScreenLayout()
 {
     SaverWindowLayout layout;
-    HDC screen = GetDC(nullptr);
-    GetClipBox(screen, &layout.bounds);
-    ReleaseDC(nullptr, screen);
+    layout.bounds = virtualScreenBounds();
     layout.extendedStyle = WS_EX_TOPMOST;
     layout.style = fullScreenStyle;
     layout.title = fullScreenTitle;
@@ -199,6 +198,9 @@ int runSaverWindow(HWND parent)
             return 0;
         loadPasswordVerifier();
     }
+    // The preview pane always shows one view.
+    renderContext.fullScreen = parent == nullptr;
+    renderContext.viewPerMonitor = parent == nullptr;
 
     saverHostState.autoPlayMessage =
         saverHostState.isWin9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;

@@ -184,6 +184,11 @@ LRESULT CALLBACK saverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         return onSysCommand(window, wParam, lParam);
     case WM_TIMER:
         return onTimer(window, wParam, lParam);
+    case WM_DISPLAYCHANGE:
+        // A new layout can move the cursor in screen pixels without any
+        // input: measure later movements from where it now is.
+        saverHostState.cursorAnchor = cursorPosition();
+        return ScreenSaverProc(window, message, wParam, lParam);
     default:
         return ScreenSaverProc(window, message, wParam, lParam);
     }
