@@ -32,8 +32,8 @@ TEST(RenderOptions, DefaultsNeedOnlyAnOutputFolder)
     EXPECT_EQ(parsed.options.fps, 30.0);
     EXPECT_EQ(parsed.options.startMs, 0u);
     EXPECT_FALSE(parsed.options.realClock);
-    EXPECT_FALSE(parsed.options.stars || parsed.options.particles || parsed.options.fog ||
-                 parsed.options.underlay || parsed.options.overlay);
+    EXPECT_FALSE(parsed.options.settings.stars || parsed.options.settings.particles || parsed.options.settings.fog ||
+                 parsed.options.settings.underlay || parsed.options.settings.overlay);
 }
 
 TEST(RenderOptions, ValuesBothSeparateAndAfterAnEqualsSign)
@@ -47,16 +47,16 @@ TEST(RenderOptions, ValuesBothSeparateAndAfterAnEqualsSign)
     EXPECT_EQ(parsed.options.fps, 12.5);
     EXPECT_EQ(parsed.options.startMs, 60000u);
     EXPECT_EQ(parsed.options.outDir, "/tmp/x");
-    EXPECT_TRUE(parsed.options.fog && parsed.options.overlay && parsed.options.quiet);
-    EXPECT_FALSE(parsed.options.stars);
+    EXPECT_TRUE(parsed.options.settings.fog && parsed.options.settings.overlay && parsed.options.quiet);
+    EXPECT_FALSE(parsed.options.settings.stars);
 }
 
 TEST(RenderOptions, AllSwitchesOnEveryOptionalElement)
 {
     const Parsed parsed = parse({"--all", "--out", "f"});
     ASSERT_TRUE(parsed.ok) << parsed.error;
-    EXPECT_TRUE(parsed.options.stars && parsed.options.particles && parsed.options.fog &&
-                parsed.options.underlay && parsed.options.overlay);
+    EXPECT_TRUE(parsed.options.settings.stars && parsed.options.settings.particles && parsed.options.settings.fog &&
+                parsed.options.settings.underlay && parsed.options.settings.overlay);
 }
 
 TEST(RenderOptions, RealClockStandsAlone)
@@ -73,7 +73,7 @@ TEST(RenderOptions, HelpNeedsNothingElse)
         EXPECT_TRUE(parsed.ok) << help;
         EXPECT_TRUE(parsed.options.help) << help;
     }
-    EXPECT_NE(std::string(renderUsage()).find("--out FOLDER"), std::string::npos);
+    EXPECT_NE(renderUsage().find("--out FOLDER"), std::string::npos);
 }
 
 TEST(RenderOptions, BadCommandLinesAreRefusedWithTheReason)

@@ -1,7 +1,9 @@
-// The command line of flowball-render: a small, strict parser. Options are
-// long names only, given as "--name value" or "--name=value"; anything else
-// (an unknown name, a missing or malformed value, a stray argument, two
-// clocks) is an error with a one-line message.
+// The command line of flowball-render: a strict parser on getopt_long_only.
+// Options are names written in full, given as "--name value", "--name=value"
+// or with a single dash; beside the renderer's own options it takes every
+// setting of the saver (settings/setting_options.h). Anything else (an
+// unknown or shortened name, a missing or malformed value, a stray argument,
+// two clocks) is an error with a one-line message.
 //
 // Sizes in pixels, times in milliseconds, rates in frames per second.
 #pragma once
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "animation/monitor_layout.h"
+#include "settings/settings.h"
 
 constexpr int renderSideLimit = 8192;
 constexpr long renderFrameLimit = 10000000;
@@ -23,8 +26,10 @@ public:
 
     int width = 640;
     int height = 480;
-    // --monitors: the monitors in virtual-screen pixels; width and height are
-    // then their bounding box. Empty: one view over the whole window.
+    // --monitors with a list: the monitors in virtual-screen pixels; width
+    // and height are then their bounding box. Empty: one view over the whole
+    // window. The Monitors setting (--monitors span) still decides between a
+    // view per monitor and one across them.
     std::vector<ScreenRect> monitors;
     long frames = 1;
     // The simulated clock: frame k (from 0) is drawn at startMs + k * 1000 /
@@ -35,12 +40,8 @@ public:
     // time they happen to be drawn, like the saver behind its timer.
     bool realClock = false;
     std::string outDir;
-    // Switched-off elements of the scene, switched on.
-    bool stars = false;
-    bool particles = false;
-    bool fog = false;
-    bool underlay = false;
-    bool overlay = false;
+    // What the scene shows, as the saver's settings.
+    Settings settings;
     bool quiet = false;
     bool help = false;
 };
@@ -50,4 +51,4 @@ public:
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
 
 // The --help text.
-const char* renderUsage();
+std::string renderUsage();
