@@ -123,4 +123,41 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithTheReason)
     }
 }
 
+TEST(RenderOptions, SettingsAreTakenWithOneOrTwoDashes)
+{
+    const Parsed parsed = parse({"-texture", "CHECK", "--colour=336699", "-speed=250", "--no-bars", "-detail", "64",
+                                 "--frame-rate", "low", "-out", "f"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.settings.texture, 10);
+    EXPECT_EQ(parsed.options.settings.colour, 0x336699);
+    EXPECT_EQ(parsed.options.settings.speed, 250);
+    EXPECT_EQ(parsed.options.settings.bars, 0);
+    EXPECT_EQ(parsed.options.settings.detail, 64);
+    EXPECT_EQ(parsed.options.settings.frameRate, 2);
+    EXPECT_EQ(parsed.options.outDir, "f");
+}
+
+TEST(RenderOptions, NamesMustBeWrittenInFull)
+{
+    struct Case {
+        std::vector<const char*> arguments;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{"--tex", "FOG", "--out", "f"}, "unknown option '--tex'"},
+        {{"-spee", "100", "--out", "f"}, "unexpected argument '-spee'"},
+        {{"--no-bar", "--out", "f"}, "unknown option '--no-bar'"},
+        {{"--out", "f", "--speed"}, "option --speed needs a value"},
+        {{"--out", "f", "-detail"}, "option --detail needs a value"},
+        {{"--out", "f", "--stars=0"}, "option --stars takes no value"},
+        {{"--out", "f", "stray"}, "unexpected argument 'stray'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const Parsed parsed = parse(c.arguments);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_NE(parsed.error.find(c.reason), std::string::npos) << parsed.error;
+    }
+}
+
 }  // namespace
