@@ -106,6 +106,15 @@ TEST(MonitorList, TheOptionSetsTheWindowToTheBoundingBox)
     ASSERT_EQ(options.monitors.size(), 2u);
     EXPECT_EQ(options.monitors[1].left, -800);
 
+    // The setting's own values still choose between a view per monitor and
+    // one across them.
+    const char* span[] = {"flowball-render", "--monitors", "64x48+0+0,64x48+64+0", "-monitors=span", "--out", "f"};
+    RenderOptions spanning;
+    ASSERT_TRUE(parseRenderOptions(6, span, spanning, error)) << error;
+    EXPECT_EQ(spanning.settings.monitors, 1);
+    EXPECT_EQ(spanning.monitors.size(), 2u);
+    EXPECT_EQ(spanning.width, 128);
+
     const char* withSize[] = {"flowball-render", "--size", "64x48", "--monitors=64x48+0+0", "--out", "f"};
     EXPECT_FALSE(parseRenderOptions(6, withSize, options, error));
     EXPECT_NE(error.find("leave out --size"), std::string::npos) << error;

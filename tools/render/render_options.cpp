@@ -166,24 +166,18 @@ bool applyRenderOption(int code, const std::string& value, RenderOptions& option
 }
 
 // --monitors is the saver's setting (each, span) and, here, the monitors to
-// render for too: a value that is no setting value is a monitor list.
-bool isMonitorsOption(const SettingOptions& settingOptions, int code)
+// render for too: a value that starts with a digit and holds an 'x' is a
+// monitor list.
+bool isMonitorList(const SettingOptions& settingOptions, int code, const char* value)
 {
-    return settingOptions.owns(code) && settingTable[(code - settingOptionCodeBase) / 2].field == &Settings::monitors;
+    return settingOptions.owns(code) && settingTable[(code - settingOptionCodeBase) / 2].field == &Settings::monitors &&
+           value != nullptr && *value >= '0' && *value <= '9' && std::strchr(value, 'x') != nullptr;
 }
 
-bool applyMonitorList(int code, const char* value, RenderOptions& options, std::string& error)
+bool applyMonitorList(const char* value, RenderOptions& options, std::string& error)
 {
-    const SettingInfo& info = settingTable[(code - settingOptionCodeBase) / 2];
-    std::int32_t choice = 0;
-    if (parseSettingText(info, value, choice)) {
-        options.settings.monitors = choice;
-        return true;
-    }
-    if (!parseMonitorList(value, renderSideLimit, options.monitors, error)) {
-        error += "; or " + settingValueDescription(info);
+    if (!parseMonitorList(value, renderSideLimit, options.monitors, error))
         return false;
-    }
     const ScreenRect bounds = monitorBounds(options.monitors);
     options.width = bounds.right - bounds.left;
     options.height = bounds.bottom - bounds.top;
@@ -231,7 +225,7 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
             error = "option --" + std::string(row->name) + " takes no value";
             return false;
         }
-        const bool applied = isMonitorsOption(settingOptions, code) ? applyMonitorList(code, optarg, options, error)
+        const bool applied = isMonitorList(settingOptions, code, optarg) ? applyMonitorList(optarg, options, error)
                              : settingOptions.owns(code)
                                  ? settingOptions.apply(code, optarg, options.settings, error)
                                  : applyRenderOption(code, optarg != nullptr ? optarg : "", options, error);
@@ -284,8 +278,8 @@ std::string renderUsage()
            "The saver's settings:\n" +
            settingOptionsHelp() +
            "  --all               stars, particles, fog, underlay and overlay all on\n"
-           "--frame-rate is taken for the same command lines as the saver's but changes\n"
-           "nothing here: the frames follow --fps or --real-clock.\n"
+           "--frame-rate is taken as the saver takes it, but its choices\n"
+           "change nothing here: the frames follow --fps or --real-clock.\n"
            "\n"
            "  --monitors WxH+X+Y,WxH+X+Y,...\n"
            "                      render for these monitors (virtual-screen pixels, top-left\n"
