@@ -854,6 +854,254 @@ GROUPS = {
 }
 
 
+# --- several monitors ---------------------------------------------------------
+#
+# Wine sees several monitors only as XRandR outputs, which Xvfb cannot give:
+# this group runs on Xorg with the dummy driver, two outputs of one screen
+# side by side, the second one shorter. The wineserver remembers the monitor
+# layout of the X server it last served, so the group starts with none.
+
+DUMMY_MONITORS = [(0, 0, 1024, 768), (1024, 0, 1824, 600)]  # left, top, right, bottom
+DUMMY_SCREEN = (1824, 768)
+
+DUMMY_XORG_CONF = """\
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoAddGPU" "false"
+    Option "DontVTSwitch" "true"
+    Option "AllowEmptyInput" "true"
+EndSection
+
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 65536
+    Option "Monitor-DUMMY0" "mon0"
+    Option "Monitor-DUMMY1" "mon1"
+EndSection
+
+Section "Monitor"
+    Identifier "mon0"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Option "PreferredMode" "1024x768"
+    Option "Position" "0 0"
+    Option "Primary" "true"
+EndSection
+
+Section "Monitor"
+    Identifier "mon1"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Option "PreferredMode" "800x600"
+    Option "Position" "1024 0"
+    Option "Enable" "true"
+EndSection
+
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "mon0"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 1824 768
+        Modes "1024x768" "800x600"
+    EndSubSection
+EndSection
+"""
+
+WM_DISPLAYCHANGE = 0x7E
+
+
+class TwoMonitorSession(Session):
+    """The group's X server is Xorg with two dummy outputs (run as root)."""
+
+    def start_xvfb(self, glx):
+        config = os.path.join(self.work_dir, "xorg.conf")
+        with open(config, "w") as out:
+            out.write(DUMMY_XORG_CONF)
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write_end), "-config", config,
+             "-logfile", os.path.join(self.work_dir, "xorg.log"), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            number = numbers.readline().strip()
+        check(number, "Xorg did not start (see %s)" % os.path.join(self.work_dir, "xorg.log"))
+        self.display = ":" + number
+
+    def init_prefix(self):
+        # A wineserver left from a group on another X server would keep its
+        # single monitor.
+        self.stop_wine()
+        super().init_prefix()
+
+    def xrandr(self, *args):
+        subprocess.run(["xrandr"] + list(args), env=self.env, check=True, timeout=TIMEOUT,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def screen(self):
+        """saver-probe screen: the virtual screen and the monitors, as Wine
+        reports them to a new process."""
+        # Into a file, not a pipe: a Wine process that the display change
+        # starts may inherit the probe's output and hold a pipe open.
+        path = os.path.join(self.work_dir, "screen.txt")
+        with open(path, "w") as out:
+            subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe"), "screen"],
+                           env=self.env, timeout=TIMEOUT * 3, stdout=out, stderr=subprocess.DEVNULL)
+        with open(path) as answer:
+            lines = [line.split() for line in answer]
+        return {
+            "virtual": next((tuple(int(v) for v in l[1:]) for l in lines if l and l[0] == "virtual"), None),
+            "monitors": [tuple(int(v) for v in l[1:]) for l in lines if l and l[0] == "monitor"],
+        }
+
+
+def black_rows(picture, monitor, from_top):
+    """Whole rows of the monitor (screenshot pixels) that are black, counted
+    from its top or from its bottom."""
+    left, top, right, bottom = monitor
+    rows = range(top, bottom) if from_top else range(bottom - 1, top - 1, -1)
+    count = 0
+    for y in rows:
+        if not all(is_black(picture.at(x, y)) for x in range(left, right, 2)):
+            break
+        count += 1
+    return count
+
+
+def monitor_shows_its_view(picture, monitor):
+    """Black bars at the monitor's own top and bottom, of equal height, and
+    the lit ball filling the band between them, centred in the monitor."""
+    left, top, right, bottom = monitor
+    height = bottom - top
+    top_bar = black_rows(picture, monitor, True)
+    bottom_bar = black_rows(picture, monitor, False)
+    if not (0 < top_bar < height // 2 and 0 < bottom_bar < height // 2):
+        return None
+    band_centre = top + (top_bar + height - bottom_bar) / 2.0
+    middle = [picture.at(x, int(band_centre)) for x in range(left, right, 4)]
+    lit = sum(is_ball(p) for p in middle)
+    if abs(band_centre - (top + height / 2.0)) > 2.0 or lit * 4 < len(middle):
+        return None
+    return top_bar / float(height)
+
+
+def black_outside(picture, box):
+    left, top, right, bottom = box
+    return all(is_black(picture.at(x, y)) for y in range(top, bottom, 2) for x in range(left, right, 2))
+
+
+def views_per_monitor(picture, monitors):
+    """Each monitor shows its own view, with bars of the same fraction of its
+    own height (one clock drives them all)."""
+    fractions = [monitor_shows_its_view(picture, m) for m in monitors]
+    if None in fractions:
+        return False
+    return max(fractions) - min(fractions) <= 3.0 / min(m[3] - m[1] for m in monitors)
+
+
+def start_on_monitors(session, monitors, **kwargs):
+    saver = session.start_saver("/s", **kwargs)
+    session.wait_window("Screen Saver")
+    wait_for(lambda: views_per_monitor(session.screenshot("monitors.png"), monitors)
+             or saver.poll() is not None,
+             "a view on each monitor", STARTUP_TIMEOUT, 0.3)
+    check(saver.poll() is None, "the saver ended by itself with %s" % saver.poll())
+    return saver
+
+
+def case_monitors_each_monitor_shows_its_own_view(session):
+    move_pointer(session, 512, 384)
+    saver = start_on_monitors(session, DUMMY_MONITORS)
+    window = session.window("Screen Saver")
+    check(window["rect"] == "0 0 %d %d" % DUMMY_SCREEN, "window rectangle is %s" % window["rect"])
+    picture = session.screenshot("monitors-two.png")
+    check(views_per_monitor(picture, DUMMY_MONITORS), "not one view per monitor")
+    check(black_outside(picture, (1024, 600, 1824, 768)), "the area below the shorter monitor is not black")
+    end_with_key(session, saver)
+
+
+def case_monitors_click_ends_the_saver(session):
+    move_pointer(session, 1400, 300)
+    saver = start_on_monitors(session, DUMMY_MONITORS)
+    session.xdotool("click", "1")
+    check(session.exit_code(saver) == 0, "exit code after a click is not 0")
+
+
+def case_monitors_span_setting_gives_one_view(session):
+    key = r"HKCU\Software\Flowball"
+    session.reg("add", key, "/v", "Monitors", "/t", "REG_DWORD", "/d", "1", "/f")
+    try:
+        move_pointer(session, 512, 384)
+        saver = session.start_saver("/s")
+        session.wait_window("Screen Saver")
+        whole = (0, 0) + DUMMY_SCREEN
+        # One view over the whole virtual screen: its band runs on under the
+        # shorter monitor, where a view per monitor leaves black.
+        wait_for(lambda: monitor_shows_its_view(session.screenshot("span.png"), whole) is not None
+                 or saver.poll() is not None, "one view across the screen", STARTUP_TIMEOUT, 0.3)
+        check(saver.poll() is None, "the saver ended by itself with %s" % saver.poll())
+        picture = session.screenshot("span.png")
+        check(not black_outside(picture, (1024, 600, 1824, 768)),
+              "the band does not reach under the shorter monitor")
+        end_with_key(session, saver)
+    finally:
+        session.reg("delete", key, "/v", "Monitors", "/f")
+
+
+def case_monitors_layout_change_is_followed(session):
+    """A third output left of the primary while the saver runs: the window
+    grows over it and each of the three monitors shows its view."""
+    # X keeps its origin at the left edge, so the new output pushes the others
+    # 800 pixels right, under a pointer that stays where it is. The pointer
+    # starts on the right-hand monitor: the saver's window, which keeps its
+    # place on the old monitors, is then still under it, and X reports no
+    # crossing that Wine would pass on as a mouse movement.
+    move_pointer(session, 1400, 300)
+    saver = start_on_monitors(session, DUMMY_MONITORS)
+    try:
+        session.xrandr("--addmode", "DUMMY2", "800x600")
+        session.xrandr("--fb", "2624x768", "--output", "DUMMY2", "--mode", "800x600", "--pos", "0x0",
+                       "--output", "DUMMY0", "--pos", "800x0", "--output", "DUMMY1", "--pos", "1824x0")
+        # A query has the server probe its outputs again; only then does it
+        # tell its clients (Wine among them) about the new output.
+        session.xrandr("--query")
+        wait_for(lambda: len(session.screen()["monitors"]) == 3, "Wine to see three monitors")
+        check(session.screen()["virtual"] == (-800, 0, 2624, 768),
+              "virtual screen is %s" % (session.screen()["virtual"],))
+        # Windows sends WM_DISPLAYCHANGE for any new layout; Wine 8 only
+        # for a new colour depth, so the test sends what Windows would.
+        window = session.window("Screen Saver")
+        session.probe("post", window["handle"], WM_DISPLAYCHANGE, 24, (768 << 16) | 2624)
+        wait_for(lambda: (session.window("Screen Saver") or {}).get("rect") == "-800 0 1824 768",
+                 "the window over the new virtual screen")
+        # Screenshots are in X pixels: the new monitor is at 0, the primary
+        # at 800.
+        three = [(0, 0, 800, 600), (800, 0, 1824, 768), (1824, 0, 2624, 600)]
+        wait_for(lambda: views_per_monitor(session.screenshot("monitors-three.png"), three)
+                 or saver.poll() is not None, "a view on each of three monitors", TIMEOUT, 0.3)
+        check(saver.poll() is None, "the saver ended with %s after the layout change" % saver.poll())
+        picture = session.screenshot("monitors-three.png")
+        check(black_outside(picture, (0, 600, 800, 768)), "the area below the new monitor is not black")
+        end_with_key(session, saver)
+    finally:
+        session.xrandr("--output", "DUMMY2", "--off", "--output", "DUMMY0", "--pos", "0x0",
+                       "--output", "DUMMY1", "--pos", "1024x0", "--fb", "%dx%d" % DUMMY_SCREEN)
+
+
+GROUPS["monitors"] = (True, [
+    case_monitors_each_monitor_shows_its_own_view,
+    case_monitors_click_ends_the_saver,
+    case_monitors_span_setting_gives_one_view,
+    case_monitors_layout_change_is_followed,
+])
+SESSION_CLASSES = {"monitors": TwoMonitorSession}
+
+
 def named(entry):
     if isinstance(entry, tuple):
         return entry
@@ -864,7 +1112,7 @@ def run_group(build_dir, group, only):
     glx, cases = GROUPS[group]
     work_dir = os.path.join(build_dir, "e2e", "work-" + group)
     shutil.rmtree(work_dir, ignore_errors=True)
-    session = Session(build_dir, work_dir, glx)
+    session = SESSION_CLASSES.get(group, Session)(build_dir, work_dir, glx)
     passed = failed = 0
     try:
         for name, case in map(named, cases):
