@@ -4,24 +4,30 @@
 //
 // Sizes are the client area in pixels, taken at creation: the scene is never
 // rebuilt for another size, a new size only lays the views out anew. Frames
-// are driven by timer 1 every 5 ms.
+// are driven by timer 1 every 5 ms; the user's FrameRate setting may skip
+// ticks (at most 30 frames a second) or pace the buffer swaps by the display.
 #pragma once
 
 #include <windows.h>
+
+#include "host/frame_pacing.h"
 
 class RenderContext {
 public:
     virtual ~RenderContext() = default;
 
     // Set by the host before the window is created: a full-screen window
-    // follows display changes; with viewPerMonitor as well, each monitor
-    // gets its own view.
+    // follows display changes.
     bool fullScreen = false;
+    // Each monitor its own view: full screen with the Monitors setting 0. The
+    // preview pane always shows one view.
     bool viewPerMonitor = false;
     int clientWidth = 0;
     int clientHeight = 0;
     HDC deviceContext = nullptr;
     HGLRC glContext = nullptr;
+    // Which timer ticks draw, from the settings read at creation.
+    FramePacer pacer;
 };
 
 // The scene window's context: one saver window per process.
@@ -34,17 +40,19 @@ extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
 constexpr UINT_PTR frameTimerId = 1;
 constexpr UINT framePeriodMs = 5;
 
-// Handles WM_CREATE (monitors, context, GL state, scene, timer), WM_TIMER
-// (one frame whatever the timer id), WM_SIZE (the views laid out for the new
-// client size), WM_DISPLAYCHANGE (a full-screen window moves to the new
-// virtual screen, with the monitors laid out anew) and WM_DESTROY (timer,
-// scene resources, context); passes everything else to DefScreenSaverProc.
+// Handles WM_CREATE (the user's settings, monitors, context, GL state, scene,
+// timer), WM_TIMER (one frame whatever the timer id, when the frame rate
+// allows), WM_SIZE (the views laid out for the new client size),
+// WM_DISPLAYCHANGE (a full-screen window moves to the new virtual screen,
+// with the monitors laid out anew) and WM_DESTROY (timer, scene resources,
+// context); passes everything else to DefScreenSaverProc.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The settings dialog has no settings: OK ends it with 1, Cancel with 0.
+// The settings dialog (settings/windows/settings_dialog.h): OK writes the
+// settings and ends it with 1, Cancel ends it with 0.
 BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Registers nothing and agrees to show the dialog.
+// Readies the common controls the dialog uses and agrees to show it.
 BOOL WINAPI RegisterDialogClasses(HANDLE instance);
 
 // Gets the window's device context, sets the requested pixel format on it,

@@ -198,9 +198,7 @@ int runSaverWindow(HWND parent)
             return 0;
         loadPasswordVerifier();
     }
-    // The preview pane always shows one view.
     renderContext.fullScreen = parent == nullptr;
-    renderContext.viewPerMonitor = parent == nullptr;
 
     saverHostState.autoPlayMessage =
         saverHostState.isWin9x ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
