@@ -206,29 +206,24 @@ void ViewSet::layout()
         return;
     }
     const int activeViews = viewCount < 0 ? 0 : (viewCount > viewSetCapacity ? viewSetCapacity : viewCount);
-    for (int i = 0; i < activeViews; ++i) {
-        View& view = views[i];
-        if (view.letterboxed == 0) {
-            view.setArea(left, bottom, right, top);
-        } else {
-            const float inset = extentY * barFraction;
-            view.setArea(left, bottom + inset, right, top - inset);
-        }
-        view.computeViewport();
+    for (int i = 0; i < activeViews; ++i)
+        layoutOverWindow(views[i]);
+}
+
+void ViewSet::layoutOverWindow(View& view) const
+{
+    if (view.letterboxed == 0) {
+        view.setArea(left, bottom, right, top);
+    } else {
+        const float inset = extentY * barFraction;
+        view.setArea(left, bottom + inset, right, top - inset);
     }
+    view.computeViewport();
 }
 
 void ViewSet::layoutMonitorViews()
 {
-    View& background = views[0];
-    if (background.letterboxed == 0) {
-        background.setArea(left, bottom, right, top);
-    } else {
-        const float inset = extentY * barFraction;
-        background.setArea(left, bottom + inset, right, top - inset);
-    }
-    background.computeViewport();
-
+    layoutOverWindow(views[0]);
     const View& lead = views[1];
     for (int i = 1; i <= monitorViewCount; ++i) {
         View& view = views[i];

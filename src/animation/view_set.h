@@ -26,10 +26,11 @@ public:
     void resize(float w, float h);
 
     // The monitors the window covers, in virtual-screen pixels, and the
-    // window's top-left corner there. The first nine that show in the window
-    // get a perspective view each, in the order given; any further ones stay
-    // black. A count of 0, or a single monitor that is the whole window,
-    // gives the one view over the whole window.
+    // window's top-left corner there. The first nine are kept, in the order
+    // given, and each of them that shows in the window gets a perspective
+    // view; any further monitors stay black. A count of 0, or a single
+    // monitor that is the whole window, gives the one view over the whole
+    // window.
     void setMonitors(const ScreenRect* rects, int count, int originX, int originY);
 
     // Views that layout lays out and the frame draws: view 0 and one view
@@ -93,4 +94,7 @@ private:
     void placeMonitors();
     void drawMonitorBackgrounds() const;
     void layoutMonitorViews();
+    // The view's area is the window, or the band between the bars when the
+    // view is letterboxed.
+    void layoutOverWindow(View& view) const;
 };
