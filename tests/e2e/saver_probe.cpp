@@ -11,7 +11,11 @@
 //   saver-probe post HANDLE MESSAGE WPARAM LPARAM
 //                                     PostMessageA with decimal numbers
 //   saver-probe help HANDLE           sends WM_HELP with a HELPINFO, as the
-//                                     system does, and prints the reply
+//                                     system does, and prints the reply; the
+//                                     HELPINFO names the window as its item,
+//                                     control 7, context 9001 and the cursor
+//                                     position, so a receiver can show it got
+//                                     this one
 //   saver-probe autoplay HANDLE       sends the registered "QueryCancelAutoPlay"
 //                                     message and prints the reply
 //   saver-probe settext HANDLE TEXT   sends WM_SETTEXT and prints the reply
@@ -86,7 +90,9 @@ int sendHelp(const char* handle)
     HELPINFO help = {};
     help.cbSize = sizeof help;
     help.iContextType = HELPINFO_WINDOW;
+    help.iCtrlId = 7;
     help.hItemHandle = window;
+    help.dwContextId = 9001;
     GetCursorPos(&help.MousePos);
     DWORD_PTR reply = 0;
     if (!SendMessageTimeoutA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_NORMAL,
