@@ -10,6 +10,9 @@
 //   saver-probe running               the system's saver-running flag
 //   saver-probe post HANDLE MESSAGE WPARAM LPARAM
 //                                     PostMessageA with decimal numbers
+//   saver-probe send HANDLE MESSAGE WPARAM LPARAM
+//                                     SendMessageTimeoutA with decimal numbers;
+//                                     prints the reply
 //   saver-probe help HANDLE           sends WM_HELP with a HELPINFO, as the
 //                                     system does, and prints the reply; the
 //                                     HELPINFO names the window as its item,
@@ -82,6 +85,18 @@ int post(char** argv)
                                      static_cast<LPARAM>(number(argv[3])));
     std::printf("posted %d\n", posted ? 1 : 0);
     return posted ? 0 : 1;
+}
+
+int send(char** argv)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[0])));
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(window, static_cast<UINT>(number(argv[1])),
+                             static_cast<WPARAM>(number(argv[2])),
+                             static_cast<LPARAM>(number(argv[3])), SMTO_NORMAL, 10000, &reply))
+        return 1;
+    std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+    return 0;
 }
 
 int sendHelp(const char* handle)
@@ -174,8 +189,10 @@ int main(int argc, char** argv)
         result = run(argv[2], argv[3]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
+    else if (argc == 6 && std::strcmp(argv[1], "send") == 0)
+        result = send(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
     std::fflush(stdout);
     return result;
 }

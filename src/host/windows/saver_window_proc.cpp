@@ -164,10 +164,10 @@ bool applyInputRules(HWND window, UINT message, WPARAM wParam, LRESULT& result)
         postClose(window);
         break;
     case WM_POWERBROADCAST:
-        if (powerBroadcastCloses(wParam)) {
+        // TRUE grants a suspend request, as the default procedure of Windows
+        // does (wine's answers 0).
+        if (powerBroadcastCloses(wParam))
             postClose(window);
-            break;
-        }
         result = TRUE;
         return true;
     case WM_MOUSEMOVE: {
