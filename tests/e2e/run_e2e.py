@@ -613,9 +613,17 @@ def case_preview_draws_inside_parent_and_ignores_input(session):
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
 
 
+def wait_preview_created(session, area):
+    """The preview window once its creation, the scene build, is done: it
+    becomes visible then. A parent destroyed while the saver is still inside
+    CreateWindowExA fails the creation, and the saver exits with -1."""
+    return wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+        session.window("Preview", parent=area)), "a visible preview window", STARTUP_TIMEOUT)
+
+
 def case_preview_without_live_parent_is_refused(session):
     host, host_window, area = start_preview_host(session)
-    session.wait_window("Preview", parent=area)
+    wait_preview_created(session, area)
     session.probe("post", host_window, WM_CLOSE, 0, 0)
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
     for tail in ("/p", "/p 0", "/p x", "/l", "/p " + area):
@@ -862,7 +870,7 @@ def case_power_broadcasts_end_the_saver_only_for_a_suspend(session):
 
 def case_preview_help_reaches_parent_with_its_data(session):
     host, host_window, area = start_preview_host(session)
-    saver = session.wait_window("Preview", parent=area)
+    saver = wait_preview_created(session, area)
     check(session.probe("help", saver["handle"]).get("reply") == "1", "WM_HELP not answered 1")
     x, y = pointer_at(session)
     expected = "helpinfo size 28 type 1 control 7 item %s context 9001 at %d %d" % (
