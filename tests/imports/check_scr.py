@@ -6,9 +6,9 @@
       oldest Windows), and the list itself names nothing newer than
       Windows 98 SE
   check_scr.py entry OBJDUMP SCR
-      the program starts in flowballEntry, the processor check, whose code
-      uses no SSE register or instruction, and which hands over to the C
-      runtime's WinMainCRTStartup
+      the program starts in flowballEntry, the processor check, which hands
+      over to the C runtime's WinMainCRTStartup; neither it nor the runtime's
+      TLS callbacks, which run before it, use an SSE register or instruction
 
 Each check prints what it found wrong and exits with 1, or exits with 0.
 """
@@ -74,31 +74,49 @@ def check_imports(tool, allowlist, program):
     return problems
 
 
+# Code that runs before the entry point: the C runtime's TLS callbacks, which
+# the loader calls at process start.
+BEFORE_ENTRY = ("___dyn_tls_init@12", "___mingw_TLScallback")
+
+
+def functions(disassembly, names):
+    """{name: (address, instruction lines)} of the named functions."""
+    found, current = {}, None
+    for line in disassembly.splitlines():
+        header = re.match(r"([0-9a-f]+) <(\S+)>:$", line)
+        if header:
+            current = header.group(2) if header.group(2) in names else None
+            if current:
+                found[current] = (int(header.group(1), 16), [])
+            continue
+        if current and line.strip():
+            found[current][1].append(line)
+    return found
+
+
+def sse_lines(body):
+    return [line.strip() for line in body
+            if "%xmm" in line or "%mxcsr" in line or SSE_WITHOUT_XMM.search(line)]
+
+
 def check_entry(tool, program):
     problems = []
     start = re.search(r"start address 0x([0-9a-f]+)", objdump(tool, "-f", program))
-    check_address, body, inside = None, [], False
-    for line in objdump(tool, "-d", program).splitlines():
-        header = re.match(r"([0-9a-f]+) <(\S+)>:$", line)
-        if header:
-            if inside:
-                break
-            inside = header.group(2) == "_flowballEntry"
-            if inside:
-                check_address = int(header.group(1), 16)
+    code = functions(objdump(tool, "-d", program), ("_flowballEntry",) + BEFORE_ENTRY)
+    for name in ("_flowballEntry",) + BEFORE_ENTRY:
+        if name not in code or not code[name][1]:
+            problems.append("%s: no code for %s" % (program, name))
             continue
-        if inside and line.strip():
-            body.append(line)
-    if check_address is None or not start:
-        return ["%s: no _flowballEntry code or start address" % program]
+        problems += ["%s, which runs before any SSE2 check passes, uses SSE: %s" % (name, line)
+                     for line in sse_lines(code[name][1])]
+    if not start:
+        return problems + ["%s: no start address" % program]
+    if "_flowballEntry" not in code:
+        return problems
+    check_address, body = code["_flowballEntry"]
     if int(start.group(1), 16) != check_address:
         problems.append("%s starts at 0x%s, not in _flowballEntry at 0x%x"
                         % (program, start.group(1), check_address))
-    if not body:
-        return problems + ["%s: no code for _flowballEntry" % program]
-    for line in body:
-        if "%xmm" in line or "%mxcsr" in line or SSE_WITHOUT_XMM.search(line):
-            problems.append("the processor check uses SSE: " + line.strip())
     if not any("<_WinMainCRTStartup>" in line for line in body):
         problems.append("the processor check does not go on to _WinMainCRTStartup")
     return problems
