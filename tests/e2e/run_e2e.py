@@ -626,11 +626,29 @@ def case_preview_without_live_parent_is_refused(session):
 
 # --- configuration dialog and command line ---------------------------------
 
+def focus_dialog(session):
+    """Gives the dialog the keyboard focus; False while its X window cannot
+    take it yet (not mapped)."""
+    result = subprocess.run(["xdotool", "search", "--sync", "--name", DIALOG_TITLE,
+                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return result.returncode == 0
+
+
+def wait_dialog_focused(session):
+    """Waits until the dialog is shown (the window exists, hidden, while it
+    fills its controls) and has the keyboard focus; returns the probe's view
+    of it."""
+    dialog = wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+        session.window(DIALOG_TITLE, cls="#32770")), "the settings dialog", STARTUP_TIMEOUT)
+    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    return dialog
+
+
 def answer_dialog(session, process, key, expected, owner=None):
-    dialog = session.wait_window(DIALOG_TITLE, cls="#32770")
+    dialog = wait_dialog_focused(session)
     if owner is not None:
         check(dialog["owner"] == owner, "dialog owner %s, not %s" % (dialog["owner"], owner))
-    session.xdotool("search", "--sync", "--name", DIALOG_TITLE, "windowfocus", "--sync", "%1")
     session.xdotool("key", key)
     code = session.exit_code(process)
     check(code == expected, "dialog result %d, not %d" % (code, expected))
@@ -711,20 +729,9 @@ def is_blue_ball(p):
     return b >= 80 and b >= r + 40
 
 
-def focus_dialog(session):
-    """Gives the dialog the keyboard focus; False while its X window cannot
-    take it yet (not mapped)."""
-    result = subprocess.run(["xdotool", "search", "--sync", "--name", DIALOG_TITLE,
-                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return result.returncode == 0
-
-
 def open_dialog(session):
     process = session.start_saver("/c")
-    wait_for(lambda: (lambda w: w and w["visible"] == "1")(session.window(DIALOG_TITLE, cls="#32770")),
-             "the settings dialog", STARTUP_TIMEOUT)
-    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    wait_dialog_focused(session)
     return process
 
 
