@@ -10,9 +10,14 @@ add_custom_command(
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_icon.py
   COMMENT "Drawing the saver icon")
 
-# windres finds the icon in the build folder and the manifest beside the .rc.
+# The version resource takes its numbers from the project's version.
+set(flowball_version_header ${CMAKE_CURRENT_BINARY_DIR}/flowball_version.h)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/flowball_version.h.in ${flowball_version_header} @ONLY)
+
+# windres finds the icon and the version header in the build folder and the
+# manifest beside the .rc.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/flowball.rc PROPERTIES
-  OBJECT_DEPENDS "${flowball_icon};${CMAKE_CURRENT_LIST_DIR}/flowball.manifest")
+  OBJECT_DEPENDS "${flowball_icon};${flowball_version_header};${CMAKE_CURRENT_LIST_DIR}/flowball.manifest")
 
 file(GLOB host_sources CONFIGURE_DEPENDS
   ${CMAKE_CURRENT_LIST_DIR}/*.cpp
@@ -21,6 +26,8 @@ file(GLOB host_sources CONFIGURE_DEPENDS
 add_executable(flowball WIN32 ${host_sources} ${CMAKE_CURRENT_LIST_DIR}/flowball.rc)
 set_target_properties(flowball PROPERTIES OUTPUT_NAME flowball SUFFIX .scr
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The installer shows the same icon.
+set_target_properties(flowball PROPERTIES FLOWBALL_ICON ${flowball_icon})
 target_include_directories(flowball PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(flowball PRIVATE flowball_core opengl32 glu32 gdi32 user32 advapi32)
 
