@@ -12,6 +12,7 @@ reads. Group "release" builds the release twice and compares.
 usage: run_installer_tests.py --build-dir DIR --group wine|release [--case NAME]
 """
 import argparse
+import glob
 import json
 import os
 import shutil
@@ -93,6 +94,28 @@ class Prefix:
         finally:
             self.session.start_wineserver()
         return result.returncode
+
+    def restart(self):
+        """What Windows does at a restart, such as deleting the files that
+        were in use when a program asked to delete them."""
+        self.session.stop_wine()
+        try:
+            subprocess.run(["wine", "wineboot", "-r"], env=self.session.env,
+                           timeout=PROGRAM_TIMEOUT, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+            subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=PROGRAM_TIMEOUT)
+        finally:
+            self.session.start_wineserver()
+
+    def temporary_files(self):
+        """The files in the users' temporary folders. Empty folders do not
+        count: under Wine the restart deletes the uninstaller's copy but not
+        the folder that held it, which is listed for deletion before it."""
+        found = []
+        for top in glob.glob(os.path.join(self.drive_c, "users", "*", "Temp")):
+            for folder, _, files in os.walk(top):
+                found += [os.path.join(folder, name) for name in files]
+        return sorted(found)
 
     def install(self, installer, *args):
         code = self.run(installer, "/S", *args)
@@ -282,10 +305,18 @@ def case_no_set_current_leaves_current_saver(prefix, release):
 
 
 def case_silent_uninstall_removes_everything_but_settings(prefix, release):
+    prefix.restart()
+    temporary_before = prefix.temporary_files()
     prefix.install(release.installer)
     prefix.set_value(SETTINGS_KEY, "Marker", "kept")
     prefix.uninstall()
     prefix.check_uninstalled()
+    # The uninstaller ran from a copy of itself in the temporary folder, which
+    # goes at the next restart.
+    prefix.restart()
+    check(prefix.temporary_files() == temporary_before,
+          "left in the temporary folder: %s" % sorted(
+              set(prefix.temporary_files()) - set(temporary_before)))
     check(prefix.value(DESKTOP_KEY, "SCRNSAVE.EXE") is None, "SCRNSAVE.EXE is still set")
     check(prefix.value(DESKTOP_KEY, "ScreenSaveActive") == "0", "ScreenSaveActive is not 0")
     check(prefix.values(SETTINGS_KEY) == {"Marker": "kept"}, "the settings key changed")
