@@ -16,6 +16,7 @@ import glob
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -400,6 +401,15 @@ def run_wine_group(build_dir, only):
 
 # --- the release rebuilt ---------------------------------------------------------
 
+def fixed_file_version(program):
+    """The file version of a Windows program's version resource, from the
+    fixed part that starts with the signature 0xFEEF04BD."""
+    start = program.find(struct.pack("<I", 0xFEEF04BD))
+    check(start >= 0, "no version resource")
+    most, least = struct.unpack_from("<II", program, start + 8)
+    return (most >> 16, most & 0xFFFF, least >> 16, least & 0xFFFF)
+
+
 def run_release_group(build_dir):
     """Two builds of the release from one build folder and commit give the
     same bytes, SHA256SUMS matches them, and the archive holds the saver, the
@@ -436,7 +446,16 @@ def run_release_group(build_dir):
             check(entry.date_time == expected_time,
                   "%s carries %s, not the release time %s" % (entry.filename, entry.date_time,
                                                               expected_time))
-        check(z.read(folder + "flowball.scr")[:2] == b"MZ", "flowball.scr is no program")
+        saver = z.read(folder + "flowball.scr")
+        check(saver[:2] == b"MZ", "flowball.scr is no program")
+        # The project's version, in the saver and in the installer.
+        numbers = tuple(int(n) for n in version.split(".")) + (0,)
+        for name, program in (("flowball.scr", saver),
+                              (installer, read(os.path.join(first, installer)))):
+            check(fixed_file_version(program) == numbers,
+                  "%s has version %s, not %s" % (name, fixed_file_version(program), numbers))
+        check(("%s.0" % version).encode("utf-16-le") in saver,
+              "flowball.scr's version text is not %s.0" % version)
         readme = z.read(folder + "README.txt").decode()
         check("flowball-setup-%s.exe" % version in readme, "the README names another installer")
         check("\r\n" in readme and "\n" not in readme.replace("\r\n", ""),
