@@ -100,8 +100,8 @@ def make_installer(info, out, epoch, version=None, saver=None, defines=()):
                    "-DOUTFILE=" + os.path.abspath(out)]
         command += ["-D" + name for name in defines]
         command.append(NSIS_SCRIPT)
-        # makensis reads no locale or time from its surroundings that reach
-        # the output; a fixed environment keeps it that way.
+        # A fixed environment: nothing of the caller's locale or settings
+        # reaches the installer.
         subprocess.run(command, check=True, env={"PATH": os.environ["PATH"], "LC_ALL": "C"})
 
 
