@@ -62,7 +62,6 @@ class Prefix:
     """The installer's Wine prefix, its files and registry, seen from Linux."""
 
     def __init__(self, build_dir):
-        self.build_dir = build_dir
         self.work_dir = os.path.join(build_dir, "installer", "work")
         self.root = os.path.join(build_dir, "installer", "prefix")
         shutil.rmtree(self.work_dir, ignore_errors=True)
