@@ -27,6 +27,8 @@ import zipfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_DIR = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(SOURCE_DIR, "tests", "e2e"))
+# The source tree stays as checked out.
+sys.dont_write_bytecode = True
 import run_e2e  # noqa: E402
 from run_e2e import Failure, check, wait_for  # noqa: E402
 
