@@ -25,6 +25,8 @@ packages=(
     # Wine runs the 32-bit programs with its i386 half; without the i386 GL
     # libraries its OpenGL finds no pixel format.
     wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+    # The Windows installer.
+    nsis
 )
 
 if ! command -v dpkg-query >/dev/null; then

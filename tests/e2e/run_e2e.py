@@ -176,12 +176,13 @@ def is_ball(p):
 
 
 class Session:
-    """One X display, the wine prefix and the helpers of one group."""
+    """One X display, a wine prefix (the e2e one unless given) and the
+    helpers of one group."""
 
-    def __init__(self, build_dir, work_dir, glx):
+    def __init__(self, build_dir, work_dir, glx, prefix=None):
         self.build_dir = build_dir
         self.work_dir = work_dir
-        self.prefix = os.path.join(build_dir, "e2e", "prefix")
+        self.prefix = prefix or os.path.join(build_dir, "e2e", "prefix")
         self.processes = []
         os.makedirs(work_dir, exist_ok=True)
         self.stage_programs()

@@ -12,9 +12,14 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
     DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_icon.py
     COMMENT "Drawing the saver icon")
 
-  # windres finds the icon in the build folder and the manifest beside the .rc.
+  # The version resource takes its numbers from the project's version.
+  set(flowball_version_header ${CMAKE_CURRENT_BINARY_DIR}/flowball_version.h)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/flowball_version.h.in ${flowball_version_header} @ONLY)
+
+  # windres finds the icon and the version header in the build folder and the
+  # manifest beside the .rc.
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/flowball.rc PROPERTIES
-    OBJECT_DEPENDS "${flowball_icon};${CMAKE_CURRENT_LIST_DIR}/flowball.manifest")
+    OBJECT_DEPENDS "${flowball_icon};${flowball_version_header};${CMAKE_CURRENT_LIST_DIR}/flowball.manifest")
 
   file(GLOB host_sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_LIST_DIR}/*.cpp
