@@ -616,7 +616,11 @@ def case_preview_draws_inside_parent_and_ignores_input(session):
 
 def case_preview_without_live_parent_is_refused(session):
     host, host_window, area = start_preview_host(session)
-    session.wait_window("Preview", parent=area)
+    # Closed once the saver's window is made (visible): a host closed while the
+    # saver still builds its scene in WM_CREATE takes the half-made window with
+    # it, and the saver rightly ends with -1.
+    wait_for(lambda: (lambda w: w and w["visible"] == "1")(session.window("Preview", parent=area)),
+             "a visible preview window", STARTUP_TIMEOUT)
     session.probe("post", host_window, WM_CLOSE, 0, 0)
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
     for tail in ("/p", "/p 0", "/p x", "/l", "/p " + area):
