@@ -5,7 +5,9 @@
 #                build/win32 (under Wine)
 #   make build   the native and Windows builds, no tests
 #   make bench   the benchmarks, built in build/release
-#   make clean   removes every build folder
+#   make dist    the Windows release in dist/: installer, zip archive and
+#                SHA256SUMS, from the Windows build
+#   make clean   removes every build folder and dist/
 #
 # Single stages: test-native, test-asan, test-win32.
 
@@ -26,7 +28,7 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1 \
 
 stage = @printf '\n==== %s ====\n' $(1)
 
-.PHONY: test build bench clean setup \
+.PHONY: test build bench dist clean setup \
         test-native test-asan test-win32 build-native build-asan build-win32 build-release
 
 # A failing stage does not stop the others (-k), so one run reports every
@@ -78,9 +80,14 @@ bench: build-release
 	$(call stage,"benchmarks")
 	build/release/bench/flowball-bench $(BENCH_ARGS)
 
+# The same bytes from every build of one commit (see packaging/windows/).
+dist: build-win32
+	$(call stage,"dist: Windows installer and archive (dist/)")
+	python3 packaging/windows/package.py dist --build-dir build/win32 --out dist
+
 clean:
 	if [[ -d build/win32 ]]; then scripts/wine-session.sh stop build/win32; fi
-	rm -rf build
+	rm -rf build dist
 
 # The saver under Wine: on your display when there is one, else on a virtual
 # display with a screenshot (see README). RUN_ARGS picks the mode: /s (the
