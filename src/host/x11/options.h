@@ -1,0 +1,42 @@
+// The command line of the native X11 program. Options take one dash or two
+// (-root and --root alike, through getopt_long_only); a value follows its
+// option as the next argument or after '='.
+//
+// The mode comes from --root, --window-id ID, or, when neither is given, from
+// the XSCREENSAVER_WINDOW environment variable (the daemon hands the window
+// over that way); with none of them the program opens its own window.
+// Window ids are decimal or 0x hexadecimal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class HostMode { ownWindow, rootWindow, givenWindow };
+
+class HostOptions {
+public:
+    virtual ~HostOptions() = default;
+
+    HostMode mode = HostMode::ownWindow;
+    // The window to draw into in givenWindow mode.
+    std::uint32_t windowId = 0;
+    bool showFps = false;
+    // 0: the designed 5 ms timer; 1: in step with the display; 2: at most 30
+    // frames a second.
+    int frameRate = 0;
+    bool help = false;
+};
+
+// A window id as written on the command line or in the environment: decimal
+// digits, or 0x / 0X and hexadecimal digits; at least 1, at most 2^32 - 1.
+bool parseWindowId(const char* text, std::uint32_t& id);
+
+// Fills options from argv[1..argc-1]; environmentWindow is the value of
+// XSCREENSAVER_WINDOW or nullptr when it is not set. Returns false with a
+// one-line message in error (no program name, no newline) on the first
+// problem. Nothing is read from or written to the display.
+bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
+                      std::string& error);
+
+// The --help text.
+const char* hostUsage();
