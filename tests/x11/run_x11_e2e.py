@@ -5,6 +5,9 @@ nowhere else, and each way of ending it ends it as it should.
 
   run_x11_e2e.py FLOWBALL [CASE...]
 
+FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
+its own: the display server and the tools run without it).
+
 Windows of our own are made through Xlib with ctypes; pictures come from
 ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
 to let something happen.
@@ -199,6 +202,8 @@ class Flowball:
     def __init__(self, program, display_name, arguments, environment=None):
         env = dict(os.environ, DISPLAY=display_name)
         env.pop("XSCREENSAVER_WINDOW", None)
+        if os.environ.get("FLOWBALL_TEST_PRELOAD"):
+            env["LD_PRELOAD"] = os.environ["FLOWBALL_TEST_PRELOAD"]
         env.update(environment or {})
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen([program] + arguments, env=env, stdin=subprocess.DEVNULL,
