@@ -1,0 +1,234 @@
+#include "settings/setting_options.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+// Where the descriptions start in the help text, and the line width.
+constexpr std::size_t helpColumn = 22;
+constexpr std::size_t helpWidth = 79;
+
+// A decimal whole number, optionally negative, and nothing else.
+bool parseDecimal(const char* text, std::int64_t& value)
+{
+    const char* last = text + std::strlen(text);
+    if (text == last || !(std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '-'))
+        return false;
+    const auto result = std::from_chars(text, last, value);
+    return result.ec == std::errc() && result.ptr == last;
+}
+
+// RRGGBB: exactly six hex digits after an optional '#'.
+bool parseColour(const char* text, std::int64_t& value)
+{
+    if (text[0] == '#')
+        ++text;
+    if (std::strlen(text) != 6)
+        return false;
+    for (int i = 0; i < 6; ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    }
+    const auto result = std::from_chars(text, text + 6, value, 16);
+    return result.ec == std::errc();
+}
+
+bool parseChoice(const SettingInfo& info, const char* text, std::int64_t& value)
+{
+    for (int i = 0; i < info.choiceCount; ++i) {
+        if (sameSettingName(info.choices[i].name, text)) {
+            value = info.choices[i].value;
+            return true;
+        }
+    }
+    return parseDecimal(text, value);
+}
+
+std::string colourText(std::int32_t colour)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string text(6, '0');
+    for (int i = 5; i >= 0; --i, colour >>= 4)
+        text[std::size_t(i)] = digits[colour & 0xF];
+    return text;
+}
+
+std::string defaultText(const SettingInfo& info)
+{
+    switch (info.kind) {
+    case SettingKind::Switch:
+        return info.defaultValue != 0 ? "on" : "off";
+    case SettingKind::Colour:
+        return colourText(info.defaultValue);
+    case SettingKind::Texture:
+    case SettingKind::Choice:
+        return findSettingChoice(info, info.defaultValue)->name;
+    case SettingKind::Number:
+        break;
+    }
+    return std::to_string(info.defaultValue);
+}
+
+const char* valuePlaceholder(SettingKind kind)
+{
+    switch (kind) {
+    case SettingKind::Switch:
+        return "";
+    case SettingKind::Number:
+        return " N";
+    case SettingKind::Colour:
+        return " RRGGBB";
+    case SettingKind::Texture:
+    case SettingKind::Choice:
+        break;
+    }
+    return " NAME";
+}
+
+// Appends words to help, wrapped into lines no wider than helpWidth whose
+// continuations start at helpColumn. lineLength is the length of help's last
+// line so far.
+void appendWrapped(std::string& help, const std::string& words, std::size_t lineLength)
+{
+    std::size_t start = 0;
+    bool firstWord = true;
+    while (start < words.size()) {
+        std::size_t end = words.find(' ', start);
+        if (end == std::string::npos)
+            end = words.size();
+        const std::size_t wordLength = end - start;
+        if (!firstWord && lineLength + 1 + wordLength > helpWidth) {
+            help += '\n';
+            help.append(helpColumn, ' ');
+            lineLength = helpColumn;
+        } else if (!firstWord) {
+            help += ' ';
+            ++lineLength;
+        }
+        help.append(words, start, wordLength);
+        lineLength += wordLength;
+        start = end + 1;
+        firstWord = false;
+    }
+}
+
+}  // namespace
+
+SettingOptions::SettingOptions(const option* hostOptions, int hostOptionCount)
+    : options(hostOptions, hostOptions + hostOptionCount)
+{
+    for (int row = 0; row < settingCount; ++row) {
+        const SettingInfo& info = settingTable[row];
+        const int code = settingOptionCodeBase + 2 * row;
+        if (info.kind == SettingKind::Switch) {
+            options.push_back({info.optionName, no_argument, nullptr, code});
+            options.push_back({info.offOptionName, no_argument, nullptr, code + 1});
+        } else {
+            options.push_back({info.optionName, required_argument, nullptr, code});
+        }
+    }
+    options.push_back({nullptr, 0, nullptr, 0});
+}
+
+bool SettingOptions::owns(int code) const
+{
+    return code >= settingOptionCodeBase && code < settingOptionCodeBase + 2 * settingCount;
+}
+
+bool SettingOptions::apply(int code, const char* argument, Settings& settings, std::string& error) const
+{
+    const SettingInfo& info = settingTable[(code - settingOptionCodeBase) / 2];
+    if (info.kind == SettingKind::Switch) {
+        settings.*info.field = (code - settingOptionCodeBase) % 2 == 0 ? 1 : 0;
+        return true;
+    }
+    std::int32_t value = 0;
+    if (argument == nullptr || !parseSettingText(info, argument, value)) {
+        error = std::string("--") + info.optionName + " wants " + settingValueDescription(info) + " (got '" +
+                (argument != nullptr ? argument : "") + "')";
+        return false;
+    }
+    settings.*info.field = value;
+    return true;
+}
+
+bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& value)
+{
+    std::int64_t raw = 0;
+    bool parsed = false;
+    switch (info.kind) {
+    case SettingKind::Switch:
+    case SettingKind::Number:
+        parsed = parseDecimal(text, raw);
+        break;
+    case SettingKind::Colour:
+        parsed = parseColour(text, raw);
+        break;
+    case SettingKind::Texture:
+    case SettingKind::Choice:
+        parsed = parseChoice(info, text, raw);
+        break;
+    }
+    if (!parsed || !isValidSettingValue(info, raw))
+        return false;
+    value = std::int32_t(raw);
+    return true;
+}
+
+std::string settingValueDescription(const SettingInfo& info)
+{
+    switch (info.kind) {
+    case SettingKind::Switch:
+        return "0 or 1";
+    case SettingKind::Number:
+        return "a whole number from " + std::to_string(info.minimum) + " to " + std::to_string(info.maximum);
+    case SettingKind::Colour:
+        return "a colour as six hex digits RRGGBB, from " + colourText(info.minimum) + " to " +
+               colourText(info.maximum);
+    case SettingKind::Texture:
+    case SettingKind::Choice:
+        break;
+    }
+    std::string names;
+    std::string numbers;
+    for (int i = 0; i < info.choiceCount; ++i) {
+        names += (i == 0 ? "" : i + 1 == info.choiceCount ? " or " : ", ");
+        names += info.choices[i].name;
+        numbers += (i == 0 ? "" : i + 1 == info.choiceCount ? " or " : ", ");
+        numbers += std::to_string(info.choices[i].value);
+    }
+    return "one of " + names + " (or " + numbers + ")";
+}
+
+std::string settingOptionsHelp()
+{
+    std::string help;
+    for (int row = 0; row < settingCount; ++row) {
+        const SettingInfo& info = settingTable[row];
+        std::string left = "  --";
+        if (info.kind == SettingKind::Switch)
+            left += "[no-]";
+        left += info.optionName;
+        left += valuePlaceholder(info.kind);
+        help += left;
+        if (left.size() + 1 < helpColumn)
+            help.append(helpColumn - left.size(), ' ');
+        else
+            help += '\n' + std::string(helpColumn, ' ');
+
+        std::string description = info.help;
+        if (info.kind == SettingKind::Number)
+            description += ", " + std::to_string(info.minimum) + " to " + std::to_string(info.maximum);
+        description += " (default " + defaultText(info) + ")";
+        if (info.choices != nullptr) {
+            description += ": one of";
+            for (int i = 0; i < info.choiceCount; ++i)
+                description += std::string(" ") + info.choices[i].name;
+        }
+        appendWrapped(help, description, helpColumn);
+        help += '\n';
+    }
+    return help;
+}
