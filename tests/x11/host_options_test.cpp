@@ -32,7 +32,8 @@ TEST(HostOptions, NoOptionOpensItsOwnWindowAtTheDesignedRate)
     ASSERT_TRUE(parsed.ok) << parsed.error;
     EXPECT_EQ(parsed.options.mode, HostMode::ownWindow);
     EXPECT_FALSE(parsed.options.showFps);
-    EXPECT_EQ(parsed.options.frameRate, 0);
+    EXPECT_EQ(parsed.options.settings.frameRate, 0);
+    EXPECT_EQ(parsed.options.settings.speed, Settings().speed);
     EXPECT_FALSE(parsed.options.help);
 }
 
@@ -73,17 +74,10 @@ TEST(HostOptions, ModesFromOptionsAndEnvironment)
     }
 }
 
-TEST(HostOptions, FpsFrameRateAndHelpInBothForms)
+TEST(HostOptions, FpsAndHelpInBothForms)
 {
-    const Parsed one = parse({"-fps", "-frame-rate", "display"});
-    ASSERT_TRUE(one.ok) << one.error;
-    EXPECT_TRUE(one.options.showFps);
-    EXPECT_EQ(one.options.frameRate, 1);
-    const Parsed two = parse({"--fps", "--frame-rate=2"});
-    ASSERT_TRUE(two.ok) << two.error;
-    EXPECT_EQ(two.options.frameRate, 2);
-    EXPECT_EQ(parse({"--frame-rate", "timer"}).options.frameRate, 0);
-    EXPECT_EQ(parse({"--frame-rate", "30"}).options.frameRate, 2);
+    EXPECT_TRUE(parse({"-fps"}).options.showFps);
+    EXPECT_TRUE(parse({"--fps"}).options.showFps);
     EXPECT_TRUE(parse({"-help"}).options.help);
     EXPECT_TRUE(parse({"--help"}).options.help);
     EXPECT_TRUE(parse({"-h"}).options.help);
@@ -105,6 +99,7 @@ TEST(HostOptions, BadCommandLinesNameTheirFault)
         {{"-root", "stray"}, nullptr, "'stray'"},
         {{"-window-id"}, nullptr, "--window-id needs a value"},
         {{"-frame-rate"}, nullptr, "--frame-rate needs a value"},
+        {{"-speed"}, nullptr, "--speed needs a value"},
         {{"-window-id", "0"}, nullptr, "--window-id"},
         {{"-window-id", "0x"}, nullptr, "--window-id"},
         {{"-window-id", "-5"}, nullptr, "--window-id"},
@@ -113,8 +108,11 @@ TEST(HostOptions, BadCommandLinesNameTheirFault)
         {{"-window-id", "4294967296"}, nullptr, "--window-id"},
         {{"-window-id", "0x100000000"}, nullptr, "--window-id"},
         {{"-window-id", " 5"}, nullptr, "--window-id"},
-        {{"-frame-rate", "3"}, nullptr, "--frame-rate"},
-        {{"-frame-rate", "fast"}, nullptr, "--frame-rate"},
+        {{"-frame-rate", "3"}, nullptr, "frame-rate"},
+        {{"-frame-rate", "fast"}, nullptr, "frame-rate"},
+        {{"-speed", "5000"}, nullptr, "speed"},
+        {{"--colour", "orange"}, nullptr, "colour"},
+        {{"-stars=1"}, nullptr, "'-stars=1'"},
         {{"-fps=1"}, nullptr, "'-fps=1'"},
         {{"-root", "-window-id", "5"}, nullptr, "exclude each other"},
         {{}, "garbage", "XSCREENSAVER_WINDOW"},
@@ -126,6 +124,35 @@ TEST(HostOptions, BadCommandLinesNameTheirFault)
         EXPECT_FALSE(parsed.ok);
         EXPECT_NE(parsed.error.find(errorCase.named), std::string::npos) << parsed.error;
     }
+}
+
+// Every setting is an option beside the host's own, in one table, with one
+// dash or two; the host's options and the settings' mix in any order.
+TEST(HostOptions, SettingsAreOptionsInTheSameTable)
+{
+    const Parsed parsed = parse({"-root", "-speed", "150", "--colour=#00ff80", "-no-bars", "--stars", "-fps",
+                                 "-frame-rate", "display", "--texture", "check", "-detail", "12"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.mode, HostMode::rootWindow);
+    EXPECT_TRUE(parsed.options.showFps);
+    const Settings& settings = parsed.options.settings;
+    EXPECT_EQ(settings.speed, 150);
+    EXPECT_EQ(settings.colour, 0x00FF80);
+    EXPECT_EQ(settings.bars, 0);
+    EXPECT_EQ(settings.stars, 1);
+    EXPECT_EQ(settings.frameRate, 1);
+    EXPECT_EQ(settings.detail, 12);
+    EXPECT_NE(settings.texture, Settings().texture);
+}
+
+TEST(HostOptions, HelpListsTheHostsOptionsAndEverySetting)
+{
+    const std::string usage = hostUsage();
+    for (const char* option : {"-root", "-window-id", "-fps", "-help"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    for (int row = 0; row < settingCount; ++row)
+        EXPECT_NE(usage.find(settingTable[row].optionName), std::string::npos)
+            << settingTable[row].optionName;
 }
 
 TEST(HostOptions, ParsingTwiceStartsAfresh)

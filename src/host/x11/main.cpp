@@ -188,7 +188,7 @@ int main(int argc, char** argv)
         return exitBadCommandLine;
     }
     if (options.help) {
-        std::fputs(hostUsage(), stdout);
+        std::fputs(hostUsage().c_str(), stdout);
         return 0;
     }
 
@@ -198,10 +198,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "flowball: %s\n", error.c_str());
         return exitFailed;
     }
-    const bool displayPaces = window.setSwapInterval(options.frameRate == 1 ? 1 : 0);
+    const int frameRate = options.settings.frameRate;
+    const bool displayPaces = window.setSwapInterval(frameRate == 1 ? 1 : 0);
 
     initGlState(window.width, window.height);
-    FrameLoop loop(window, options, framePeriod(options.frameRate, displayPaces), waitMask);
+    FrameLoop loop(window, options, framePeriod(frameRate, displayPaces), waitMask);
     loop.run();
     releaseSceneResources();
     window.close();

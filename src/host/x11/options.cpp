@@ -2,39 +2,28 @@
 
 #include <getopt.h>
 
-#include <cstring>
+#include "settings/setting_options.h"
 
 namespace {
 
-enum OptionCode { optionRoot = 1000, optionWindowId, optionFps, optionFrameRate, optionHelp };
+// The host's own option codes, below the settings' codes.
+enum OptionCode { optionRoot = 1000, optionWindowId, optionFps, optionHelp };
 
 const option hostOptionTable[] = {
     {"root", no_argument, nullptr, optionRoot},
     {"window-id", required_argument, nullptr, optionWindowId},
     {"fps", no_argument, nullptr, optionFps},
-    {"frame-rate", required_argument, nullptr, optionFrameRate},
     {"help", no_argument, nullptr, optionHelp},
-    {nullptr, 0, nullptr, 0},
 };
+constexpr int hostOptionCount = int(sizeof hostOptionTable / sizeof hostOptionTable[0]);
+static_assert(optionHelp < settingOptionCodeBase, "host option codes must stay below the settings' codes");
 
-const char* optionName(int code)
+const char* optionName(const option* table, int code)
 {
-    for (const option* entry = hostOptionTable; entry->name != nullptr; ++entry)
+    for (const option* entry = table; entry->name != nullptr; ++entry)
         if (entry->val == code)
             return entry->name;
     return "?";
-}
-
-bool parseFrameRate(const char* text, int& frameRate)
-{
-    static const char* const names[] = {"timer", "display", "30"};
-    for (int choice = 0; choice < 3; ++choice) {
-        if (std::strcmp(text, names[choice]) == 0 || (text[0] == char('0' + choice) && text[1] == '\0')) {
-            frameRate = choice;
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace
@@ -72,6 +61,7 @@ bool parseWindowId(const char* text, std::uint32_t& id)
 bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
                       std::string& error)
 {
+    const SettingOptions settingOptions(hostOptionTable, hostOptionCount);
     bool rootGiven = false;
     bool windowGiven = false;
     // '+': stop at the first argument that is not an option, so that it is
@@ -80,9 +70,14 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
     optind = 0;
     opterr = 0;
     for (;;) {
-        const int code = getopt_long_only(argc, argv, "+:", hostOptionTable, nullptr);
+        const int code = getopt_long_only(argc, argv, "+:", settingOptions.longOptions(), nullptr);
         if (code == -1)
             break;
+        if (settingOptions.owns(code)) {
+            if (!settingOptions.apply(code, optarg, options.settings, error))
+                return false;
+            continue;
+        }
         switch (code) {
         case optionRoot:
             rootGiven = true;
@@ -98,17 +93,11 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
         case optionFps:
             options.showFps = true;
             break;
-        case optionFrameRate:
-            if (!parseFrameRate(optarg, options.frameRate)) {
-                error = std::string("--frame-rate wants 0 (timer), 1 (display) or 2 (30) (got '") + optarg + "')";
-                return false;
-            }
-            break;
         case optionHelp:
             options.help = true;
             break;
         case ':':
-            error = std::string("option --") + optionName(optopt) + " needs a value";
+            error = std::string("option --") + optionName(settingOptions.longOptions(), optopt) + " needs a value";
             return false;
         default:
             error = std::string("unknown option '") + argv[optind - 1] + "'";
@@ -139,22 +128,23 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
     return true;
 }
 
-const char* hostUsage()
+std::string hostUsage()
 {
-    return "Usage: flowball [options]\n"
+    return std::string("Usage: flowball [options]\n"
            "Draws Flowball's scene with OpenGL on an X display: in its own window, on the\n"
-           "root window, or in a window that a screen-saver daemon hands over.\n"
+           "root window, or in a window that a screen-saver daemon hands over. Every\n"
+           "option takes one dash or two: -root is --root.\n"
            "\n"
-           "  -root, --root           draw on the root window\n"
-           "  -window-id ID           draw into the existing window ID (decimal or 0x hex);\n"
-           "                          the XSCREENSAVER_WINDOW environment variable does the\n"
-           "                          same when neither this nor -root is given\n"
-           "  -fps, --fps             show the frames per second in the top left corner\n"
-           "  -frame-rate CHOICE      0 or timer: a frame every 5 ms (default);\n"
-           "                          1 or display: in step with the display where the\n"
-           "                          driver offers it, else as 0; 2 or 30: at most 30\n"
-           "                          frames a second\n"
-           "  -help, --help           this text\n"
+           "  --root              draw on the root window\n"
+           "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
+           "                      the XSCREENSAVER_WINDOW environment variable does the\n"
+           "                      same when neither this nor --root is given\n"
+           "  --fps               show the frames per second in the top left corner\n"
+           "  --help              this text\n"
+           "\n"
+           "Settings (a frame-rate of display paces the frames by the display where the\n"
+           "driver offers it, else as timer):\n") +
+           settingOptionsHelp() +
            "\n"
            "In its own window, Escape, q or the window's close button ends the program;\n"
            "SIGTERM, SIGINT and SIGHUP end it after the current frame, in every mode.\n"

@@ -1,5 +1,6 @@
-// The command line of the native X11 program. Options take one dash or two
-// (-root and --root alike, through getopt_long_only); a value follows its
+// The command line of the native X11 program: its own options and every
+// setting's (settings/setting_options.h) in one getopt_long_only table.
+// Options take one dash or two (-root and --root alike); a value follows its
 // option as the next argument or after '='.
 //
 // The mode comes from --root, --window-id ID, or, when neither is given, from
@@ -11,6 +12,8 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/settings.h"
+
 enum class HostMode { ownWindow, rootWindow, givenWindow };
 
 class HostOptions {
@@ -21,10 +24,8 @@ public:
     // The window to draw into in givenWindow mode.
     std::uint32_t windowId = 0;
     bool showFps = false;
-    // 0: the designed 5 ms timer; 1: in step with the display; 2: at most 30
-    // frames a second.
-    int frameRate = 0;
     bool help = false;
+    Settings settings;
 };
 
 // A window id as written on the command line or in the environment: decimal
@@ -38,5 +39,5 @@ bool parseWindowId(const char* text, std::uint32_t& id);
 bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
                       std::string& error);
 
-// The --help text.
-const char* hostUsage();
+// The --help text, the settings' options included.
+std::string hostUsage();
