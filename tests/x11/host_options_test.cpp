@@ -57,11 +57,11 @@ TEST(HostOptions, ModesFromOptionsAndEnvironment)
         {{}, "6291458", HostMode::givenWindow, 6291458},
         // An empty variable is no window; an option wins over the variable.
         {{}, "", HostMode::ownWindow, 0},
-        {{"-root"}, "0x600002", HostMode::rootWindow, 0},
+        // The daemon's window stands in for the root; an explicit window id
+        // wins over the variable, which is then not read at all.
+        {{"-root"}, "0x600002", HostMode::givenWindow, 0x600002},
         {{"-window-id", "77"}, "0x600002", HostMode::givenWindow, 77},
-        // The variable is not read when the option names the mode, so a bad
-        // one does no harm then.
-        {{"-root"}, "garbage", HostMode::rootWindow, 0},
+        {{"-window-id", "77"}, "garbage", HostMode::givenWindow, 77},
     };
     for (const ModeCase& modeCase : cases) {
         const Parsed parsed = parse(modeCase.arguments, modeCase.environmentWindow);
@@ -117,6 +117,7 @@ TEST(HostOptions, BadCommandLinesNameTheirFault)
         {{"-root", "-window-id", "5"}, nullptr, "exclude each other"},
         {{}, "garbage", "XSCREENSAVER_WINDOW"},
         {{}, "0", "XSCREENSAVER_WINDOW"},
+        {{"-root"}, "garbage", "XSCREENSAVER_WINDOW"},
     };
     for (const ErrorCase& errorCase : cases) {
         const Parsed parsed = parse(errorCase.arguments, errorCase.environmentWindow);

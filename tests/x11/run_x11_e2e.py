@@ -328,8 +328,11 @@ def case_window_id_draws_there_only(program, display, client):
 
 
 def case_environment_window_draws_there_only(program, display, client):
-    target_window_case(program, display, client, lambda window: [],
-                       lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % window}, "XSCREENSAVER_WINDOW")
+    # With -root too: the daemon's window stands in for the root.
+    for arguments in ([], ["-root"]):
+        target_window_case(program, display, client, lambda window: arguments,
+                           lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % window},
+                           "XSCREENSAVER_WINDOW " + " ".join(arguments))
 
 
 def case_root_draws_whole_screen(program, display, client):

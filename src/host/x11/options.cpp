@@ -114,16 +114,21 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
         error = "--root and --window-id exclude each other: give one";
         return false;
     }
-    if (rootGiven) {
-        options.mode = HostMode::rootWindow;
-    } else if (windowGiven) {
+    if (windowGiven) {
         options.mode = HostMode::givenWindow;
-    } else if (environmentWindow != nullptr && environmentWindow[0] != '\0') {
+        return true;
+    }
+    // A screen-saver daemon covers the screen with a window of its own and
+    // names it here; that window stands in for the root, so it wins over
+    // --root too.
+    if (environmentWindow != nullptr && environmentWindow[0] != '\0') {
         if (!parseWindowId(environmentWindow, options.windowId)) {
             error = std::string("XSCREENSAVER_WINDOW holds no window id (got '") + environmentWindow + "')";
             return false;
         }
         options.mode = HostMode::givenWindow;
+    } else if (rootGiven) {
+        options.mode = HostMode::rootWindow;
     }
     return true;
 }
@@ -135,10 +140,10 @@ std::string hostUsage()
            "root window, or in a window that a screen-saver daemon hands over. Every\n"
            "option takes one dash or two: -root is --root.\n"
            "\n"
-           "  --root              draw on the root window\n"
+           "  --root              draw on the root window, or in the window that the\n"
+           "                      XSCREENSAVER_WINDOW environment variable names\n"
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
-           "                      the XSCREENSAVER_WINDOW environment variable does the\n"
-           "                      same when neither this nor --root is given\n"
+           "                      XSCREENSAVER_WINDOW does the same when this is not given\n"
            "  --fps               show the frames per second in the top left corner\n"
            "  --help              this text\n"
            "\n"

@@ -3,10 +3,11 @@
 // Options take one dash or two (-root and --root alike); a value follows its
 // option as the next argument or after '='.
 //
-// The mode comes from --root, --window-id ID, or, when neither is given, from
-// the XSCREENSAVER_WINDOW environment variable (the daemon hands the window
-// over that way); with none of them the program opens its own window.
-// Window ids are decimal or 0x hexadecimal.
+// The mode: --window-id ID draws into that window; otherwise the window that
+// the XSCREENSAVER_WINDOW environment variable names (a screen-saver daemon
+// hands its window over that way, and it stands in for the root with
+// --root); otherwise --root draws on the root window; with none of them the
+// program opens its own window. Window ids are decimal or 0x hexadecimal.
 #pragma once
 
 #include <cstdint>
