@@ -23,3 +23,11 @@ endif()
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
 set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_e2e_environment}")
+
+# The Debian package, from the native build's own programs.
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-debian-package
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/package_test.py ${CMAKE_BINARY_DIR}
+                   ${PROJECT_VERSION})
+  set_tests_properties(flowball-debian-package PROPERTIES TIMEOUT 900)
+endif()
