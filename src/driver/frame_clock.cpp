@@ -5,7 +5,7 @@
 void FrameClock::tick()
 {
     previousTime = currentTime;
-    elapsedMs = static_cast<double>(elapsedMilliseconds());
+    elapsedMs = static_cast<double>(elapsedMilliseconds()) * timeScale;
     currentTime = elapsedMs * 0.001;
     timeStep = currentTime - previousTime;
 }

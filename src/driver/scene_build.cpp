@@ -55,7 +55,7 @@ void setViews()
 
     View& perspectiveView = viewSet.views[1];
     perspectiveView.setFractions(0.0, 0.0, 1.0, 1.0);
-    perspectiveView.letterboxed = 1;
+    perspectiveView.letterboxed = sceneConfig.letterboxEnabled != 0 ? 1 : 0;
     Camera& camera = perspectiveView.camera;
     camera.fieldOfView = 80.0;
     camera.eyeDistance = 0.0f;
@@ -163,7 +163,7 @@ void generateTextures()
     const SlotImage images[] = {
         {0, TextureKind::Smoke},
         {9, TextureKind::Grain},
-        {10, TextureKind::Fog},
+        {10, sceneConfig.ballTextureKind},
         {1, TextureKind::Sand},
     };
     for (const SlotImage& image : images)
@@ -186,8 +186,12 @@ void buildScene()
     sceneValues.wobbleRate = sceneConfig.wobbleRate;
     sceneValues.turnRate = sceneConfig.turnRate;
     sceneValues.baseRate = sceneConfig.baseRate;
+    for (int channel = 0; channel < 4; ++channel)
+        sceneValues.ballColour[channel] = sceneConfig.ballColour[channel];
+    sceneValues.ballGrid = sceneConfig.ballGrid;
     setOscillators();
 
+    scene.clock.timeScale = sceneConfig.timeScale;
     scene.clock.tick();
     // The first reading is 0 ms, so the seed is the same on every run.
     randomSeed(sceneSeed + wholeMilliseconds(scene.clock.elapsedMs));

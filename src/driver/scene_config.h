@@ -6,9 +6,13 @@
 // (1 = the scene's world units); letterboxLevel is the bar height as a
 // fraction of the window height until the first frame moves it; the three
 // rates are the oscillators' shared drives (multipliers, 1 = no change).
+// timeScale multiplies the milliseconds the scene's clock reads (1 = the
+// designed motion, 2 = twice as fast). Colours are 0 to 1 per channel.
 #pragma once
 
 #include "scene/scene_switches.h"
+#include "scene/sphere.h"
+#include "textures/texture_kind.h"
 
 class SceneConfig {
 public:
@@ -36,6 +40,15 @@ public:
     double wobbleRate = 1.8;
     double turnRate = 1.2;
     double baseRate = 1.0;
+    double timeScale = 1.0;
+    // The ball: its pattern, its colour and opacity (colour material makes
+    // them its ambient and diffuse colour), its slices and stacks.
+    TextureKind ballTextureKind = TextureKind::Fog;
+    float ballColour[4] = {1.0f, 0.8f, 0.0f, 1.0f};
+    int ballGrid = shapePassGrid;
+    // 1: the perspective view keeps to the band between the letterbox bars;
+    // 0: it covers the whole window, over the bars.
+    int letterboxEnabled = 1;
     // Active views: view 0 (background and full-window passes) and the
     // perspective view 1. Taken within 1 to 10 by the build.
     int viewCount = 2;

@@ -10,7 +10,7 @@ namespace {
 
 // The view whose camera the oscillators move.
 constexpr int perspectiveViewIndex = 1;
-// The slot the ball is textured with (the FOG pattern).
+// The slot the ball is textured with.
 constexpr int shapeTextureSlot = 10;
 
 // From the first frame on the background fill is opaque.
@@ -110,11 +110,12 @@ void drawSceneContent()
         scene.light.applyLightPosition();
         scene.light.drawLightMarker();
     }
-    // Orange; colour material makes it the ball's ambient and diffuse colour.
-    glColor4f(1.0f, 0.8f, 0.0f, 1.0f);
+    // Colour material makes it the ball's ambient and diffuse colour.
+    const float* colour = sceneValues.ballColour;
+    glColor4f(colour[0], colour[1], colour[2], colour[3]);
     scene.textures[shapeTextureSlot].bind();
     applyShapeSwitches();
     glDisable(GL_ALPHA_TEST);
-    drawShapePass(scene.clock.currentTime);
+    drawShapePass(scene.clock.currentTime, sceneValues.ballGrid);
     resetShapeSwitches();
 }

@@ -3,7 +3,9 @@
 //
 // Switches are 32-bit integers used as booleans. Before the build every switch
 // is 0; the build writes each of them once. The shape blend rows start as 1 and
-// 6 and the frame step sets them to 2 and 3.
+// 6 and the frame step sets them to 2 and 3. The ball's colour (0 to 1 per
+// channel, with its opacity) and grid are the build's copy of the
+// configuration's, read by every frame.
 #pragma once
 
 struct SceneSwitches {
@@ -28,6 +30,8 @@ struct SceneValues {
     double wobbleRate = 0.0;
     double turnRate = 0.0;
     double baseRate = 0.0;
+    float ballColour[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    int ballGrid = 0;
 };
 
 extern SceneSwitches sceneSwitches;

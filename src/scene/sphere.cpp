@@ -9,9 +9,8 @@ namespace {
 constexpr float fullTurn = 6.2831855f;
 constexpr float halfTurn = 3.1415927f;
 
-// The shape pass's grid, texture repeats and scroll rate (repeats per second;
-// the single-precision constant, multiplied by the time in double).
-constexpr int shapeGrid = 32;
+// The shape pass's texture repeats and scroll rate (repeats per second; the
+// single-precision constant, multiplied by the time in double).
 constexpr double shapeRepeatsAround = 32.0;
 constexpr double shapeRepeatsUp = 32.0 / 4.0;
 constexpr float shapeScrollRate = 0.15f;
@@ -87,11 +86,11 @@ void drawSphere(double radius, int slices, int stacks, double scaleS, double sca
     }
 }
 
-void drawShapePass(double currentTime)
+void drawShapePass(double currentTime, int grid)
 {
     const double offsetS = shapeScrollRate * currentTime;
     const double offsetT = shapeScrollRatioUp * shapeScrollRate * currentTime;
     glPushMatrix();
-    drawSphere(1.0, shapeGrid, shapeGrid, shapeRepeatsAround, shapeRepeatsUp, offsetS, offsetT);
+    drawSphere(1.0, grid, grid, shapeRepeatsAround, shapeRepeatsUp, offsetS, offsetT);
     glPopMatrix();
 }

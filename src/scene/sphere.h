@@ -20,8 +20,12 @@ constexpr int sphereGridMax = 100;
 void drawSphere(double radius, int slices, int stacks, double scaleS, double scaleT, double offsetS,
                 double offsetT);
 
-// The scene's ball at time currentTime: unit radius, 32 by 32, the texture
+// The shape pass's slices and stacks unless the caller asks for others.
+constexpr int shapePassGrid = 32;
+
+// The scene's ball at time currentTime: unit radius, grid by grid, the texture
 // repeated 32 times around and 8 times pole to pole, scrolling by 0.15 repeats
 // per second around and 1.11 times that towards the top. The caller sets the
-// colour, texture and switches around it.
-void drawShapePass(double currentTime);
+// colour, texture and switches around it. A grid outside the sphere's limits
+// draws nothing.
+void drawShapePass(double currentTime, int grid = shapePassGrid);

@@ -32,8 +32,8 @@ TEST(RenderOptions, DefaultsNeedOnlyAnOutputFolder)
     EXPECT_EQ(parsed.options.fps, 30.0);
     EXPECT_EQ(parsed.options.startMs, 0u);
     EXPECT_FALSE(parsed.options.realClock);
-    EXPECT_FALSE(parsed.options.stars || parsed.options.particles || parsed.options.fog ||
-                 parsed.options.underlay || parsed.options.overlay);
+    EXPECT_FALSE(parsed.options.settings.stars || parsed.options.settings.particles || parsed.options.settings.fog ||
+                 parsed.options.settings.underlay || parsed.options.settings.overlay);
 }
 
 TEST(RenderOptions, ValuesBothSeparateAndAfterAnEqualsSign)
@@ -47,16 +47,16 @@ TEST(RenderOptions, ValuesBothSeparateAndAfterAnEqualsSign)
     EXPECT_EQ(parsed.options.fps, 12.5);
     EXPECT_EQ(parsed.options.startMs, 60000u);
     EXPECT_EQ(parsed.options.outDir, "/tmp/x");
-    EXPECT_TRUE(parsed.options.fog && parsed.options.overlay && parsed.options.quiet);
-    EXPECT_FALSE(parsed.options.stars);
+    EXPECT_TRUE(parsed.options.settings.fog && parsed.options.settings.overlay && parsed.options.quiet);
+    EXPECT_FALSE(parsed.options.settings.stars);
 }
 
 TEST(RenderOptions, AllSwitchesOnEveryOptionalElement)
 {
     const Parsed parsed = parse({"--all", "--out", "f"});
     ASSERT_TRUE(parsed.ok) << parsed.error;
-    EXPECT_TRUE(parsed.options.stars && parsed.options.particles && parsed.options.fog &&
-                parsed.options.underlay && parsed.options.overlay);
+    EXPECT_TRUE(parsed.options.settings.stars && parsed.options.settings.particles && parsed.options.settings.fog &&
+                parsed.options.settings.underlay && parsed.options.settings.overlay);
 }
 
 TEST(RenderOptions, RealClockStandsAlone)
@@ -73,7 +73,7 @@ TEST(RenderOptions, HelpNeedsNothingElse)
         EXPECT_TRUE(parsed.ok) << help;
         EXPECT_TRUE(parsed.options.help) << help;
     }
-    EXPECT_NE(std::string(renderUsage()).find("--out FOLDER"), std::string::npos);
+    EXPECT_NE(renderUsage().find("--out FOLDER"), std::string::npos);
 }
 
 TEST(RenderOptions, BadCommandLinesAreRefusedWithTheReason)
@@ -117,6 +117,43 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithTheReason)
         for (const char* argument : c.arguments)
             line += std::string(argument) + " ";
         SCOPED_TRACE(line);
+        const Parsed parsed = parse(c.arguments);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_NE(parsed.error.find(c.reason), std::string::npos) << parsed.error;
+    }
+}
+
+TEST(RenderOptions, SettingsAreTakenWithOneOrTwoDashes)
+{
+    const Parsed parsed = parse({"-texture", "CHECK", "--colour=336699", "-speed=250", "--no-bars", "-detail", "64",
+                                 "--frame-rate", "low", "-out", "f"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.settings.texture, 10);
+    EXPECT_EQ(parsed.options.settings.colour, 0x336699);
+    EXPECT_EQ(parsed.options.settings.speed, 250);
+    EXPECT_EQ(parsed.options.settings.bars, 0);
+    EXPECT_EQ(parsed.options.settings.detail, 64);
+    EXPECT_EQ(parsed.options.settings.frameRate, 2);
+    EXPECT_EQ(parsed.options.outDir, "f");
+}
+
+TEST(RenderOptions, NamesMustBeWrittenInFull)
+{
+    struct Case {
+        std::vector<const char*> arguments;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{"--tex", "FOG", "--out", "f"}, "unknown option '--tex'"},
+        {{"-spee", "100", "--out", "f"}, "unexpected argument '-spee'"},
+        {{"--no-bar", "--out", "f"}, "unknown option '--no-bar'"},
+        {{"--out", "f", "--speed"}, "option --speed needs a value"},
+        {{"--out", "f", "-detail"}, "option --detail needs a value"},
+        {{"--out", "f", "--stars=0"}, "option --stars takes no value"},
+        {{"--out", "f", "stray"}, "unexpected argument 'stray'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
         const Parsed parsed = parse(c.arguments);
         EXPECT_FALSE(parsed.ok);
         EXPECT_NE(parsed.error.find(c.reason), std::string::npos) << parsed.error;

@@ -141,6 +141,44 @@ TEST_F(RenderToolTest, BadRequestsFailClearlyAndLeaveNoFiles)
     }
 }
 
+TEST_F(RenderToolTest, BadSettingsExitTwoNamingTheOptionAndItsRangeAndWriteNothing)
+{
+    struct Case {
+        const char* arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"--speed 401", "--speed wants a whole number from 25 to 400 (got '401')"},
+        {"-detail=7", "--detail wants a whole number from 8 to 100 (got '7')"},
+        {"--colour FFCC0", "--colour wants a colour as six hex digits RRGGBB, from 000000 to FFFFFF"},
+        {"--texture X50", "--texture wants one of SPHERE, NOTSPHERE,"},
+        {"--frame-rate 3", "--frame-rate wants one of timer, display or low (or 0, 1 or 2)"},
+        {"--monitors all", "--monitors wants one of each or span (or 0 or 1)"},
+        {"--spe 200", "unknown option '--spe'"},
+        {"--no-bars=1", "option --no-bars takes no value"},
+    };
+    const std::string out = scratch + "/out";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun result = runTool(std::string(c.arguments) + " --out '" + out + "'");
+        EXPECT_EQ(result.status, 2) << result.output;
+        EXPECT_EQ(result.output.rfind("flowball-render: ", 0), 0u) << result.output;
+        EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
+        EXPECT_TRUE(filesIn(scratch).empty());
+    }
+}
+
+TEST_F(RenderToolTest, SettingsChangeTheWrittenFrame)
+{
+    const std::string common = "--size 64x48 --start-ms 20000 --quiet --out '" + scratch;
+    ASSERT_EQ(runTool(common + "/plain'").status, 0);
+    ASSERT_EQ(runTool("-texture grille -colour '#3366ff' -speed 50 -no-bars -detail 12 " + common + "/set'").status,
+              0);
+    const std::string plain = readWhole(scratch + "/plain/frame-00001.png");
+    EXPECT_FALSE(plain.empty());
+    EXPECT_NE(readWhole(scratch + "/set/frame-00001.png"), plain);
+}
+
 TEST_F(RenderToolTest, TheRealClockRendersToo)
 {
     const ToolRun result = runTool("--real-clock --size 32x24 --frames 2 --quiet --out '" + scratch + "/real'");
@@ -155,6 +193,16 @@ TEST_F(RenderToolTest, HelpDescribesTheOptions)
     for (const char* option : {"--size", "--frames", "--fps", "--real-clock", "--start-ms", "--out", "--stars",
                                "--particles", "--fog", "--underlay", "--overlay", "--all"})
         EXPECT_NE(result.output.find(option), std::string::npos) << option;
+}
+
+TEST_F(RenderToolTest, HelpListsEverySetting)
+{
+    const ToolRun result = runTool("--help");
+    EXPECT_EQ(result.status, 0);
+    for (const char* option : {"--texture NAME", "--colour RRGGBB", "--speed N", "--bars", "--no-bars",
+                               "--detail N", "--frame-rate NAME", "--monitors NAME"})
+        EXPECT_NE(result.output.find(option), std::string::npos) << option;
+    EXPECT_NE(result.output.find("change nothing here"), std::string::npos) << "frame rate and monitors";
 }
 
 }  // namespace

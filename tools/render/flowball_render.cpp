@@ -19,8 +19,8 @@
 
 #include "driver/elapsed_time.h"
 #include "driver/scene.h"
-#include "driver/scene_config.h"
 #include "driver/scene_director.h"
+#include "driver/scene_settings.h"
 #include "offscreen_context.h"
 #include "png_file.h"
 #include "render_options.h"
@@ -119,21 +119,6 @@ private:
     std::chrono::steady_clock::time_point lastShown = std::chrono::steady_clock::now();
 };
 
-void applySwitches(const RenderOptions& options)
-{
-    SceneSwitches& switches = sceneConfig.switches;
-    if (options.stars)
-        switches.starFieldEnabled = 1;
-    if (options.particles)
-        switches.particlesEnabled = 1;
-    if (options.fog)
-        switches.fogEnabled = 1;
-    if (options.underlay)
-        switches.underlayEnabled = 1;
-    if (options.overlay)
-        switches.overlayEnabled = 1;
-}
-
 // The simulated time of frame k (from 0), in milliseconds after the build.
 std::uint64_t frameTimeMs(const RenderOptions& options, long frame)
 {
@@ -155,7 +140,7 @@ int render(const RenderOptions& options)
     }
 
     setMillisecondSource(options.realClock ? nullptr : simulatedMilliseconds);
-    applySwitches(options);
+    applySettings(options.settings);
     initGlState(options.width, options.height);
 
     const int digits = digitsFor(options.frames);
@@ -203,7 +188,7 @@ int main(int argc, char** argv)
         return exitBadCommandLine;
     }
     if (options.help) {
-        std::fputs(renderUsage(), stdout);
+        std::fputs(renderUsage().c_str(), stdout);
         return 0;
     }
     signal(SIGINT, requestStop);

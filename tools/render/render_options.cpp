@@ -1,10 +1,41 @@
 #include "render_options.h"
 
+#include <getopt.h>
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
+#include "settings/setting_options.h"
+
 namespace {
+
+// The renderer's own options; the settings' follow them.
+enum RenderOptionCode {
+    optionHelp = 'h',
+    optionSize = 0x100,
+    optionFrames,
+    optionFps,
+    optionStartMs,
+    optionRealClock,
+    optionOut,
+    optionAll,
+    optionQuiet,
+};
+
+const option renderOptionRows[] = {
+    {"help", no_argument, nullptr, optionHelp},
+    {"h", no_argument, nullptr, optionHelp},
+    {"size", required_argument, nullptr, optionSize},
+    {"frames", required_argument, nullptr, optionFrames},
+    {"fps", required_argument, nullptr, optionFps},
+    {"start-ms", required_argument, nullptr, optionStartMs},
+    {"real-clock", no_argument, nullptr, optionRealClock},
+    {"out", required_argument, nullptr, optionOut},
+    {"all", no_argument, nullptr, optionAll},
+    {"quiet", no_argument, nullptr, optionQuiet},
+};
+constexpr int renderOptionCount = int(sizeof renderOptionRows / sizeof renderOptionRows[0]);
 
 // A whole number in [low, high] written with digits only.
 template <typename Number>
@@ -45,100 +76,145 @@ bool parseRate(const std::string& text, double& fps)
     return true;
 }
 
+// The option name an argument gives, as written: "--size" of "--size=64x48".
+std::string writtenName(const char* argument)
+{
+    const char* equals = std::strchr(argument, '=');
+    return equals != nullptr ? std::string(argument, equals) : std::string(argument);
+}
+
+// Whether the argument names the option in full: getopt also takes any
+// unambiguous beginning of a name, which this command line refuses so that a
+// later option cannot change what an old command means.
+bool namesInFull(const std::string& name, const option& row)
+{
+    const std::size_t dashes = name.compare(0, 2, "--") == 0 ? 2 : 1;
+    return name.compare(dashes, std::string::npos, row.name) == 0;
+}
+
+// The row whose name the argument gives in full, or nullptr.
+const option* rowNamed(const option* rows, const std::string& name)
+{
+    for (const option* row = rows; row->name != nullptr; ++row) {
+        if (namesInFull(name, *row))
+            return row;
+    }
+    return nullptr;
+}
+
+std::string unknownOption(const std::string& name)
+{
+    if (name.compare(0, 2, "--") == 0)
+        return "unknown option '" + name + "'";
+    return "unexpected argument '" + name + "' (no option of that name)";
+}
+
+// Takes one of the renderer's own options.
+bool applyRenderOption(int code, const std::string& value, RenderOptions& options, std::string& error)
+{
+    switch (code) {
+    case optionHelp:
+        options.help = true;
+        return true;
+    case optionRealClock:
+        options.realClock = true;
+        return true;
+    case optionQuiet:
+        options.quiet = true;
+        return true;
+    case optionAll:
+        options.settings.stars = options.settings.particles = options.settings.fog = options.settings.underlay =
+            options.settings.overlay = 1;
+        return true;
+    case optionSize:
+        if (parseSize(value, options.width, options.height))
+            return true;
+        error = "--size wants WIDTHxHEIGHT, each a whole number from 1 to " + std::to_string(renderSideLimit) +
+                " (got '" + value + "')";
+        return false;
+    case optionFrames:
+        if (parseWhole(value, 1L, renderFrameLimit, options.frames))
+            return true;
+        error = "--frames wants a whole number from 1 to " + std::to_string(renderFrameLimit) + " (got '" + value +
+                "')";
+        return false;
+    case optionFps:
+        if (parseRate(value, options.fps))
+            return true;
+        error = "--fps wants a number above 0 and at most " + std::to_string(int(renderFpsLimit)) + " (got '" +
+                value + "')";
+        return false;
+    case optionStartMs:
+        if (parseWhole(value, std::uint64_t{0}, renderStartLimitMs, options.startMs))
+            return true;
+        error = "--start-ms wants a whole number of milliseconds from 0 to " + std::to_string(renderStartLimitMs) +
+                " (got '" + value + "')";
+        return false;
+    case optionOut:
+        if (!value.empty()) {
+            options.outDir = value;
+            return true;
+        }
+        error = "--out wants a folder name";
+        return false;
+    default:
+        break;
+    }
+    error = "unknown option";
+    return false;
+}
+
 }  // namespace
 
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error)
 {
+    const SettingOptions settingOptions(renderOptionRows, renderOptionCount);
+    const option* rows = settingOptions.longOptions();
+    // getopt_long_only does not write to the strings; its prototype only
+    // allows for implementations that move them around, which '+' rules out.
+    char* const* arguments = const_cast<char* const*>(argv);
     bool fpsGiven = false;
     bool startGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "-h" || argument == "--help") {
-            options.help = true;
-            continue;
-        }
-        if (argument.size() < 3 || argument.compare(0, 2, "--") != 0) {
-            error = "unexpected argument '" + argument + "' (options start with --)";
+    optind = 0;  // a fresh scan, even after an earlier one
+    opterr = 0;  // the messages are ours
+    for (;;) {
+        // The argument getopt looks at next (optind 0 stands for 1).
+        const int next = optind == 0 ? 1 : optind;
+        const std::string name = next < argc ? writtenName(argv[next]) : std::string();
+        int rowIndex = -1;
+        // '+': stop at the first argument that is not an option; ':': report
+        // a missing value as ':' rather than '?'.
+        const int code = getopt_long_only(argc, arguments, "+:", rows, &rowIndex);
+        if (code == -1)
+            break;
+        // The option as written, named in full, or nullptr for an unknown or
+        // shortened name.
+        const option* row = rowNamed(rows, name);
+        if (row == nullptr || (code != ':' && code != '?' && rowIndex >= 0 && row != &rows[rowIndex])) {
+            error = unknownOption(name);
             return false;
         }
-        const std::size_t equals = argument.find('=');
-        const std::string name = argument.substr(0, equals);
-        const bool inlineValue = equals != std::string::npos;
-
-        bool* flag = nullptr;
-        if (name == "--stars")
-            flag = &options.stars;
-        else if (name == "--particles")
-            flag = &options.particles;
-        else if (name == "--fog")
-            flag = &options.fog;
-        else if (name == "--underlay")
-            flag = &options.underlay;
-        else if (name == "--overlay")
-            flag = &options.overlay;
-        else if (name == "--real-clock")
-            flag = &options.realClock;
-        else if (name == "--quiet")
-            flag = &options.quiet;
-        if (flag != nullptr || name == "--all") {
-            if (inlineValue) {
-                error = "option " + name + " takes no value";
-                return false;
-            }
-            if (flag != nullptr)
-                *flag = true;
-            else
-                options.stars = options.particles = options.fog = options.underlay = options.overlay = true;
-            continue;
-        }
-
-        if (name != "--size" && name != "--frames" && name != "--fps" && name != "--start-ms" && name != "--out") {
-            error = "unknown option '" + name + "'";
+        if (code == ':') {
+            error = "option --" + std::string(row->name) + " needs a value";
             return false;
         }
-        std::string value;
-        if (inlineValue) {
-            value = argument.substr(equals + 1);
-        } else if (i + 1 < argc) {
-            value = argv[++i];
-        } else {
-            error = "option " + name + " needs a value";
+        if (code == '?') {
+            // A value given to an option that takes none, the only refusal
+            // left for a name written in full.
+            error = "option --" + std::string(row->name) + " takes no value";
             return false;
         }
-
-        if (name == "--size") {
-            if (!parseSize(value, options.width, options.height)) {
-                error = "--size wants WIDTHxHEIGHT, each a whole number from 1 to " +
-                        std::to_string(renderSideLimit) + " (got '" + value + "')";
-                return false;
-            }
-        } else if (name == "--frames") {
-            if (!parseWhole(value, 1L, renderFrameLimit, options.frames)) {
-                error = "--frames wants a whole number from 1 to " + std::to_string(renderFrameLimit) + " (got '" +
-                        value + "')";
-                return false;
-            }
-        } else if (name == "--fps") {
-            if (!parseRate(value, options.fps)) {
-                error = "--fps wants a number above 0 and at most " + std::to_string(int(renderFpsLimit)) +
-                        " (got '" + value + "')";
-                return false;
-            }
-            fpsGiven = true;
-        } else if (name == "--start-ms") {
-            if (!parseWhole(value, std::uint64_t{0}, renderStartLimitMs, options.startMs)) {
-                error = "--start-ms wants a whole number of milliseconds from 0 to " +
-                        std::to_string(renderStartLimitMs) + " (got '" + value + "')";
-                return false;
-            }
-            startGiven = true;
-        } else {
-            if (value.empty()) {
-                error = "--out wants a folder name";
-                return false;
-            }
-            options.outDir = value;
-        }
+        const bool applied = settingOptions.owns(code)
+                                 ? settingOptions.apply(code, optarg, options.settings, error)
+                                 : applyRenderOption(code, optarg != nullptr ? optarg : "", options, error);
+        if (!applied)
+            return false;
+        fpsGiven = fpsGiven || code == optionFps;
+        startGiven = startGiven || code == optionStartMs;
+    }
+    if (optind < argc) {
+        error = std::string("unexpected argument '") + argv[optind] + "' (options start with - or --)";
+        return false;
     }
     if (options.help)
         return true;
@@ -153,28 +229,31 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
     return true;
 }
 
-const char* renderUsage()
+std::string renderUsage()
 {
     return "Usage: flowball-render --out FOLDER [options]\n"
            "Renders the saver's scene offscreen (OpenGL through EGL, no display needed)\n"
            "and writes the frames as FOLDER/frame-00001.png, frame-00002.png, ...\n"
+           "Options take one or two dashes; a value follows after a space or '='.\n"
            "\n"
-           "  --out FOLDER     where the frames go; created if missing (its parent must exist)\n"
-           "  --size WxH       window size in pixels (default 640x480, at most 8192 a side)\n"
-           "  --frames N       number of frames (default 1)\n"
-           "  --fps F          simulated clock: frame k is drawn at k / F seconds after the\n"
-           "                   start, so every run gives the same pictures (default 30)\n"
-           "  --start-ms MS    time of the first frame after the scene build (default 0)\n"
-           "  --real-clock     take the times from the system clock instead; frames are drawn\n"
-           "                   back to back and differ from run to run\n"
-           "  --stars          switch on the star field\n"
-           "  --particles      switch on the particles\n"
-           "  --fog            switch on fog\n"
-           "  --underlay       switch on the full-window pass under the views\n"
-           "  --overlay        switch on the full-window pass over the finished frame\n"
-           "  --all            all five of the above\n"
-           "  --quiet          no progress line\n"
-           "  -h, --help       this text\n"
+           "  --out FOLDER        where the frames go; created if missing (its parent must\n"
+           "                      exist)\n"
+           "  --size WxH          window size in pixels (default 640x480, at most 8192 a side)\n"
+           "  --frames N          number of frames (default 1)\n"
+           "  --fps F             simulated clock: frame k is drawn at k / F seconds after\n"
+           "                      the start, so every run gives the same pictures (default 30)\n"
+           "  --start-ms MS       time of the first frame after the scene build (default 0)\n"
+           "  --real-clock        take the times from the system clock instead; frames are\n"
+           "                      drawn back to back and differ from run to run\n"
+           "  --quiet             no progress line\n"
+           "  -h, --help          this text\n"
+           "\n"
+           "The saver's settings:\n" +
+           settingOptionsHelp() +
+           "  --all               stars, particles, fog, underlay and overlay all on\n"
+           "--frame-rate and --monitors are taken for the same command lines as the\n"
+           "saver's but change nothing here: the frames follow --fps or --real-clock, in\n"
+           "one window.\n"
            "\n"
            "Exit status: 0 when every frame was written, 1 when rendering or writing\n"
            "failed, 2 for a bad command line, 130 when interrupted. A frame file appears\n"

@@ -1,13 +1,17 @@
-// The command line of flowball-render: a small, strict parser. Options are
-// long names only, given as "--name value" or "--name=value"; anything else
-// (an unknown name, a missing or malformed value, a stray argument, two
-// clocks) is an error with a one-line message.
+// The command line of flowball-render: a strict parser on getopt_long_only.
+// Options are names written in full, given as "--name value", "--name=value"
+// or with a single dash; beside the renderer's own options it takes every
+// setting of the saver (settings/setting_options.h). Anything else (an
+// unknown or shortened name, a missing or malformed value, a stray argument,
+// two clocks) is an error with a one-line message.
 //
 // Sizes in pixels, times in milliseconds, rates in frames per second.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "settings/settings.h"
 
 constexpr int renderSideLimit = 8192;
 constexpr long renderFrameLimit = 10000000;
@@ -29,12 +33,8 @@ public:
     // time they happen to be drawn, like the saver behind its timer.
     bool realClock = false;
     std::string outDir;
-    // Switched-off elements of the scene, switched on.
-    bool stars = false;
-    bool particles = false;
-    bool fog = false;
-    bool underlay = false;
-    bool overlay = false;
+    // What the scene shows, as the saver's settings.
+    Settings settings;
     bool quiet = false;
     bool help = false;
 };
@@ -44,4 +44,4 @@ public:
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error);
 
 // The --help text.
-const char* renderUsage();
+std::string renderUsage();

@@ -1,0 +1,43 @@
+#include "driver/scene_settings.h"
+
+#include "driver/scene_config.h"
+
+namespace {
+
+// The ball's opacity while the star field is on: the stars show through
+// without washing out the ball's pattern.
+constexpr float translucentBallAlpha = 0.6f;
+
+// The designed speed, in percent.
+constexpr double designedSpeed = 100.0;
+
+// A colour channel, 0 to 255, as 0 to 1: 0xCC gives exactly 0.8f.
+float channel(std::int32_t colour, int shift) { return float((colour >> shift) & 0xFF) / 255.0f; }
+
+}  // namespace
+
+void applySettings(const Settings& requested)
+{
+    Settings settings;
+    for (int row = 0; row < settingCount; ++row) {
+        const SettingInfo& info = settingTable[row];
+        settings.*info.field = checkSetting(info, requested.*info.field).value;
+    }
+
+    sceneConfig.ballTextureKind = TextureKind(settings.texture);
+    sceneConfig.ballColour[0] = channel(settings.colour, 16);
+    sceneConfig.ballColour[1] = channel(settings.colour, 8);
+    sceneConfig.ballColour[2] = channel(settings.colour, 0);
+    sceneConfig.timeScale = settings.speed / designedSpeed;
+    sceneConfig.letterboxEnabled = settings.bars;
+    sceneConfig.ballGrid = settings.detail;
+
+    SceneSwitches& switches = sceneConfig.switches;
+    switches.starFieldEnabled = settings.stars;
+    switches.shapeBlendEnabled = settings.stars;
+    sceneConfig.ballColour[3] = settings.stars != 0 ? translucentBallAlpha : 1.0f;
+    switches.particlesEnabled = settings.particles;
+    switches.fogEnabled = settings.fog;
+    switches.underlayEnabled = settings.underlay;
+    switches.overlayEnabled = settings.overlay;
+}

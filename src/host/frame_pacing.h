@@ -1,0 +1,34 @@
+// Which timer ticks draw a frame, by the FrameRate setting: every tick (0,
+// and 1, where the display's refresh paces the buffer swaps), or at most 30
+// frames a second (2). Portable, so that every host paces alike.
+//
+// Times are whole milliseconds from any steady origin, 64-bit.
+#pragma once
+
+#include <cstdint>
+
+class FramePacer {
+public:
+    virtual ~FramePacer() = default;
+
+    // frameRate is the setting's value, 0 to 2; any other value draws every
+    // tick.
+    explicit FramePacer(int frameRate = 0) : limited(frameRate == 2) {}
+
+    // Whether the tick at nowMs draws. When limited, the frames keep to a grid
+    // of 1/30 s from the first one: a tick draws once the next grid point has
+    // come, so however the ticks fall the frames average at most 30 a second
+    // (a one-second window may catch 31 where a late tick and an early one
+    // fall at its ends). A host that fell more than a grid step behind starts
+    // a new grid rather than drawing the missed frames back to back.
+    bool frameDue(std::uint64_t nowMs);
+
+    // 30 frames a second.
+    static constexpr std::uint64_t limitedFramesPerSecond = 30;
+
+private:
+    bool limited;
+    bool started = false;
+    // The next grid point, in 1/30 ms (1000 of them make a frame step).
+    std::uint64_t nextDue = 0;
+};
