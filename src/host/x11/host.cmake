@@ -4,11 +4,11 @@
 find_package(X11 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 
-# The host's portable pieces (command line, frame pacing, the frame-rate
-# read-out), shared with its unit tests.
+# The host's portable pieces (command line, the timer's schedule, the
+# frame-rate read-out), shared with its unit tests.
 add_library(flowball_x11_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/options.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/frame_pacer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tick_schedule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fps_readout.cpp)
 target_link_libraries(flowball_x11_host PUBLIC flowball_core)
 

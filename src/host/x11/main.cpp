@@ -19,10 +19,12 @@
 #include <string>
 
 #include "driver/scene_director.h"
+#include "driver/scene_settings.h"
+#include "host/frame_pacing.h"
 #include "host/x11/fps_readout.h"
-#include "host/x11/frame_pacer.h"
 #include "host/x11/gl_window.h"
 #include "host/x11/options.h"
+#include "host/x11/tick_schedule.h"
 #include "host/x11/x_errors.h"
 
 namespace {
@@ -64,19 +66,18 @@ std::int64_t monotonicMicroseconds()
     return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
-std::int64_t framePeriod(int frameRate, bool displayPaces)
+// The timer ticks every 5 ms, as designed, unless the display paces the
+// frames through the buffer swaps.
+std::int64_t tickPeriod(int frameRate, bool displayPaces)
 {
-    if (frameRate == 2)
-        return slowFramePeriodMicroseconds;
-    if (frameRate == 1 && displayPaces)
-        return 0;
-    return designedFramePeriodMicroseconds;
+    return frameRate == 1 && displayPaces ? 0 : designedTickMicroseconds;
 }
 
 class FrameLoop {
 public:
     FrameLoop(GlWindow& target, const HostOptions& options, std::int64_t period, const sigset_t& waiting)
-        : window(target), showFps(options.showFps), pacer(period), waitMask(waiting)
+        : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRate),
+          waitMask(waiting)
     {
     }
 
@@ -87,13 +88,14 @@ public:
             if (stopSignalled || ended)
                 break;
             const std::int64_t now = monotonicMicroseconds();
-            const std::int64_t wait = pacer.microsecondsUntilDue(now);
+            const std::int64_t wait = ticks.microsecondsUntilDue(now);
             if (wait > 0) {
                 waitForEvents(wait);
                 continue;
             }
-            pacer.frameStarted(now);
-            drawOneFrame(now);
+            ticks.tickStarted(now);
+            if (pacer.frameDue(std::uint64_t(now / 1000)))
+                drawOneFrame(now);
             // Lets a pending signal in without waiting, when the display
             // paces the frames.
             waitForEvents(0);
@@ -171,6 +173,7 @@ private:
 
     GlWindow& window;
     bool showFps;
+    TickSchedule ticks;
     FramePacer pacer;
     FpsReadout fps;
     sigset_t waitMask;
@@ -201,8 +204,9 @@ int main(int argc, char** argv)
     const int frameRate = options.settings.frameRate;
     const bool displayPaces = window.setSwapInterval(frameRate == 1 ? 1 : 0);
 
+    applySettings(options.settings);
     initGlState(window.width, window.height);
-    FrameLoop loop(window, options, framePeriod(frameRate, displayPaces), waitMask);
+    FrameLoop loop(window, options, tickPeriod(frameRate, displayPaces), waitMask);
     loop.run();
     releaseSceneResources();
     window.close();
