@@ -335,6 +335,30 @@ def case_environment_window_draws_there_only(program, display, client):
                            "XSCREENSAVER_WINDOW " + " ".join(arguments))
 
 
+def case_settings_change_the_picture(program, display, client):
+    # A blue ball and no bars: the top and bottom rows are no longer black,
+    # and the lit pixels are blue, not orange.
+    rectangle = (100, 100, 400, 300)
+    window = client.create_window(*rectangle)
+    flowball = Flowball(program, display.name,
+                        ["-window-id", str(window), "-colour", "2060FF", "-no-bars", "-speed", "200"])
+    left, top, width, height = rectangle
+
+    def blue_without_bars():
+        if not flowball.running():
+            raise AssertionError("flowball ended early:\n" + flowball.errors())
+        picture = Picture(display.name)
+        blue = sum(1 for y in range(top, top + height, 3) for x in range(left, left + width, 3)
+                   if picture.at(x, y)[2] > 150 and picture.at(x, y)[0] < 100)
+        return (blue > 20 and picture.lit_ball_pixels(left, top, width, height) == 0
+                and not picture.row_is_dark(left, width, top + 1)
+                and not picture.row_is_dark(left, width, top + height - 2))
+
+    wait_until(blue_without_bars, START_TIMEOUT, "a blue ball without bars")
+    flowball.process.send_signal(signal.SIGTERM)
+    expect_exit(flowball, 0, "settings, SIGTERM")
+
+
 def case_root_draws_whole_screen(program, display, client):
     for option in ("-root", "--root"):
         flowball = Flowball(program, display.name, [option])
