@@ -3,7 +3,9 @@
 # Mesa's software renderer).
 
 file(GLOB x11_unit_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-add_executable(flowball-x11-tests ${x11_unit_tests})
+# flowball-render's option parser too: the settings must read alike in both.
+add_executable(flowball-x11-tests ${x11_unit_tests} ${PROJECT_SOURCE_DIR}/tools/render/render_options.cpp)
+target_include_directories(flowball-x11-tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/render)
 target_link_libraries(flowball-x11-tests PRIVATE flowball_x11_host glrecorder GTest::gtest_main)
 gtest_discover_tests(flowball-x11-tests DISCOVERY_TIMEOUT 60)
 
@@ -22,12 +24,15 @@ if(FLOWBALL_SANITIZE)
 endif()
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
-set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_e2e_environment}")
+# The package test runs cpack, which re-runs the build: never while the
+# end-to-end test runs the program.
+set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_e2e_environment}"
+  RESOURCE_LOCK flowball-program)
 
 # The Debian package, from the native build's own programs.
 if(NOT FLOWBALL_SANITIZE)
   add_test(NAME flowball-debian-package
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/package_test.py ${CMAKE_BINARY_DIR}
                    ${PROJECT_VERSION})
-  set_tests_properties(flowball-debian-package PROPERTIES TIMEOUT 900)
+  set_tests_properties(flowball-debian-package PROPERTIES TIMEOUT 900 RESOURCE_LOCK flowball-program)
 endif()

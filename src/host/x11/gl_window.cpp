@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr long ownWindowEvents = StructureNotifyMask | KeyPressMask | ExposureMask;
+constexpr long ownWindowEvents = StructureNotifyMask | KeyPressMask;
 // On a window another program owns we only learn its size and its end;
 // its keys and clicks belong to that program.
 constexpr long givenWindowEvents = StructureNotifyMask;
