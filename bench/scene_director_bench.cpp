@@ -8,7 +8,9 @@
 #include "driver/scene.h"
 #include "driver/scene_build.h"
 #include "driver/scene_director.h"
+#include "driver/scene_settings.h"
 #include "gl_recorder.h"
+#include "settings/settings.h"
 
 namespace {
 
@@ -65,5 +67,54 @@ void BM_DrawFrame(benchmark::State& state)
     finish();
 }
 BENCHMARK(BM_DrawFrame)->Unit(benchmark::kMicrosecond);
+
+// The user's settings, the ones that cost most: the finest ball, every
+// element on, four times the speed.
+Settings heaviestSettings()
+{
+    Settings settings;
+    settings.texture = 10;  // CHECK
+    settings.speed = 400;
+    settings.detail = 100;
+    settings.stars = settings.particles = settings.fog = settings.underlay = settings.overlay = 1;
+    return settings;
+}
+
+// Argument 0: the default settings through applySettings; 1: the heaviest.
+Settings benchSettings(const benchmark::State& state)
+{
+    return state.range(0) == 0 ? Settings() : heaviestSettings();
+}
+
+void BM_SceneBuildWithSettings(benchmark::State& state)
+{
+    const Settings settings = benchSettings(state);
+    for (auto _ : state) {
+        state.PauseTiming();
+        freshScene();
+        applySettings(settings);
+        state.ResumeTiming();
+        buildScene();
+        state.PauseTiming();
+        releaseSceneResources();
+        state.ResumeTiming();
+    }
+    finish();
+}
+BENCHMARK(BM_SceneBuildWithSettings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_DrawFrameWithSettings(benchmark::State& state)
+{
+    freshScene();
+    applySettings(benchSettings(state));
+    initGlState(800, 600);
+    for (auto _ : state) {
+        simulatedNow += framePeriodMs;
+        drawFrame();
+    }
+    releaseSceneResources();
+    finish();
+}
+BENCHMARK(BM_DrawFrameWithSettings)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -23,6 +23,10 @@ public:
     // a new grid rather than drawing the missed frames back to back.
     bool frameDue(std::uint64_t nowMs);
 
+    // Whether some ticks may not draw: a host that draws every tick need
+    // not read the time.
+    bool limitsRate() const { return limited; }
+
     // 30 frames a second.
     static constexpr std::uint64_t limitedFramesPerSecond = 30;
 

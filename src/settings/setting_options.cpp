@@ -208,8 +208,6 @@ std::string settingOptionsHelp()
     for (int row = 0; row < settingCount; ++row) {
         const SettingInfo& info = settingTable[row];
         std::string left = "  --";
-        if (info.kind == SettingKind::Switch)
-            left += "[no-]";
         left += info.optionName;
         left += valuePlaceholder(info.kind);
         help += left;
@@ -221,7 +219,10 @@ std::string settingOptionsHelp()
         std::string description = info.help;
         if (info.kind == SettingKind::Number)
             description += ", " + std::to_string(info.minimum) + " to " + std::to_string(info.maximum);
-        description += " (default " + defaultText(info) + ")";
+        description += " (default " + defaultText(info);
+        if (info.offOptionName != nullptr)
+            description += std::string("; --") + info.offOptionName + ": off";
+        description += ")";
         if (info.choices != nullptr) {
             description += ": one of";
             for (int i = 0; i < info.choiceCount; ++i)

@@ -23,6 +23,7 @@ TEST(FramePacer, UnlimitedRatesDrawEveryTick)
 {
     for (int frameRate : {0, 1, -1, 3}) {
         SCOPED_TRACE(frameRate);
+        EXPECT_FALSE(FramePacer(frameRate).limitsRate());
         EXPECT_EQ(drawnTimes(FramePacer(frameRate), 0, 5, 1000).size(), 200u);
     }
 }
@@ -52,6 +53,7 @@ TEST(FramePacer, LimitedRateDrawsAtMostThirtyInAnySecond)
 TEST(FramePacer, ALongPauseStartsANewGridWithoutABurst)
 {
     FramePacer pacer(2);
+    EXPECT_TRUE(pacer.limitsRate());
     EXPECT_TRUE(pacer.frameDue(1000));
     EXPECT_TRUE(pacer.frameDue(1034));
     // Two seconds without ticks: one frame, then the grid from there.

@@ -202,9 +202,11 @@ TEST(SettingOptions, HelpListsEveryOptionWithItsDefault)
     const std::string help = settingOptionsHelp();
     for (int i = 0; i < settingCount; ++i) {
         const SettingInfo& info = settingTable[i];
-        const std::string name = info.kind == SettingKind::Switch ? std::string("--[no-]") + info.optionName
-                                                                   : std::string("--") + info.optionName + " ";
-        EXPECT_NE(help.find("  " + name), std::string::npos) << name;
+        const std::string name = std::string("  --") + info.optionName + " ";
+        EXPECT_NE(help.find(name), std::string::npos) << name;
+        if (info.offOptionName != nullptr) {
+            EXPECT_NE(help.find(std::string("--") + info.offOptionName + ": off"), std::string::npos);
+        }
         EXPECT_NE(help.find(info.help), std::string::npos) << info.help;
     }
     EXPECT_NE(help.find("(default FOG)"), std::string::npos);

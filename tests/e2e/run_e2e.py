@@ -665,6 +665,166 @@ def case_quoted_program_path_with_spaces(session):
     check(int(answer.get("exit", "0")) & 0xFF == EXIT_REFUSED, "quoted path: %s" % answer)
 
 
+# --- settings ------------------------------------------------------------------
+
+SETTINGS_KEY = r"HKCU\Software\Flowball"
+DEFAULT_SETTINGS = {"Texture": 4, "Colour": 0xFFCC00, "Speed": 100, "Bars": 1, "Detail": 32,
+                    "Stars": 0, "Particles": 0, "Fog": 0, "Underlay": 0, "Overlay": 0,
+                    "FrameRate": 0, "Monitors": 0}
+
+
+def stored_settings(session):
+    """The REG_DWORD values under the settings key, by name."""
+    result = subprocess.run(["wine", "reg", "query", SETTINGS_KEY], env=session.env,
+                            capture_output=True, text=True, timeout=120)
+    values = {}
+    for line in result.stdout.splitlines():
+        fields = line.split()
+        if len(fields) == 3 and fields[1] == "REG_DWORD":
+            values[fields[0]] = int(fields[2], 16)
+    return values
+
+
+def store_settings(session, values):
+    for name, (kind, data) in values.items():
+        session.reg("add", SETTINGS_KEY, "/v", name, "/t", kind, "/d", data, "/f")
+
+
+def forget_settings(session):
+    session.reg("delete", SETTINGS_KEY, "/f")
+
+
+def with_fresh_settings(case):
+    """Runs the case with no stored settings before and after it."""
+    def run(session):
+        forget_settings(session)
+        try:
+            case(session)
+        finally:
+            forget_settings(session)
+    run.__name__ = case.__name__
+    return run
+
+
+def is_blue_ball(p):
+    r, g, b = p
+    return b >= 80 and b >= r + 40
+
+
+def focus_dialog(session):
+    """Gives the dialog the keyboard focus; False while its X window cannot
+    take it yet (not mapped)."""
+    result = subprocess.run(["xdotool", "search", "--sync", "--name", DIALOG_TITLE,
+                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return result.returncode == 0
+
+
+def open_dialog(session):
+    process = session.start_saver("/c")
+    wait_for(lambda: (lambda w: w and w["visible"] == "1")(session.window(DIALOG_TITLE, cls="#32770")),
+             "the settings dialog", STARTUP_TIMEOUT)
+    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    return process
+
+
+def close_dialog(session, process, key, expected):
+    session.xdotool("key", key)
+    code = session.exit_code(process)
+    check(code == expected, "dialog result %d, not %d" % (code, expected))
+
+
+@with_fresh_settings
+def case_settings_stored_values_change_what_the_saver_draws(session):
+    store_settings(session, {"Colour": ("REG_DWORD", "0x3366FF"), "Bars": ("REG_DWORD", "0"),
+                             "FrameRate": ("REG_DWORD", "1")})
+    pointer_to_centre(session)
+    saver = session.start_saver("/s")
+    session.wait_window("Screen Saver")
+
+    def blue_without_bars():
+        picture = session.screenshot("settings-blue.png")
+        return (picture.count(is_blue_ball) > 100 and picture.count(is_ball) == 0
+                and not all(is_black(p) for p in picture.row(0))
+                and not all(is_black(p) for p in picture.row(picture.height - 1)))
+    wait_for(lambda: blue_without_bars() or saver.poll() is not None,
+             "a blue ball filling the screen", STARTUP_TIMEOUT, 0.3)
+    check(saver.poll() is None, "the saver ended by itself with %s" % saver.poll())
+    end_with_key(session, saver)
+
+
+@with_fresh_settings
+def case_settings_dialog_ok_stores_what_was_changed(session):
+    dialog = open_dialog(session)
+    # Stars on by their access key; the speed one step up on its slider.
+    session.xdotool("key", "alt+a")
+    session.xdotool("key", "alt+s", "Right")
+    close_dialog(session, dialog, "Return", 1)
+    expected = dict(DEFAULT_SETTINGS, Stars=1, Speed=105)
+    check(stored_settings(session) == expected, "stored %s" % stored_settings(session))
+
+
+@with_fresh_settings
+def case_settings_dialog_cancel_stores_nothing(session):
+    store_settings(session, {"Speed": ("REG_DWORD", "200")})
+    dialog = open_dialog(session)
+    session.xdotool("key", "alt+a", "alt+b", "alt+s", "End")
+    close_dialog(session, dialog, "Escape", 0)
+    check(stored_settings(session) == {"Speed": 200}, "stored %s" % stored_settings(session))
+
+
+@with_fresh_settings
+def case_settings_dialog_defaults_button(session):
+    store_settings(session, {"Texture": ("REG_DWORD", "10"), "Colour": ("REG_DWORD", "0x112233"),
+                             "Speed": ("REG_DWORD", "300"), "Stars": ("REG_DWORD", "1"),
+                             "Detail": ("REG_DWORD", "64"), "FrameRate": ("REG_DWORD", "2"),
+                             "Monitors": ("REG_DWORD", "1")})
+    dialog = open_dialog(session)
+    session.xdotool("key", "alt+e")
+    close_dialog(session, dialog, "Return", 1)
+    check(stored_settings(session) == DEFAULT_SETTINGS, "stored %s" % stored_settings(session))
+
+
+@with_fresh_settings
+def case_settings_garbage_gives_defaults(session):
+    store_settings(session, {"Speed": ("REG_SZ", "fast"), "Colour": ("REG_DWORD", "0xFFFFFFFF"),
+                             "Texture": ("REG_DWORD", "0xFFFFFFFF"), "Bars": ("REG_SZ", "0"),
+                             "Detail": ("REG_BINARY", "20000000000000000000"),
+                             "FrameRate": ("REG_DWORD", "0xFFFFFFFF")})
+    session.reg("add", SETTINGS_KEY + r"\Stars", "/f")
+    pointer_to_centre(session)
+    # The designed scene: bars, band and the orange ball.
+    saver = start_fullscreen(session)
+    end_with_key(session, saver)
+    # The dialog shows what was used; OK stores it as proper values.
+    dialog = open_dialog(session)
+    close_dialog(session, dialog, "Return", 1)
+    check(stored_settings(session) == DEFAULT_SETTINGS, "stored %s" % stored_settings(session))
+
+
+def swap_count(trace_path):
+    with open(trace_path, errors="replace") as trace:
+        return sum(1 for line in trace if "SwapBuffers" in line)
+
+
+@with_fresh_settings
+def case_settings_frame_rate_limit(session):
+    store_settings(session, {"FrameRate": ("REG_DWORD", "2")})
+    pointer_to_centre(session)
+    trace_path = session.log_path("frame-rate-trace.txt")
+    with open(trace_path, "w") as trace:
+        saver = start_fullscreen(session, env={"WINEDEBUG": "-all,trace+wgl"}, stderr=trace)
+        wait_for(lambda: swap_count(trace_path) >= 10, "the first frames", STARTUP_TIMEOUT, 0.2)
+        started, first = time.monotonic(), swap_count(trace_path)
+        wait_for(lambda: time.monotonic() - started >= 4.0, "four seconds of frames", 10, 0.2)
+        elapsed, frames = time.monotonic() - started, swap_count(trace_path) - first
+        end_with_key(session, saver)
+    rate = frames / elapsed
+    print("FrameRate 2: %d frames in %.1f s, %.1f a second" % (frames, elapsed, rate), flush=True)
+    check(frames > 0, "no frames drawn")
+    check(rate <= 33.0, "%.1f frames a second, more than about 30" % rate)
+
+
 # --- Windows 9x ---------------------------------------------------------------
 
 VERIFIER_LOG = "verifier.log"
@@ -839,6 +999,14 @@ GROUPS = {
         case_dialog_owned_by_given_window,
         case_unknown_switches_are_refused,
         case_quoted_program_path_with_spaces,
+    ]),
+    "settings": (True, [
+        case_settings_stored_values_change_what_the_saver_draws,
+        case_settings_dialog_ok_stores_what_was_changed,
+        case_settings_dialog_cancel_stores_nothing,
+        case_settings_dialog_defaults_button,
+        case_settings_garbage_gives_defaults,
+        case_settings_frame_rate_limit,
     ]),
     "win9x": (True, [
         case_win9x_refused_password_keeps_saver,

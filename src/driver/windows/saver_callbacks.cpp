@@ -1,7 +1,13 @@
 #include "driver/windows/saver_callbacks.h"
 
+#include <commctrl.h>
+
+#include "driver/elapsed_time.h"
 #include "driver/scene_director.h"
+#include "driver/scene_settings.h"
 #include "host/windows/saver_window_proc.h"
+#include "settings/windows/registry_settings.h"
+#include "settings/windows/settings_dialog.h"
 
 RenderContext renderContext;
 
@@ -24,22 +30,45 @@ const PIXELFORMATDESCRIPTOR pixelFormatRequest = {
 
 namespace {
 
+// FrameRate 1: buffer swaps wait for the display's refresh, where the driver
+// offers the extension; elsewhere frames come as with FrameRate 0.
+constexpr int frameRateInStepWithDisplay = 1;
+
+void swapInStepWithDisplay()
+{
+    using SwapIntervalProc = BOOL(WINAPI*)(int interval);
+    const auto setSwapInterval =
+        reinterpret_cast<SwapIntervalProc>(reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")));
+    if (setSwapInterval != nullptr)
+        setSwapInterval(1);
+}
+
 LRESULT onCreate(HWND window)
 {
+    // Read once, for the life of the window.
+    const Settings settings = loadSettings();
+    applySettings(settings);
+    renderContext.pacer = FramePacer(settings.frameRate);
+
     RECT client = {};
     GetClientRect(window, &client);
     renderContext.clientWidth = client.right;
     renderContext.clientHeight = client.bottom;
     createRenderContext(window, &renderContext.deviceContext, &renderContext.glContext);
+    if (settings.frameRate == frameRateInStepWithDisplay)
+        swapInStepWithDisplay();
     // Builds the whole scene, textures included, before the first timer tick.
     initGlState(renderContext.clientWidth, renderContext.clientHeight);
     SetTimer(window, frameTimerId, framePeriodMs, nullptr);
     return 0;
 }
 
-// Every timer message draws, whatever its id.
+// Every timer message draws, whatever its id, unless the frame rate is
+// limited and the next frame is not due yet.
 LRESULT onTimer()
 {
+    if (renderContext.pacer.limitsRate() && !renderContext.pacer.frameDue(elapsedMilliseconds()))
+        return 0;
     drawFrame();
     SwapBuffers(renderContext.deviceContext);
     return 0;
@@ -71,24 +100,16 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_COMMAND)
-        return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        EndDialog(dialog, 1);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, 0);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    // A brush handle for WM_CTLCOLORSTATIC fits: BOOL and handles are both
+    // 32 bits in this program.
+    return static_cast<BOOL>(settingsDialogProc(dialog, message, wParam, lParam));
 }
 
 BOOL WINAPI RegisterDialogClasses(HANDLE)
 {
+    InitCommonControls();
     return TRUE;
 }
 

@@ -3,10 +3,14 @@
 // context that lives from window creation to window destruction.
 //
 // Sizes are the client area in pixels, taken once at creation: the scene is
-// never rebuilt for another size. Frames are driven by timer 1 every 5 ms.
+// never rebuilt for another size. Frames are driven by timer 1 every 5 ms;
+// the user's FrameRate setting may skip ticks (at most 30 frames a second) or
+// pace the buffer swaps by the display.
 #pragma once
 
 #include <windows.h>
+
+#include "host/frame_pacing.h"
 
 class RenderContext {
 public:
@@ -16,6 +20,8 @@ public:
     int clientHeight = 0;
     HDC deviceContext = nullptr;
     HGLRC glContext = nullptr;
+    // Which timer ticks draw, from the settings read at creation.
+    FramePacer pacer;
 };
 
 // The scene window's context: one saver window per process.
@@ -28,15 +34,17 @@ extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
 constexpr UINT_PTR frameTimerId = 1;
 constexpr UINT framePeriodMs = 5;
 
-// Handles WM_CREATE (context, GL state, scene, timer), WM_TIMER (one frame
-// whatever the timer id) and WM_DESTROY (timer, scene resources, context);
-// passes everything else to DefScreenSaverProc.
+// Handles WM_CREATE (the user's settings, context, GL state, scene, timer),
+// WM_TIMER (one frame whatever the timer id, when the frame rate allows) and
+// WM_DESTROY (timer, scene resources, context); passes everything else to
+// DefScreenSaverProc.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The settings dialog has no settings: OK ends it with 1, Cancel with 0.
+// The settings dialog (settings/windows/settings_dialog.h): OK writes the
+// settings and ends it with 1, Cancel ends it with 0.
 BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Registers nothing and agrees to show the dialog.
+// Readies the common controls the dialog uses and agrees to show it.
 BOOL WINAPI RegisterDialogClasses(HANDLE instance);
 
 // Gets the window's device context, sets the requested pixel format on it,
