@@ -139,6 +139,10 @@ bool SettingOptions::owns(int code) const
 
 bool SettingOptions::apply(int code, const char* argument, Settings& settings, std::string& error) const
 {
+    if (!owns(code)) {
+        error = "not an option of the settings";
+        return false;
+    }
     const SettingInfo& info = settingTable[(code - settingOptionCodeBase) / 2];
     if (info.kind == SettingKind::Switch) {
         settings.*info.field = (code - settingOptionCodeBase) % 2 == 0 ? 1 : 0;

@@ -65,7 +65,8 @@ public:
 
     // Takes one parsed option (code and getopt's optarg) into settings.
     // Returns false with the message in error (no program name, no trailing
-    // newline) when the value is refused; settings is then unchanged.
+    // newline) when the value is refused, or the code is not one of the
+    // settings'; settings is then unchanged.
     bool apply(int code, const char* argument, Settings& settings, std::string& error) const;
 
 private:

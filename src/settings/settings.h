@@ -1,8 +1,9 @@
 // The settings a user can change and keep: one record of values, and one
 // table that describes each of them once (stored name, command-line option,
-// kind, default, range, help). The registry reader, the settings dialog and
-// the command-line parsers all work from the table, so a new setting is one
-// row in settings.cpp and one field here.
+// kind, default, range, help). The registry store, the command-line options
+// and their help work from the table alone, so a new setting is one row in
+// settings.cpp and one field here; the Windows dialog takes its ranges and
+// lists from the table but places each control by hand.
 //
 // Every value is a 32-bit integer. Switches are 0 or 1; Colour is 0x00RRGGBB;
 // Speed is a percentage of the designed motion speed; Detail is the ball's

@@ -188,6 +188,10 @@ TEST(SettingOptions, TheHostsOwnCodesAreNotTheSettings)
     EXPECT_FALSE(settingOptions.owns(windowIdCode));
     EXPECT_FALSE(settingOptions.owns('?'));
     EXPECT_FALSE(settingOptions.owns(0));
+    Settings settings;
+    std::string error;
+    EXPECT_FALSE(settingOptions.apply(rootCode, nullptr, settings, error));
+    EXPECT_FALSE(settingOptions.apply(settingOptionCodeBase + 2 * settingCount, "1", settings, error));
     int settingRows = 0;
     for (const option* row = settingOptions.longOptions(); row->name != nullptr; ++row)
         settingRows += settingOptions.owns(row->val) ? 1 : 0;

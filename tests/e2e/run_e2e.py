@@ -566,12 +566,12 @@ def preview_gl_windows(session):
             if "(has no name)" in line and " %dx%d+" % PREVIEW_SIZE in line]
 
 
-def preview_shows_ball(session):
+def preview_shows_ball(session, is_ball_colour=is_ball):
     for window in preview_gl_windows(session):
         path = os.path.join(session.work_dir, "preview.png")
         subprocess.run(["import", "-display", session.display, "-window", window, path],
                        check=True, timeout=TIMEOUT)
-        if Picture(path).count(is_ball, 2) > 5:
+        if Picture(path).count(is_ball_colour, 2) > 5:
             return True
     return False
 
@@ -626,11 +626,29 @@ def case_preview_without_live_parent_is_refused(session):
 
 # --- configuration dialog and command line ---------------------------------
 
+def focus_dialog(session):
+    """Gives the dialog the keyboard focus; False while its X window cannot
+    take it yet (not mapped)."""
+    result = subprocess.run(["xdotool", "search", "--sync", "--name", DIALOG_TITLE,
+                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return result.returncode == 0
+
+
+def wait_dialog_focused(session):
+    """Waits until the dialog is shown (the window exists, hidden, while it
+    fills its controls) and has the keyboard focus; returns the probe's view
+    of it."""
+    dialog = wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+        session.window(DIALOG_TITLE, cls="#32770")), "the settings dialog", STARTUP_TIMEOUT)
+    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    return dialog
+
+
 def answer_dialog(session, process, key, expected, owner=None):
-    dialog = session.wait_window(DIALOG_TITLE, cls="#32770")
+    dialog = wait_dialog_focused(session)
     if owner is not None:
         check(dialog["owner"] == owner, "dialog owner %s, not %s" % (dialog["owner"], owner))
-    session.xdotool("search", "--sync", "--name", DIALOG_TITLE, "windowfocus", "--sync", "%1")
     session.xdotool("key", key)
     code = session.exit_code(process)
     check(code == expected, "dialog result %d, not %d" % (code, expected))
@@ -711,20 +729,9 @@ def is_blue_ball(p):
     return b >= 80 and b >= r + 40
 
 
-def focus_dialog(session):
-    """Gives the dialog the keyboard focus; False while its X window cannot
-    take it yet (not mapped)."""
-    result = subprocess.run(["xdotool", "search", "--sync", "--name", DIALOG_TITLE,
-                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return result.returncode == 0
-
-
 def open_dialog(session):
     process = session.start_saver("/c")
-    wait_for(lambda: (lambda w: w and w["visible"] == "1")(session.window(DIALOG_TITLE, cls="#32770")),
-             "the settings dialog", STARTUP_TIMEOUT)
-    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    wait_dialog_focused(session)
     return process
 
 
@@ -751,6 +758,36 @@ def case_settings_stored_values_change_what_the_saver_draws(session):
              "a blue ball filling the screen", STARTUP_TIMEOUT, 0.3)
     check(saver.poll() is None, "the saver ended by itself with %s" % saver.poll())
     end_with_key(session, saver)
+
+
+@with_fresh_settings
+def case_settings_preview_reads_them_too(session):
+    store_settings(session, {"Colour": ("REG_DWORD", "0x3366FF")})
+    host, host_window, area = start_preview_host(session)
+    wait_for(lambda: preview_shows_ball(session, is_blue_ball), "a blue ball in the preview",
+             STARTUP_TIMEOUT, 0.3)
+    check(not preview_shows_ball(session), "an orange ball in the preview")
+    session.probe("post", host_window, WM_CLOSE, 0, 0)
+    check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
+@with_fresh_settings
+def case_settings_dialog_colour_chooser_opens_and_cancels(session):
+    dialog = open_dialog(session)
+    session.xdotool("key", "alt+c")
+    chooser = wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+        session.window("Color", cls="#32770")), "the colour chooser")
+    check(chooser["owner"] != "0", "the colour chooser has no owner")
+    wait_for(lambda: subprocess.run(["xdotool", "search", "--sync", "--name", "^Color$",
+                                     "windowfocus", "--sync", "%1"], env=session.env,
+                                    timeout=TIMEOUT, stdout=subprocess.DEVNULL,
+                                    stderr=subprocess.DEVNULL).returncode == 0,
+             "the focus on the colour chooser")
+    session.xdotool("key", "Escape")
+    wait_for(lambda: session.window("Color", cls="#32770") is None, "the colour chooser to close")
+    wait_for(lambda: focus_dialog(session), "the focus back on the dialog")
+    close_dialog(session, dialog, "Return", 1)
+    check(stored_settings(session) == DEFAULT_SETTINGS, "stored %s" % stored_settings(session))
 
 
 @with_fresh_settings
@@ -1002,6 +1039,8 @@ GROUPS = {
     ]),
     "settings": (True, [
         case_settings_stored_values_change_what_the_saver_draws,
+        case_settings_preview_reads_them_too,
+        case_settings_dialog_colour_chooser_opens_and_cancels,
         case_settings_dialog_ok_stores_what_was_changed,
         case_settings_dialog_cancel_stores_nothing,
         case_settings_dialog_defaults_button,

@@ -181,16 +181,15 @@ bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& option
         // The argument getopt looks at next (optind 0 stands for 1).
         const int next = optind == 0 ? 1 : optind;
         const std::string name = next < argc ? writtenName(argv[next]) : std::string();
-        int rowIndex = -1;
         // '+': stop at the first argument that is not an option; ':': report
         // a missing value as ':' rather than '?'.
-        const int code = getopt_long_only(argc, arguments, "+:", rows, &rowIndex);
+        const int code = getopt_long_only(argc, arguments, "+:", rows, nullptr);
         if (code == -1)
             break;
         // The option as written, named in full, or nullptr for an unknown or
         // shortened name.
         const option* row = rowNamed(rows, name);
-        if (row == nullptr || (code != ':' && code != '?' && rowIndex >= 0 && row != &rows[rowIndex])) {
+        if (row == nullptr) {
             error = unknownOption(name);
             return false;
         }
