@@ -6,7 +6,9 @@
 #   make build   the native and Windows builds, no tests
 #   make bench   the benchmarks, built in build/release
 #   make package the Debian package of the X11 program, in build/native
-#   make clean   removes every build folder
+#   make dist    the Windows release in dist/: installer, zip archive and
+#                SHA256SUMS, from the Windows build
+#   make clean   removes every build folder and dist/
 #
 # Single stages: test-native, test-asan, test-win32.
 #
@@ -30,7 +32,7 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1 \
 
 stage = @printf '\n==== %s ====\n' $(1)
 
-.PHONY: test build bench clean setup \
+.PHONY: test build bench dist clean setup \
         test-native test-asan test-win32 build-native build-asan build-win32 build-release
 
 # A failing stage does not stop the others (-k), so one run reports every
@@ -82,9 +84,14 @@ bench: build-release
 	$(call stage,"benchmarks")
 	build/release/bench/flowball-bench $(BENCH_ARGS)
 
+# The same bytes from every build of one commit (see packaging/windows/).
+dist: build-win32
+	$(call stage,"dist: Windows installer and archive (dist/)")
+	python3 packaging/windows/package.py dist --build-dir build/win32 --out dist
+
 clean:
 	if [[ -d build/win32 ]]; then scripts/wine-session.sh stop build/win32; fi
-	rm -rf build
+	rm -rf build dist
 
 package: build-native
 	$(call stage,"package: the Debian package of the X11 program")
@@ -92,8 +99,8 @@ package: build-native
 	@echo "package: build/native/flowball_*_amd64.deb"
 
 # The native X11 program: in a window on your display when there is one,
-# else on a virtual display with a screenshot (see README). RUN_ARGS are its
-# options.
+# else on a virtual display with a screenshot (see README). LINUX_RUN_ARGS are
+# its options.
 .PHONY: run-linux package
 run-linux: build-native
 	$(call stage,"run-linux: the X11 program")

@@ -10,9 +10,10 @@ packages=(
     make cmake g++
     # The Windows build draws the saver's icon with a Python script.
     python3
-    # The 32-bit Windows cross compiler, and GoogleTest's source to build it
-    # with that compiler.
-    g++-mingw-w64-i686 googletest
+    # The 32-bit Windows cross compilers (the win32 thread model for the
+    # saver, posix for GoogleTest and the test programs), their objdump for
+    # the import check, and GoogleTest's source to build it with them.
+    g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
     libgtest-dev libbenchmark-dev
     libgl-dev libegl-dev libglu1-mesa-dev libpng-dev libegl-mesa0 libgl1-mesa-dri
     # The X11 program: Xlib and GLX; its Debian package's dependencies are
@@ -24,6 +25,8 @@ packages=(
     # Wine runs the 32-bit programs with its i386 half; without the i386 GL
     # libraries its OpenGL finds no pixel format.
     wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+    # The Windows installer.
+    nsis
 )
 
 if ! command -v dpkg-query >/dev/null; then

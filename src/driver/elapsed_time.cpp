@@ -1,15 +1,8 @@
 #include "driver/elapsed_time.h"
 
-#include <chrono>
+#include "driver/system_clock.h"
 
 namespace {
-
-std::uint64_t systemMilliseconds()
-{
-    using namespace std::chrono;
-    return static_cast<std::uint64_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 MillisecondSource currentSource = systemMilliseconds;
 bool originSet = false;

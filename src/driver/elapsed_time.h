@@ -4,8 +4,9 @@
 // calls answer the milliseconds since then and never go backwards. The count is
 // 64-bit, so it does not wrap however long the saver runs.
 //
-// The underlying millisecond source is a monotonic system clock by default; a
-// test or an offscreen renderer sets its own to drive the clock by hand.
+// The underlying millisecond source is the platform's monotonic clock by
+// default (driver/system_clock.h); a test or an offscreen renderer sets its own
+// to drive the clock by hand.
 #pragma once
 
 #include <cstdint>

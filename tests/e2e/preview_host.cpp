@@ -11,6 +11,8 @@
 //   saver-started PID           the saver process
 //   message NAME wparam W       a help or context-menu request that reached
 //                               the preview area
+//   helpinfo size S type T control C item I context X at X Y
+//                               the HELPINFO that came with a help request
 //   saver-exit CODE             the saver's exit code, after the area is gone
 #include <windows.h>
 
@@ -69,11 +71,27 @@ bool startSaver(const std::string& saverPath, HWND area)
     return true;
 }
 
+void logHelpInfo(const HELPINFO* help)
+{
+    if (logPath.empty() || help == nullptr)
+        return;
+    FILE* log = std::fopen(logPath.c_str(), "a");
+    if (log == nullptr)
+        return;
+    std::fprintf(log, "helpinfo size %u type %d control %d item %lu context %lu at %ld %ld\n",
+                 help->cbSize, help->iContextType, help->iCtrlId,
+                 handleNumber(static_cast<HWND>(help->hItemHandle)),
+                 static_cast<unsigned long>(help->dwContextId), help->MousePos.x,
+                 help->MousePos.y);
+    std::fclose(log);
+}
+
 LRESULT CALLBACK areaProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_HELP:
         logLine("message help wparam %lu", static_cast<unsigned long>(wParam));
+        logHelpInfo(reinterpret_cast<const HELPINFO*>(lParam));
         return TRUE;
     case WM_CONTEXTMENU:
         logLine("message contextmenu wparam %lu", static_cast<unsigned long>(wParam));

@@ -176,12 +176,13 @@ def is_ball(p):
 
 
 class Session:
-    """One X display, the wine prefix and the helpers of one group."""
+    """One X display, a wine prefix (the e2e one unless given) and the
+    helpers of one group."""
 
-    def __init__(self, build_dir, work_dir, glx):
+    def __init__(self, build_dir, work_dir, glx, prefix=None):
         self.build_dir = build_dir
         self.work_dir = work_dir
-        self.prefix = os.path.join(build_dir, "e2e", "prefix")
+        self.prefix = prefix or os.path.join(build_dir, "e2e", "prefix")
         self.processes = []
         os.makedirs(work_dir, exist_ok=True)
         self.stage_programs()
@@ -599,9 +600,8 @@ def case_preview_draws_inside_parent_and_ignores_input(session):
     session.xdotool("click", "3")
     wait_for(lambda: "message contextmenu wparam " + area in session.log_lines(PREVIEW_LOG),
              "the context-menu request at the parent", 10)
-    # A help request is answered with 1 and passed on with PostMessageA, which
-    # wine refuses for WM_HELP (its HELPINFO is a pointer): only Windows
-    # delivers that one to the parent.
+    # A help request is answered with 1; case_preview_help_reaches_parent_with_its_data
+    # follows it to the parent.
     check(session.probe("help", saver["handle"]).get("reply") == "1", "WM_HELP not answered 1")
     check(session.window("Preview", parent=area), "the preview ended on a help request")
 
@@ -614,9 +614,17 @@ def case_preview_draws_inside_parent_and_ignores_input(session):
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
 
 
+def wait_preview_created(session, area):
+    """The preview window once its creation, the scene build, is done: it
+    becomes visible then. A parent destroyed while the saver is still inside
+    CreateWindowExA fails the creation, and the saver exits with -1."""
+    return wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+        session.window("Preview", parent=area)), "a visible preview window", STARTUP_TIMEOUT)
+
+
 def case_preview_without_live_parent_is_refused(session):
     host, host_window, area = start_preview_host(session)
-    session.wait_window("Preview", parent=area)
+    wait_preview_created(session, area)
     session.probe("post", host_window, WM_CLOSE, 0, 0)
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
     for tail in ("/p", "/p 0", "/p x", "/l", "/p " + area):
@@ -1011,6 +1019,70 @@ def case_no_opengl_stays_black_and_closes(session):
     check(session.exit_code(saver) == 0, "exit code is not 0")
 
 
+# --- Windows versions, power broadcasts, help from the preview ---------------
+
+PBT_APMQUERYSUSPEND = 0x0
+PBT_APMSUSPEND = 0x4
+PBT_APMRESUMESUSPEND = 0x7
+PBT_APMBATTERYLOW = 0x9
+PBT_APMPOWERSTATUSCHANGE = 0xA
+PBT_APMRESUMEAUTOMATIC = 0x12
+PBT_POWERSETTINGCHANGE = 0x8013
+
+
+def case_fullscreen_runs_under_each_windows_version(session):
+    try:
+        for version in ("win98", "win2k", "winxp"):
+            session.set_windows_version(version)
+            pointer_to_centre(session)
+            saver = start_fullscreen(session)
+            session.xdotool("key", "space")
+            code = session.exit_code(saver)
+            check(code == 0, "as %s: exit code %d after a key press" % (version, code))
+    finally:
+        session.set_windows_version(None)
+
+
+def case_power_broadcasts_end_the_saver_only_for_a_suspend(session):
+    for event, name, closes in (
+            (PBT_APMQUERYSUSPEND, "suspend request", True),
+            (PBT_APMSUSPEND, "suspend", True),
+            (PBT_APMPOWERSTATUSCHANGE, "power status change", False),
+            (PBT_APMBATTERYLOW, "battery low", False),
+            (PBT_APMRESUMEAUTOMATIC, "automatic resume", False),
+            (PBT_APMRESUMESUSPEND, "resume from suspend", False),
+            (PBT_POWERSETTINGCHANGE, "power setting change", False)):
+        pointer_to_centre(session)
+        saver = start_fullscreen(session)
+        window = session.window("Screen Saver")
+        check(window, "no saver window")
+        reply = session.probe("send", window["handle"], WM_POWERBROADCAST, event, 0).get("reply")
+        check(reply == "1", "%s: reply %s, not TRUE" % (name, reply))
+        if closes:
+            code = session.exit_code(saver)
+            check(code == 0, "%s: exit code %d" % (name, code))
+        else:
+            stays(lambda: saver.poll() is None, "the saver runs after a %s" % name, 1.0)
+            end_with_key(session, saver)
+
+
+def case_preview_help_reaches_parent_with_its_data(session):
+    host, host_window, area = start_preview_host(session)
+    saver = wait_preview_created(session, area)
+    check(session.probe("help", saver["handle"]).get("reply") == "1", "WM_HELP not answered 1")
+    x, y = pointer_at(session)
+    expected = "helpinfo size 28 type 1 control 7 item %s context 9001 at %d %d" % (
+        saver["handle"], x, y)
+    wait_for(lambda: "message help wparam " + area in session.log_lines(PREVIEW_LOG),
+             "the help request at the parent", 10)
+    check(expected in session.log_lines(PREVIEW_LOG),
+          "help data at the parent: %s" % [l for l in session.log_lines(PREVIEW_LOG)
+                                            if l.startswith("helpinfo")])
+    check(session.window("Preview", parent=area), "the preview ended on a help request")
+    session.probe("post", host_window, WM_CLOSE, 0, 0)
+    check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
 GROUPS = {
     "fullscreen": (True, [
         case_fullscreen_covers_screen_and_draws,
@@ -1022,7 +1094,6 @@ GROUPS = {
         ("fullscreen_ends_on_loss_of_activation", ends_on(loss_of_activation)),
         case_fullscreen_keeps_running_on_four_pixel_move,
         ("fullscreen_ends_on_suspend_request", ends_on_message(WM_POWER, PWR_SUSPENDREQUEST)),
-        ("fullscreen_ends_on_power_broadcast", ends_on_message(WM_POWERBROADCAST, 0x12)),
         case_fullscreen_refuses_title_and_task_switch_messages,
         case_fullscreen_ignores_autoplay_outside_win9x,
         case_second_instance_raises_first,
@@ -1054,6 +1125,11 @@ GROUPS = {
         case_win9x_autoplay_is_cancelled_and_closes,
         case_win9x_without_password_closes_at_once,
         case_win9x_change_password,
+    ]),
+    "platforms": (True, [
+        case_fullscreen_runs_under_each_windows_version,
+        case_power_broadcasts_end_the_saver_only_for_a_suspend,
+        case_preview_help_reaches_parent_with_its_data,
     ]),
     "nogl": (False, [
         case_no_opengl_stays_black_and_closes,

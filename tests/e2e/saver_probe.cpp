@@ -10,8 +10,15 @@
 //   saver-probe running               the system's saver-running flag
 //   saver-probe post HANDLE MESSAGE WPARAM LPARAM
 //                                     PostMessageA with decimal numbers
+//   saver-probe send HANDLE MESSAGE WPARAM LPARAM
+//                                     SendMessageTimeoutA with decimal numbers;
+//                                     prints the reply
 //   saver-probe help HANDLE           sends WM_HELP with a HELPINFO, as the
-//                                     system does, and prints the reply
+//                                     system does, and prints the reply; the
+//                                     HELPINFO names the window as its item,
+//                                     control 7, context 9001 and the cursor
+//                                     position, so a receiver can show it got
+//                                     this one
 //   saver-probe autoplay HANDLE       sends the registered "QueryCancelAutoPlay"
 //                                     message and prints the reply
 //   saver-probe settext HANDLE TEXT   sends WM_SETTEXT and prints the reply
@@ -80,13 +87,27 @@ int post(char** argv)
     return posted ? 0 : 1;
 }
 
+int send(char** argv)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[0])));
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(window, static_cast<UINT>(number(argv[1])),
+                             static_cast<WPARAM>(number(argv[2])),
+                             static_cast<LPARAM>(number(argv[3])), SMTO_NORMAL, 10000, &reply))
+        return 1;
+    std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+    return 0;
+}
+
 int sendHelp(const char* handle)
 {
     HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
     HELPINFO help = {};
     help.cbSize = sizeof help;
     help.iContextType = HELPINFO_WINDOW;
+    help.iCtrlId = 7;
     help.hItemHandle = window;
+    help.dwContextId = 9001;
     GetCursorPos(&help.MousePos);
     DWORD_PTR reply = 0;
     if (!SendMessageTimeoutA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&help), SMTO_NORMAL,
@@ -168,8 +189,10 @@ int main(int argc, char** argv)
         result = run(argv[2], argv[3]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
+    else if (argc == 6 && std::strcmp(argv[1], "send") == 0)
+        result = send(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
     std::fflush(stdout);
     return result;
 }

@@ -10,6 +10,16 @@ namespace {
 // WM_POWER's request to suspend, from the Windows 9x power messages.
 constexpr WPARAM powerSuspendRequest = 3;
 
+constexpr UINT helpForwardTimeoutMs = 2000;
+
+// Of the power broadcasts only a suspend, asked for or under way, ends the
+// saver: the others (battery level, AC or battery, an unattended wake) come
+// with nobody at the machine.
+bool powerBroadcastCloses(WPARAM event)
+{
+    return event == PBT_APMQUERYSUSPEND || event == PBT_APMSUSPEND;
+}
+
 void hideCursorUnlessPreview()
 {
     if (!saverHostState.isPreview)
@@ -71,14 +81,25 @@ LRESULT onPaint(HWND window, WPARAM wParam, LPARAM lParam)
     return ScreenSaverProc(window, WM_PAINT, wParam, lParam);
 }
 
-// In the preview the settings dialog owns help and the context menu.
+// In the preview the settings dialog owns help and the context menu. WM_HELP
+// carries a pointer to its HELPINFO, which the system refuses to post: it is
+// sent, and the system copies the structure into the parent's process. A hung
+// parent does not hold the preview up for long.
 LRESULT onHelpOrContextMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!saverHostState.isPreview)
         return ScreenSaverProc(window, message, wParam, lParam);
     HWND parent = GetParent(window);
-    if (parent != nullptr && IsWindow(parent))
-        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+    if (parent != nullptr && IsWindow(parent)) {
+        const WPARAM parentHandle = reinterpret_cast<WPARAM>(parent);
+        if (message == WM_HELP) {
+            DWORD_PTR reply = 0;
+            SendMessageTimeoutA(parent, WM_HELP, parentHandle, lParam, SMTO_ABORTIFHUNG,
+                                helpForwardTimeoutMs, &reply);
+        } else {
+            PostMessageA(parent, message, parentHandle, lParam);
+        }
+    }
     return 1;
 }
 
@@ -140,9 +161,15 @@ bool applyInputRules(HWND window, UINT message, WPARAM wParam, LRESULT& result)
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_POWERBROADCAST:
         postClose(window);
         break;
+    case WM_POWERBROADCAST:
+        // TRUE grants a suspend request, as the default procedure of Windows
+        // does (wine's answers 0).
+        if (powerBroadcastCloses(wParam))
+            postClose(window);
+        result = TRUE;
+        return true;
     case WM_MOUSEMOVE: {
         const POINT position = cursorPosition();
         const POINT& anchor = saverHostState.cursorAnchor;

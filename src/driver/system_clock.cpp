@@ -1,0 +1,10 @@
+#include "driver/system_clock.h"
+
+#include <chrono>
+
+std::uint64_t systemMilliseconds()
+{
+    using namespace std::chrono;
+    return static_cast<std::uint64_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
