@@ -5,11 +5,15 @@
 #                build/win32 (under Wine)
 #   make build   the native and Windows builds, no tests
 #   make bench   the benchmarks, built in build/release
+#   make package the Debian package of the X11 program, in build/native
 #   make dist    the Windows release in dist/: installer, zip archive and
 #                SHA256SUMS, from the Windows build
 #   make clean   removes every build folder and dist/
 #
 # Single stages: test-native, test-asan, test-win32.
+#
+#   make run        the Windows saver under Wine
+#   make run-linux  the native X11 program (LINUX_RUN_ARGS: its options)
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -89,10 +93,24 @@ clean:
 	if [[ -d build/win32 ]]; then scripts/wine-session.sh stop build/win32; fi
 	rm -rf build dist
 
+package: build-native
+	$(call stage,"package: the Debian package of the X11 program")
+	cd build/native && cpack -G DEB
+	@echo "package: build/native/flowball_*_amd64.deb"
+
+# The native X11 program: in a window on your display when there is one,
+# else on a virtual display with a screenshot (see README). LINUX_RUN_ARGS are
+# its options.
+.PHONY: run-linux package
+run-linux: build-native
+	$(call stage,"run-linux: the X11 program")
+	scripts/run-linux.sh build/native $(LINUX_RUN_ARGS)
+
 # The saver under Wine: on your display when there is one, else on a virtual
 # display with a screenshot (see README). RUN_ARGS picks the mode: /s (the
 # default), /c, or --preview for the preview host.
 RUN_ARGS ?= /s
+LINUX_RUN_ARGS ?=
 .PHONY: run
 run: build-win32
 	$(call stage,"run: flowball.scr under Wine")

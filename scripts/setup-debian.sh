@@ -16,6 +16,9 @@ packages=(
     g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
     libgtest-dev libbenchmark-dev
     libgl-dev libegl-dev libglu1-mesa-dev libpng-dev libegl-mesa0 libgl1-mesa-dri
+    # The X11 program: Xlib and GLX; its Debian package's dependencies are
+    # found by dpkg-shlibdeps.
+    libx11-dev libglx-dev libglx-mesa0 dpkg-dev
     xvfb xdotool x11-utils imagemagick
     # The command-line fuzz target: clang with its libFuzzer runtime.
     clang libclang-rt-14-dev

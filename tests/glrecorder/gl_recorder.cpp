@@ -344,6 +344,7 @@ void resetState()
     state.matrixMode = GL_MODELVIEW;
     state.error = GL_NO_ERROR;
     state.enabled = {GL_DITHER};
+    state.attributeStack.clear();
     state.unpackAlignment = 4;
     state.packAlignment = 4;
     state.nextTexture = 1;

@@ -14,7 +14,9 @@
 //   the set of names still alive after glDeleteTextures and glDeleteLists;
 // - a copy of the pixels of each glTexImage2D and glTexSubImage2D upload.
 // - the enabled capabilities (glIsEnabled), the bound 2D texture, the unpack
-//   and pack alignments, the first unread error (glGetError).
+//   and pack alignments, the first unread error (glGetError);
+// - a stack of glPushAttrib saves of the enabled capabilities, the 2D binding
+//   and the matrix mode, whatever the mask, restored by glPopAttrib.
 //
 // Logging conventions: glGenTextures logs n and then the names it handed out,
 // glDeleteTextures n and the names passed; uploads and glReadPixels log their

@@ -430,7 +430,26 @@ void GLAPIENTRY glPointSize(GLfloat size) { log("glPointSize", {size}); }
 
 void GLAPIENTRY glPolygonMode(GLenum face, GLenum mode) { log("glPolygonMode", {double(face), double(mode)}); }
 
+void GLAPIENTRY glPopAttrib(void)
+{
+    log("glPopAttrib", {});
+    if (state.attributeStack.empty()) {
+        setError(GL_STACK_UNDERFLOW);
+        return;
+    }
+    state.enabled = state.attributeStack.back().enabled;
+    state.bound2D = state.attributeStack.back().bound2D;
+    state.matrixMode = state.attributeStack.back().matrixMode;
+    state.attributeStack.pop_back();
+}
+
 void GLAPIENTRY glPopMatrix(void) { stateOp("glPopMatrix", Op::popMatrix, {}); }
+
+void GLAPIENTRY glPushAttrib(GLbitfield mask)
+{
+    log("glPushAttrib", {double(mask)});
+    state.attributeStack.push_back({state.enabled, state.bound2D, state.matrixMode});
+}
 
 void GLAPIENTRY glPushMatrix(void) { stateOp("glPushMatrix", Op::pushMatrix, {}); }
 

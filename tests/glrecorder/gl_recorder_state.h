@@ -77,6 +77,16 @@ struct State {
     bool failGenLists = false;
     std::set<GLuint> lists;
     std::map<GLuint, std::vector<ListOp>> listContents;
+    // glPushAttrib saves what the layer keeps of the attribute groups,
+    // whatever the mask: the enabled capabilities, the 2D binding and the
+    // matrix mode. glPopAttrib restores them.
+    struct SavedAttributes {
+        std::vector<GLenum> enabled;
+        GLuint bound2D;
+        GLenum matrixMode;
+    };
+    std::vector<SavedAttributes> attributeStack;
+
     GLuint compilingList = 0;  // 0 outside glNewList ... glEndList
     GLenum compileMode = GL_COMPILE;
     int listNesting = 0;

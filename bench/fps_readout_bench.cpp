@@ -1,0 +1,28 @@
+// The X11 program's frames-per-second read-out, counted and drawn once per
+// frame when -fps is given: its cost on top of a frame. The silent recording
+// GL's glPushAttrib copies its list of enabled capabilities, so the figure is
+// a little above the read-out's own work.
+#include <benchmark/benchmark.h>
+
+#include "gl_recorder.h"
+#include "host/x11/fps_readout.h"
+
+namespace {
+
+void BM_FpsReadoutFrame(benchmark::State& state)
+{
+    glrec::reset();
+    glrec::setRecording(false);
+    FpsReadout readout;
+    std::int64_t now = 0;
+    for (auto _ : state) {
+        // 5 ms a frame: the text changes once every 200 frames.
+        now += 5000;
+        readout.frameDrawn(now);
+        readout.draw(1024, 768);
+    }
+    glrec::setRecording(true);
+}
+BENCHMARK(BM_FpsReadoutFrame);
+
+}  // namespace

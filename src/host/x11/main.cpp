@@ -1,0 +1,214 @@
+// flowball: the scene on an X display, drawn with OpenGL through GLX.
+//
+// The recipe: read the command line, block the ending signals, open the
+// window and its context, build the scene, run frames until something ends
+// the program, release the scene's GL objects, the context and the window.
+//
+// The ending signals are blocked except while the loop waits (ppoll), so a
+// signal always lands between frames and wakes the wait at once.
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <poll.h>
+#include <signal.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "driver/scene_director.h"
+#include "driver/scene_settings.h"
+#include "host/frame_pacing.h"
+#include "host/x11/fps_readout.h"
+#include "host/x11/gl_window.h"
+#include "host/x11/options.h"
+#include "host/x11/tick_schedule.h"
+#include "host/x11/x_errors.h"
+
+namespace {
+
+constexpr int exitFailed = 1;
+constexpr int exitBadCommandLine = 2;
+
+volatile sig_atomic_t stopSignalled = 0;
+void onStopSignal(int) { stopSignalled = 1; }
+
+const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// Blocks the ending signals for the whole process (threads started later,
+// the GL driver's among them, inherit the mask) and installs their handler.
+// Answers the mask to wait with, which lets them through.
+sigset_t takeStopSignals()
+{
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (int signalNumber : stopSignals)
+        sigaddset(&blocked, signalNumber);
+    sigset_t waiting;
+    sigprocmask(SIG_BLOCK, &blocked, &waiting);
+    for (int signalNumber : stopSignals)
+        sigdelset(&waiting, signalNumber);
+
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signalNumber : stopSignals)
+        sigaction(signalNumber, &action, nullptr);
+    return waiting;
+}
+
+std::int64_t monotonicMicroseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}
+
+// The timer ticks every 5 ms, as designed, unless the display paces the
+// frames through the buffer swaps.
+std::int64_t tickPeriod(int frameRate, bool displayPaces)
+{
+    return frameRate == 1 && displayPaces ? 0 : designedTickMicroseconds;
+}
+
+class FrameLoop {
+public:
+    FrameLoop(GlWindow& target, const HostOptions& options, std::int64_t period, const sigset_t& waiting)
+        : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRate),
+          waitMask(waiting)
+    {
+    }
+
+    void run()
+    {
+        while (!stopSignalled && !ended) {
+            handlePendingEvents();
+            if (stopSignalled || ended)
+                break;
+            const std::int64_t now = monotonicMicroseconds();
+            const std::int64_t wait = ticks.microsecondsUntilDue(now);
+            if (wait > 0) {
+                waitForEvents(wait);
+                continue;
+            }
+            ticks.tickStarted(now);
+            if (pacer.frameDue(std::uint64_t(now / 1000)))
+                drawOneFrame(now);
+            // Lets a pending signal in without waiting, when the display
+            // paces the frames.
+            waitForEvents(0);
+        }
+    }
+
+private:
+    void handlePendingEvents()
+    {
+        while (!ended && XPending(window.display) > 0) {
+            XEvent event;
+            XNextEvent(window.display, &event);
+            handleEvent(event);
+        }
+        if (watchedWindowLost())
+            ended = true;
+    }
+
+    void handleEvent(XEvent& event)
+    {
+        switch (event.type) {
+        case ConfigureNotify:
+            if (event.xconfigure.window == window.window)
+                onResize(event.xconfigure.width, event.xconfigure.height);
+            break;
+        case DestroyNotify:
+            if (event.xdestroywindow.window == window.window)
+                ended = true;
+            break;
+        case ClientMessage:
+            if (window.ownsWindow && Atom(event.xclient.data.l[0]) == window.deleteWindowAtom)
+                ended = true;
+            break;
+        case KeyPress:
+            if (window.ownsWindow && isEndingKey(event.xkey))
+                ended = true;
+            break;
+        default:
+            break;
+        }
+    }
+
+    static bool isEndingKey(XKeyEvent& key)
+    {
+        const KeySym symbol = XLookupKeysym(&key, 0);
+        return symbol == XK_Escape || symbol == XK_q;
+    }
+
+    void onResize(int width, int height)
+    {
+        if (width == window.width && height == window.height)
+            return;
+        window.width = width;
+        window.height = height;
+        resizeViews(width, height);
+    }
+
+    void drawOneFrame(std::int64_t now)
+    {
+        drawFrame();
+        if (showFps) {
+            fps.frameDrawn(now);
+            fps.draw(window.width, window.height);
+        }
+        window.swapBuffers();
+    }
+
+    // Until the X connection has input, a signal arrives, or the time is up.
+    void waitForEvents(std::int64_t microseconds)
+    {
+        pollfd connection = {ConnectionNumber(window.display), POLLIN, 0};
+        const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+        ppoll(&connection, 1, &timeout, &waitMask);
+    }
+
+    GlWindow& window;
+    bool showFps;
+    TickSchedule ticks;
+    FramePacer pacer;
+    FpsReadout fps;
+    sigset_t waitMask;
+    bool ended = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    HostOptions options;
+    std::string error;
+    if (!parseHostOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), options, error)) {
+        std::fprintf(stderr, "flowball: %s\nTry 'flowball --help'.\n", error.c_str());
+        return exitBadCommandLine;
+    }
+    if (options.help) {
+        std::fputs(hostUsage().c_str(), stdout);
+        return 0;
+    }
+
+    const sigset_t waitMask = takeStopSignals();
+    GlWindow window;
+    if (!window.open(options, error)) {
+        std::fprintf(stderr, "flowball: %s\n", error.c_str());
+        return exitFailed;
+    }
+    const int frameRate = options.settings.frameRate;
+    const bool displayPaces = window.setSwapInterval(frameRate == 1 ? 1 : 0);
+
+    applySettings(options.settings);
+    initGlState(window.width, window.height);
+    FrameLoop loop(window, options, tickPeriod(frameRate, displayPaces), waitMask);
+    loop.run();
+    releaseSceneResources();
+    window.close();
+    return 0;
+}

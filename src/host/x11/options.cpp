@@ -1,0 +1,159 @@
+#include "host/x11/options.h"
+
+#include <getopt.h>
+
+#include "settings/setting_options.h"
+
+namespace {
+
+// The host's own option codes, below the settings' codes.
+enum OptionCode { optionRoot = 1000, optionWindowId, optionFps, optionHelp };
+
+const option hostOptionTable[] = {
+    {"root", no_argument, nullptr, optionRoot},
+    {"window-id", required_argument, nullptr, optionWindowId},
+    {"fps", no_argument, nullptr, optionFps},
+    {"help", no_argument, nullptr, optionHelp},
+};
+constexpr int hostOptionCount = int(sizeof hostOptionTable / sizeof hostOptionTable[0]);
+static_assert(optionHelp < settingOptionCodeBase, "host option codes must stay below the settings' codes");
+
+const char* optionName(const option* table, int code)
+{
+    for (const option* entry = table; entry->name != nullptr; ++entry)
+        if (entry->val == code)
+            return entry->name;
+    return "?";
+}
+
+}  // namespace
+
+bool parseWindowId(const char* text, std::uint32_t& id)
+{
+    int base = 10;
+    if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text += 2;
+    }
+    if (*text == '\0')
+        return false;
+    std::uint64_t value = 0;
+    for (; *text != '\0'; ++text) {
+        int digit = 0;
+        if (*text >= '0' && *text <= '9')
+            digit = *text - '0';
+        else if (base == 16 && *text >= 'a' && *text <= 'f')
+            digit = *text - 'a' + 10;
+        else if (base == 16 && *text >= 'A' && *text <= 'F')
+            digit = *text - 'A' + 10;
+        else
+            return false;
+        value = value * std::uint64_t(base) + std::uint64_t(digit);
+        if (value > 0xFFFFFFFFu)
+            return false;
+    }
+    if (value == 0)
+        return false;
+    id = std::uint32_t(value);
+    return true;
+}
+
+bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
+                      std::string& error)
+{
+    const SettingOptions settingOptions(hostOptionTable, hostOptionCount);
+    bool rootGiven = false;
+    bool windowGiven = false;
+    // '+': stop at the first argument that is not an option, so that it is
+    // reported rather than moved to the end; ':': a missing value is told
+    // apart from an unknown option. optind 0 starts a fresh scan.
+    optind = 0;
+    opterr = 0;
+    for (;;) {
+        const int code = getopt_long_only(argc, argv, "+:", settingOptions.longOptions(), nullptr);
+        if (code == -1)
+            break;
+        if (settingOptions.owns(code)) {
+            if (!settingOptions.apply(code, optarg, options.settings, error))
+                return false;
+            continue;
+        }
+        switch (code) {
+        case optionRoot:
+            rootGiven = true;
+            break;
+        case optionWindowId:
+            if (!parseWindowId(optarg, options.windowId)) {
+                error = std::string("--window-id wants a window id, decimal or 0x hexadecimal, not 0 (got '") +
+                        optarg + "')";
+                return false;
+            }
+            windowGiven = true;
+            break;
+        case optionFps:
+            options.showFps = true;
+            break;
+        case optionHelp:
+            options.help = true;
+            break;
+        case ':':
+            error = std::string("option --") + optionName(settingOptions.longOptions(), optopt) + " needs a value";
+            return false;
+        default:
+            error = std::string("unknown option '") + argv[optind - 1] + "'";
+            return false;
+        }
+    }
+    if (optind < argc) {
+        error = std::string("unexpected argument '") + argv[optind] + "'";
+        return false;
+    }
+    if (options.help)
+        return true;
+    if (rootGiven && windowGiven) {
+        error = "--root and --window-id exclude each other: give one";
+        return false;
+    }
+    if (windowGiven) {
+        options.mode = HostMode::givenWindow;
+        return true;
+    }
+    // A screen-saver daemon covers the screen with a window of its own and
+    // names it here; that window stands in for the root, so it wins over
+    // --root too.
+    if (environmentWindow != nullptr && environmentWindow[0] != '\0') {
+        if (!parseWindowId(environmentWindow, options.windowId)) {
+            error = std::string("XSCREENSAVER_WINDOW holds no window id (got '") + environmentWindow + "')";
+            return false;
+        }
+        options.mode = HostMode::givenWindow;
+    } else if (rootGiven) {
+        options.mode = HostMode::rootWindow;
+    }
+    return true;
+}
+
+std::string hostUsage()
+{
+    return std::string("Usage: flowball [options]\n"
+           "Draws Flowball's scene with OpenGL on an X display: in its own window, on the\n"
+           "root window, or in a window that a screen-saver daemon hands over. Every\n"
+           "option takes one dash or two: -root is --root.\n"
+           "\n"
+           "  --root              draw on the root window, or in the window that the\n"
+           "                      XSCREENSAVER_WINDOW environment variable names\n"
+           "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
+           "                      XSCREENSAVER_WINDOW does the same when this is not given\n"
+           "  --fps               show the frames per second in the top left corner\n"
+           "  --help              this text\n"
+           "\n"
+           "Settings (a frame-rate of display paces the frames by the display where the\n"
+           "driver offers it, else as timer):\n") +
+           settingOptionsHelp() +
+           "\n"
+           "In its own window, Escape, q or the window's close button ends the program;\n"
+           "SIGTERM, SIGINT and SIGHUP end it after the current frame, in every mode.\n"
+           "Exit status: 0 when ended so or when the window it draws in is destroyed,\n"
+           "1 when the display or OpenGL fails or the display goes away, 2 for a bad\n"
+           "command line.\n";
+}

@@ -1,0 +1,44 @@
+// The command line of the native X11 program: its own options and every
+// setting's (settings/setting_options.h) in one getopt_long_only table.
+// Options take one dash or two (-root and --root alike); a value follows its
+// option as the next argument or after '='.
+//
+// The mode: --window-id ID draws into that window; otherwise the window that
+// the XSCREENSAVER_WINDOW environment variable names (a screen-saver daemon
+// hands its window over that way, and it stands in for the root with
+// --root); otherwise --root draws on the root window; with none of them the
+// program opens its own window. Window ids are decimal or 0x hexadecimal.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/settings.h"
+
+enum class HostMode { ownWindow, rootWindow, givenWindow };
+
+class HostOptions {
+public:
+    virtual ~HostOptions() = default;
+
+    HostMode mode = HostMode::ownWindow;
+    // The window to draw into in givenWindow mode.
+    std::uint32_t windowId = 0;
+    bool showFps = false;
+    bool help = false;
+    Settings settings;
+};
+
+// A window id as written on the command line or in the environment: decimal
+// digits, or 0x / 0X and hexadecimal digits; at least 1, at most 2^32 - 1.
+bool parseWindowId(const char* text, std::uint32_t& id);
+
+// Fills options from argv[1..argc-1]; environmentWindow is the value of
+// XSCREENSAVER_WINDOW or nullptr when it is not set. Returns false with a
+// one-line message in error (no program name, no newline) on the first
+// problem. Nothing is read from or written to the display.
+bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
+                      std::string& error);
+
+// The --help text, the settings' options included.
+std::string hostUsage();

@@ -1,0 +1,147 @@
+#!/usr/bin/env python3
+"""The Debian package of the X11 program, built and taken apart as a user's
+machine would: built with cpack from the build folder, checked for its
+control fields and files, installed with dpkg into a throwaway root, its
+program run from there, then removed, leaving nothing behind.
+
+  package_test.py BUILD_DIR VERSION
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.etree.ElementTree as ElementTree
+
+EXPECTED_FILES = {
+    "usr/bin/flowball",
+    "usr/libexec/xscreensaver/flowball",
+    "usr/share/xscreensaver/config/flowball.xml",
+    "usr/share/applications/flowball.desktop",
+    "usr/share/man/man6/flowball.6.gz",
+}
+
+
+def run(command, **options):
+    return subprocess.run(command, check=True, capture_output=True, text=True, timeout=600, **options).stdout
+
+
+def build_package(build_dir, work):
+    run(["cpack", "-G", "DEB", "-B", work, "--config", os.path.join(build_dir, "CPackConfig.cmake")])
+    packages = [name for name in os.listdir(work) if name.endswith(".deb")]
+    assert len(packages) == 1, "cpack made %s" % packages
+    return os.path.join(work, packages[0])
+
+
+def check_control(package, version):
+    assert os.path.basename(package) == "flowball_%s_amd64.deb" % version, package
+    fields = {}
+    for name in ("Package", "Version", "Architecture", "Depends"):
+        fields[name] = run(["dpkg-deb", "-f", package, name]).strip()
+    assert fields["Package"] == "flowball", fields
+    assert fields["Version"] == version, fields
+    assert fields["Architecture"] == "amd64", fields
+    # The libraries the program links, found by dpkg-shlibdeps.
+    for library in ("libx11-6", "libc6", "libstdc++6"):
+        assert re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
+    assert re.search(r"\blibglx0\b|\blibgl1\b", fields["Depends"]), fields["Depends"]
+
+
+def check_contents(package):
+    listing = run(["dpkg-deb", "-c", package])
+    files = set()
+    for line in listing.splitlines():
+        path = line.split()[5].lstrip("./")
+        if not line.startswith("d"):
+            files.add(path)
+    assert files == EXPECTED_FILES, "package files: %s" % sorted(files)
+
+
+def check_daemon_settings(root):
+    """The daemon's settings page offers every option of the program, in the
+    daemon's format: each argument it can insert is one the program takes."""
+    tree = ElementTree.parse(os.path.join(root, "usr/share/xscreensaver/config/flowball.xml"))
+    top = tree.getroot()
+    assert top.tag == "screensaver" and top.get("name") == "flowball", top.attrib
+    arguments = []
+    for element in top.iter():
+        if element.tag == "number":
+            # A slider inserts its value for %: its ends and its default.
+            arguments += [element.get("arg").replace("%", element.get(end))
+                          for end in ("low", "high", "default")]
+        else:
+            arguments += [element.get(name) for name in ("arg", "arg-set", "arg-unset") if element.get(name)]
+    options = {argument.split()[0] for argument in arguments}
+    for option in ("-root", "-fps", "-texture", "-colour", "-speed", "-no-bars", "-detail", "-stars",
+                   "-particles", "-fog", "-underlay", "-overlay", "-frame-rate"):
+        assert option in options, "the settings page lacks " + option
+    # --help first: the program checks every option and prints its help
+    # without opening a display, or refuses a bad one with status 2.
+    program = os.path.join(root, "usr/libexec/xscreensaver/flowball")
+    for argument in arguments:
+        result = subprocess.run([program, "--help"] + argument.split(), capture_output=True, text=True,
+                                timeout=60)
+        assert result.returncode == 0, "the program refuses %s: %s" % (argument, result.stderr)
+
+
+def check_manual_and_desktop(root):
+    manual = run(["zcat", os.path.join(root, "usr/share/man/man6/flowball.6.gz")])
+    assert manual.startswith(".TH FLOWBALL 6"), manual[:40]
+    for option in ("root", "window\\-id", "fps", "texture", "colour", "speed", "no\\-bars", "detail",
+                   "stars", "particles", "fog", "underlay", "overlay", "frame\\-rate", "monitors"):
+        assert "\\-" + option in manual, "the manual page lacks -" + option
+    desktop = open(os.path.join(root, "usr/share/applications/flowball.desktop")).read()
+    assert "\nExec=flowball\n" in desktop and "\nName=Flowball\n" in desktop, desktop
+
+
+def install_remove(package):
+    root = tempfile.mkdtemp(prefix="flowball-root-")
+    try:
+        admin = os.path.join(root, "var/lib/dpkg")
+        for folder in ("info", "updates", "triggers"):
+            os.makedirs(os.path.join(admin, folder))
+        open(os.path.join(admin, "status"), "w").close()
+        # The throwaway root has none of the dependencies: they are the
+        # real system's (the program runs with its libraries).
+        dpkg = ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
+        run(dpkg + ["--install", package])
+        installed = {os.path.relpath(os.path.join(folder, name), root)
+                     for folder, _, names in os.walk(root) for name in names
+                     if not os.path.relpath(folder, root).startswith("var/lib/dpkg")}
+        assert installed == EXPECTED_FILES, "installed: %s" % sorted(installed)
+        assert os.readlink(os.path.join(root, "usr/bin/flowball")) == "../libexec/xscreensaver/flowball"
+
+        environment = dict(os.environ)
+        environment.pop("DISPLAY", None)
+        usage = run([os.path.join(root, "usr/bin/flowball"), "--help"], env=environment)
+        assert usage.startswith("Usage: flowball"), usage[:80]
+        check_daemon_settings(root)
+        check_manual_and_desktop(root)
+
+        run(dpkg + ["--remove", "flowball"])
+        left = [os.path.relpath(os.path.join(folder, name), root)
+                for folder, folders, names in os.walk(root) for name in names + folders
+                if not os.path.relpath(os.path.join(folder, name), root).startswith("var")]
+        assert not left, "left after removal: %s" % left
+    finally:
+        shutil.rmtree(root)
+
+
+def main():
+    build_dir, version = sys.argv[1], sys.argv[2]
+    work = tempfile.mkdtemp(prefix="flowball-package-")
+    try:
+        package = build_package(build_dir, work)
+        check_control(package, version)
+        check_contents(package)
+        install_remove(package)
+    finally:
+        shutil.rmtree(work)
+    print("PASS the package builds, installs, runs --help and removes cleanly")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

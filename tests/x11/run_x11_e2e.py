@@ -1,0 +1,451 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the X11 program on its own virtual display (Xvfb with
+GLX, Mesa's software renderer): each mode draws the scene where it should and
+nowhere else, and each way of ending it ends it as it should.
+
+  run_x11_e2e.py FLOWBALL [CASE...]
+
+FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
+its own: the display server and the tools run without it).
+
+Windows of our own are made through Xlib with ctypes; pictures come from
+ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
+to let something happen.
+"""
+
+import ctypes
+import ctypes.util
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+# Generous bounds: the machine is shared, and the sanitizer build is slow.
+START_TIMEOUT = 90.0
+END_TIMEOUT = 30.0
+SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
+WHITE = (255, 255, 255)
+MAGENTA = 0xFF00FF
+
+
+def wait_until(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(0.1)
+
+
+class VirtualDisplay:
+    """An Xvfb of our own, found through -displayfd; white root window."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "+extension", "GLX",
+             "-nolisten", "tcp", "-wr"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    break
+                number += chunk
+        if not number.strip():
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start")
+        self.name = ":" + number.decode().strip()
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=END_TIMEOUT)
+
+
+class XlibClient:
+    """The few Xlib calls the tests need, through ctypes."""
+
+    def __init__(self, display_name):
+        self.xlib = ctypes.CDLL(ctypes.util.find_library("X11"))
+        self.xlib.XOpenDisplay.restype = ctypes.c_void_p
+        self.xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.xlib.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.xlib.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.xlib.XCreateSimpleWindow.restype = ctypes.c_ulong
+        self.xlib.XCreateSimpleWindow.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+            ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
+        for name in ("XMapWindow", "XDestroyWindow"):
+            getattr(self.xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.xlib.XQueryTree.argtypes = [
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+            ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong)),
+            ctypes.POINTER(ctypes.c_uint)]
+        self.xlib.XFree.argtypes = [ctypes.c_void_p]
+        self.xlib.XInternAtom.restype = ctypes.c_ulong
+        self.xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                         ctypes.c_long, ctypes.c_void_p]
+        self.xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.display = self.xlib.XOpenDisplay(display_name.encode())
+        if not self.display:
+            raise RuntimeError("cannot open display " + display_name)
+        self.root = self.xlib.XDefaultRootWindow(self.display)
+
+    def create_window(self, x, y, width, height, background=MAGENTA):
+        window = self.xlib.XCreateSimpleWindow(self.display, self.root, x, y, width, height, 0, 0,
+                                               background)
+        self.xlib.XMapWindow(self.display, window)
+        self.xlib.XSync(self.display, 0)
+        return window
+
+    def destroy_window(self, window):
+        self.xlib.XDestroyWindow(self.display, window)
+        self.xlib.XSync(self.display, 0)
+
+    def top_level_windows(self):
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children = ctypes.POINTER(ctypes.c_ulong)()
+        count = ctypes.c_uint()
+        self.xlib.XQueryTree(self.display, self.root, ctypes.byref(root), ctypes.byref(parent),
+                             ctypes.byref(children), ctypes.byref(count))
+        windows = [children[i] for i in range(count.value)]
+        if children:
+            self.xlib.XFree(children)
+        return windows
+
+    def request_close(self, window):
+        """The window manager's close request: a WM_PROTOCOLS client message
+        carrying WM_DELETE_WINDOW."""
+
+        class ClientMessage(ctypes.Structure):
+            _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                        ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                        ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                        ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
+                        ("pad", ctypes.c_long * 24)]
+
+        message = ClientMessage()
+        message.type = 33  # ClientMessage
+        message.window = window
+        message.message_type = self.xlib.XInternAtom(self.display, b"WM_PROTOCOLS", 0)
+        message.format = 32
+        message.data[0] = self.xlib.XInternAtom(self.display, b"WM_DELETE_WINDOW", 0)
+        self.xlib.XSendEvent(self.display, window, 0, 0, ctypes.byref(message))
+        self.xlib.XSync(self.display, 0)
+
+    def close(self):
+        self.xlib.XCloseDisplay(self.display)
+
+
+class Picture:
+    def __init__(self, display_name):
+        data = subprocess.run(["import", "-display", display_name, "-window", "root", "-depth", "8", "ppm:-"],
+                              check=True, capture_output=True, timeout=60).stdout
+        fields = []
+        position = 0
+        while len(fields) < 4:
+            while data[position:position + 1].isspace():
+                position += 1
+            start = position
+            while not data[position:position + 1].isspace():
+                position += 1
+            fields.append(data[start:position])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise RuntimeError("unexpected picture header %r" % fields)
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[position + 1:]
+
+    def at(self, x, y):
+        offset = 3 * (y * self.width + x)
+        return tuple(self.pixels[offset:offset + 3])
+
+    def row_is_dark(self, left, width, y):
+        return all(max(self.at(x, y)) < 24 for x in range(left, left + width, 4))
+
+    def lit_ball_pixels(self, left, top, width, height):
+        """Bright orange-yellow pixels: the lit ball in the scene's colours."""
+        count = 0
+        for y in range(top, top + height, 3):
+            for x in range(left, left + width, 3):
+                red, green, blue = self.at(x, y)
+                if red > 150 and blue < 90 and red >= green:
+                    count += 1
+        return count
+
+    def shows_scene(self, left, top, width, height):
+        """Black bars at the top and bottom edges, a lit ball between them."""
+        return (self.row_is_dark(left, width, top + 1) and self.row_is_dark(left, width, top + height - 2)
+                and self.lit_ball_pixels(left, top + height // 4, width, height // 2) > 20)
+
+    def is_white_outside(self, left, top, width, height):
+        """Every sampled pixel outside the rectangle is still the root's white."""
+        for y in range(0, self.height, 16):
+            for x in range(0, self.width, 16):
+                inside = left <= x < left + width and top <= y < top + height
+                if not inside and self.at(x, y) != WHITE:
+                    return False
+        return True
+
+
+class Flowball:
+    def __init__(self, program, display_name, arguments, environment=None):
+        env = dict(os.environ, DISPLAY=display_name)
+        env.pop("XSCREENSAVER_WINDOW", None)
+        if os.environ.get("FLOWBALL_TEST_PRELOAD"):
+            env["LD_PRELOAD"] = os.environ["FLOWBALL_TEST_PRELOAD"]
+        env.update(environment or {})
+        self.stderr = tempfile.TemporaryFile()
+        self.process = subprocess.Popen([program] + arguments, env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait_end(self):
+        try:
+            return self.process.wait(timeout=END_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            raise AssertionError("flowball did not end within %.0f s" % END_TIMEOUT)
+
+    def errors(self):
+        self.stderr.seek(0)
+        return self.stderr.read().decode(errors="replace")
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+
+def expect_exit(flowball, status, what):
+    code = flowball.wait_end()
+    if code != status:
+        raise AssertionError("%s: exit status %d, not %d; stderr:\n%s" %
+                             (what, code, status, flowball.errors()))
+
+
+def wait_for_scene(flowball, display_name, rectangle, what):
+    def drawn():
+        if not flowball.running():
+            raise AssertionError("%s: flowball ended early (%s):\n%s" %
+                                 (what, flowball.process.returncode, flowball.errors()))
+        picture = Picture(display_name)
+        return picture if picture.shows_scene(*rectangle) else None
+
+    return wait_until(drawn, START_TIMEOUT, what + ": the scene in " + str(rectangle))
+
+
+def own_window_rectangle(display_name):
+    """Where flowball's own window is: found by its title."""
+    env = dict(os.environ, DISPLAY=display_name)
+
+    def found():
+        result = subprocess.run(["xdotool", "search", "--name", "^Flowball$"], env=env,
+                                capture_output=True, text=True)
+        return result.stdout.split()
+
+    window = wait_until(found, START_TIMEOUT, "the window titled Flowball")[0]
+    geometry = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=env,
+                              capture_output=True, text=True, check=True).stdout
+    values = dict(line.split("=") for line in geometry.split())
+    return int(window), (int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"]))
+
+
+# The cases. Each gets a fresh virtual display and an Xlib client on it.
+
+def case_own_window_ends_on_each_signal(program, display, client):
+    for signal_number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        flowball = Flowball(program, display.name, [])
+        _, rectangle = own_window_rectangle(display.name)
+        picture = wait_for_scene(flowball, display.name, rectangle, "own window")
+        assert picture.is_white_outside(*rectangle), "own window: drawn outside its window"
+        flowball.process.send_signal(signal_number)
+        expect_exit(flowball, 0, "own window, " + signal_number.name)
+
+
+def case_own_window_closes_on_keys_and_close_request(program, display, client):
+    env = dict(os.environ, DISPLAY=display.name)
+    for how in ("Escape", "q", "close"):
+        flowball = Flowball(program, display.name, [])
+        window, rectangle = own_window_rectangle(display.name)
+        wait_for_scene(flowball, display.name, rectangle, "own window")
+        if how == "close":
+            client.request_close(window)
+        else:
+            # A key press only: the window is gone before a release could reach it.
+            subprocess.run(["xdotool", "keydown", "--window", str(window), how], env=env, check=True,
+                           stderr=subprocess.DEVNULL)
+        expect_exit(flowball, 0, "own window, " + how)
+        assert not any(w == window for w in client.top_level_windows()), "own window left behind"
+
+
+def case_own_window_resized_draws_at_new_size(program, display, client):
+    env = dict(os.environ, DISPLAY=display.name)
+    flowball = Flowball(program, display.name, [])
+    window, rectangle = own_window_rectangle(display.name)
+    wait_for_scene(flowball, display.name, rectangle, "own window")
+    subprocess.run(["xdotool", "windowsize", str(window), "500", "700"], env=env, check=True)
+    left, top = rectangle[0], rectangle[1]
+    picture = wait_for_scene(flowball, display.name, (left, top, 500, 700), "resized window")
+    assert picture.is_white_outside(left, top, 500, 700), "resized window: drawn outside it"
+    flowball.process.send_signal(signal.SIGTERM)
+    expect_exit(flowball, 0, "resized window, SIGTERM")
+
+
+def target_window_case(program, display, client, arguments, environment, what):
+    rectangle = (120, 90, 400, 300)
+    before = set(client.top_level_windows())
+    window = client.create_window(*rectangle)
+    flowball = Flowball(program, display.name, arguments(window), environment(window))
+    picture = wait_for_scene(flowball, display.name, rectangle, what)
+    assert picture.is_white_outside(*rectangle), what + ": drawn outside the given window"
+    made = set(client.top_level_windows()) - before - {window}
+    assert not made, what + ": flowball made windows of its own: %s" % made
+    flowball.process.send_signal(signal.SIGTERM)
+    expect_exit(flowball, 0, what + ", SIGTERM")
+    client.destroy_window(window)
+
+
+def case_window_id_draws_there_only(program, display, client):
+    for form in ("%d", "0x%x", "0X%X"):
+        for dashes in ("-", "--"):
+            target_window_case(program, display, client,
+                               lambda window: [dashes + "window-id", form % window],
+                               lambda window: {}, "%swindow-id %s" % (dashes, form))
+
+
+def case_environment_window_draws_there_only(program, display, client):
+    # With -root too: the daemon's window stands in for the root.
+    for arguments in ([], ["-root"]):
+        target_window_case(program, display, client, lambda window: arguments,
+                           lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % window},
+                           "XSCREENSAVER_WINDOW " + " ".join(arguments))
+
+
+def case_settings_change_the_picture(program, display, client):
+    # A blue ball and no bars: the top and bottom rows are no longer black,
+    # and the lit pixels are blue, not orange.
+    rectangle = (100, 100, 400, 300)
+    window = client.create_window(*rectangle)
+    flowball = Flowball(program, display.name,
+                        ["-window-id", str(window), "-colour", "2060FF", "-no-bars", "-speed", "200"])
+    left, top, width, height = rectangle
+
+    def blue_without_bars():
+        if not flowball.running():
+            raise AssertionError("flowball ended early:\n" + flowball.errors())
+        picture = Picture(display.name)
+        blue = sum(1 for y in range(top, top + height, 3) for x in range(left, left + width, 3)
+                   if picture.at(x, y)[2] > 150 and picture.at(x, y)[0] < 100)
+        return (blue > 20 and picture.lit_ball_pixels(left, top, width, height) == 0
+                and not picture.row_is_dark(left, width, top + 1)
+                and not picture.row_is_dark(left, width, top + height - 2))
+
+    wait_until(blue_without_bars, START_TIMEOUT, "a blue ball without bars")
+    flowball.process.send_signal(signal.SIGTERM)
+    expect_exit(flowball, 0, "settings, SIGTERM")
+
+
+def case_root_draws_whole_screen(program, display, client):
+    for option in ("-root", "--root"):
+        flowball = Flowball(program, display.name, [option])
+        wait_for_scene(flowball, display.name, (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), option)
+        flowball.process.send_signal(signal.SIGTERM)
+        expect_exit(flowball, 0, option + ", SIGTERM")
+
+
+def case_destroyed_target_ends_it(program, display, client):
+    rectangle = (50, 50, 320, 240)
+    window = client.create_window(*rectangle)
+    flowball = Flowball(program, display.name, ["-window-id", str(window)])
+    wait_for_scene(flowball, display.name, rectangle, "given window")
+    client.destroy_window(window)
+    expect_exit(flowball, 0, "given window destroyed")
+
+
+def case_missing_target_fails(program, display, client):
+    window = client.create_window(10, 10, 50, 50)
+    client.destroy_window(window)
+    flowball = Flowball(program, display.name, ["-window-id", str(window)])
+    expect_exit(flowball, 1, "a window id that names no window")
+    assert "no window" in flowball.errors(), flowball.errors()
+
+
+def case_bad_command_line_makes_no_window(program, display, client):
+    before = set(client.top_level_windows())
+    for arguments in (["--bogus"], ["-window-id"], ["-window-id", "0"], ["-root", "-window-id", "5"]):
+        flowball = Flowball(program, display.name, arguments)
+        expect_exit(flowball, 2, " ".join(arguments))
+        assert flowball.errors().startswith("flowball: "), flowball.errors()
+    flowball = Flowball(program, display.name, [], {"XSCREENSAVER_WINDOW": "nonsense"})
+    expect_exit(flowball, 2, "XSCREENSAVER_WINDOW=nonsense")
+    assert "XSCREENSAVER_WINDOW" in flowball.errors(), flowball.errors()
+    assert set(client.top_level_windows()) == before, "a bad command line made a window"
+
+
+def case_fps_readout_in_corner(program, display, client):
+    flowball = Flowball(program, display.name, ["-fps"])
+    _, (left, top, width, height) = own_window_rectangle(display.name)
+
+    def readout_shown():
+        picture = Picture(display.name)
+        corner = [picture.at(x, y) for y in range(top, top + 40) for x in range(left, left + 200)]
+        return sum(1 for pixel in corner if min(pixel) > 200) > 30
+
+    wait_until(readout_shown, START_TIMEOUT, "white read-out pixels in the top left corner")
+    flowball.process.send_signal(signal.SIGTERM)
+    expect_exit(flowball, 0, "-fps, SIGTERM")
+
+
+def case_lost_display_ends_it(program, display, client):
+    flowball = Flowball(program, display.name, [])
+    _, rectangle = own_window_rectangle(display.name)
+    wait_for_scene(flowball, display.name, rectangle, "own window")
+    client.close()
+    display.process.kill()
+    display.process.wait()
+    code = flowball.wait_end()
+    assert code != 0, "a lost display ended it with status 0"
+    assert "lost the connection" in flowball.errors(), flowball.errors()
+
+
+CASES = {name[len("case_"):]: function for name, function in globals().items()
+         if name.startswith("case_")}
+
+
+def main():
+    program = sys.argv[1]
+    names = sys.argv[2:] or sorted(CASES)
+    failures = 0
+    for name in names:
+        display = VirtualDisplay()
+        client = XlibClient(display.name)
+        started = time.monotonic()
+        try:
+            CASES[name](program, display, client)
+            print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+        except Exception as error:  # report every case, then fail
+            failures += 1
+            print("FAIL %s: %s" % (name, error), flush=True)
+        finally:
+            if display.process.poll() is None:
+                client.close()
+            display.stop()
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,86 @@
+// The settings read the same from the X11 program's command line and from
+// flowball-render's: both take them through the one settings table, so the
+// same words give the same settings, and the same bad words are refused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/x11/options.h"
+#include "render_options.h"
+
+namespace {
+
+struct BothParsed {
+    bool hostOk;
+    bool renderOk;
+    Settings hostSettings;
+    Settings renderSettings;
+};
+
+BothParsed parseBoth(const std::vector<std::string>& settingWords)
+{
+    BothParsed parsed;
+    std::vector<std::string> host = {"flowball"};
+    host.insert(host.end(), settingWords.begin(), settingWords.end());
+    std::vector<char*> hostArgv;
+    for (std::string& word : host)
+        hostArgv.push_back(word.data());
+    hostArgv.push_back(nullptr);
+    HostOptions hostOptions;
+    std::string error;
+    parsed.hostOk = parseHostOptions(int(host.size()), hostArgv.data(), nullptr, hostOptions, error);
+    parsed.hostSettings = hostOptions.settings;
+
+    std::vector<std::string> render = {"flowball-render", "--out", "frames"};
+    render.insert(render.end(), settingWords.begin(), settingWords.end());
+    std::vector<const char*> renderArgv;
+    for (const std::string& word : render)
+        renderArgv.push_back(word.c_str());
+    renderArgv.push_back(nullptr);
+    RenderOptions renderOptions;
+    parsed.renderOk = parseRenderOptions(int(render.size()), renderArgv.data(), renderOptions, error);
+    parsed.renderSettings = renderOptions.settings;
+    return parsed;
+}
+
+bool sameSettings(const Settings& a, const Settings& b)
+{
+    for (int row = 0; row < settingCount; ++row)
+        if (a.*settingTable[row].field != b.*settingTable[row].field)
+            return false;
+    return true;
+}
+
+TEST(SharedSettingOptions, SameWordsGiveTheSameSettings)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--speed", "400", "--detail=8"},
+        {"--colour", "#12AbEf", "--no-bars", "--stars", "--particles"},
+        {"--texture", "GRILLE", "--fog", "--underlay", "--overlay"},
+        {"--frame-rate", "low", "--monitors", "span"},
+    };
+    for (const auto& words : cases) {
+        const BothParsed parsed = parseBoth(words);
+        SCOPED_TRACE(words.empty() ? std::string("(none)") : words[0]);
+        ASSERT_TRUE(parsed.hostOk && parsed.renderOk);
+        EXPECT_TRUE(sameSettings(parsed.hostSettings, parsed.renderSettings));
+    }
+}
+
+TEST(SharedSettingOptions, SameBadWordsAreRefusedByBoth)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"--speed", "24"}, {"--speed", "401"}, {"--detail", "x"}, {"--colour", "FFCC0"},
+        {"--texture", "plaid"}, {"--frame-rate", "3"}, {"--monitors", "both"}, {"--stars=1"},
+    };
+    for (const auto& words : cases) {
+        const BothParsed parsed = parseBoth(words);
+        SCOPED_TRACE(words[0] + (words.size() > 1 ? " " + words[1] : std::string()));
+        EXPECT_FALSE(parsed.hostOk);
+        EXPECT_FALSE(parsed.renderOk);
+    }
+}
+
+}  // namespace

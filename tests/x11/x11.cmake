@@ -1,0 +1,38 @@
+# The X11 program's tests: its portable pieces as unit tests over the
+# recording GL, and the program itself on virtual displays (Xvfb with GLX,
+# Mesa's software renderer).
+
+file(GLOB x11_unit_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
+# flowball-render's option parser too: the settings must read alike in both.
+add_executable(flowball-x11-tests ${x11_unit_tests} ${PROJECT_SOURCE_DIR}/tools/render/render_options.cpp)
+target_include_directories(flowball-x11-tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/render)
+target_link_libraries(flowball-x11-tests PRIVATE flowball_x11_host glrecorder GTest::gtest_main)
+gtest_discover_tests(flowball-x11-tests DISCOVERY_TIMEOUT 60)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(x11_e2e_environment LIBGL_ALWAYS_SOFTWARE=1)
+if(FLOWBALL_SANITIZE)
+  # Under the sanitizers the program runs with the GL driver's libraries kept
+  # loaded to the end (see keep_libraries_loaded.c), so the leak check at its
+  # exit needs no suppressions. The sanitizer runtime must come first in the
+  # preload list.
+  add_library(keep-libraries-loaded SHARED ${CMAKE_CURRENT_LIST_DIR}/keep_libraries_loaded.c)
+  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                  OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+  list(APPEND x11_e2e_environment
+       "FLOWBALL_TEST_PRELOAD=${asan_runtime} $<TARGET_FILE:keep-libraries-loaded>")
+endif()
+add_test(NAME flowball-x11-e2e
+         COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
+# The package test runs cpack, which re-runs the build: never while the
+# end-to-end test runs the program.
+set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_e2e_environment}"
+  RESOURCE_LOCK flowball-program)
+
+# The Debian package, from the native build's own programs.
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-debian-package
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/package_test.py ${CMAKE_BINARY_DIR}
+                   ${PROJECT_VERSION})
+  set_tests_properties(flowball-debian-package PROPERTIES TIMEOUT 900 RESOURCE_LOCK flowball-program)
+endif()
