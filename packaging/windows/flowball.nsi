@@ -99,13 +99,9 @@ Section "Flowball screen saver" SecSaver
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
-  ; In bytes, rounded up to whole KB once for the sum: each file rounded down
-  ; on its own would make the sum up to a KB short.
-  ${GetSize} "$SYSDIR" "/M=${SAVER_FILE} /S=0B /G=0" $0 $1 $2
-  ${GetSize} "$INSTDIR" "/S=0B /G=0" $1 $2 $3
+  ${GetSize} "$SYSDIR" "/M=${SAVER_FILE} /S=0K /G=0" $0 $1 $2
+  ${GetSize} "$INSTDIR" "/S=0K /G=0" $1 $2 $3
   IntOp $0 $0 + $1
-  IntOp $0 $0 + 1023
-  IntOp $0 $0 / 1024
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Flowball"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"

@@ -4,8 +4,10 @@
 
 namespace {
 
-// The ball's opacity while the star field is on: the stars show through
-// without washing out the ball's pattern.
+// The ball's opacity while something is drawn behind it: the star field and
+// the underlay pass come before the ball, which fills the band from around
+// the camera, so they show only through a translucent ball. 0.6 lets them
+// through without washing out the ball's pattern.
 constexpr float translucentBallAlpha = 0.6f;
 
 // The designed speed, in percent.
@@ -33,9 +35,10 @@ void applySettings(const Settings& requested)
     sceneConfig.ballGrid = settings.detail;
 
     SceneSwitches& switches = sceneConfig.switches;
+    const bool drawnBehindBall = settings.stars != 0 || settings.underlay != 0;
     switches.starFieldEnabled = settings.stars;
-    switches.shapeBlendEnabled = settings.stars;
-    sceneConfig.ballColour[3] = settings.stars != 0 ? translucentBallAlpha : 1.0f;
+    switches.shapeBlendEnabled = drawnBehindBall;
+    sceneConfig.ballColour[3] = drawnBehindBall ? translucentBallAlpha : 1.0f;
     switches.particlesEnabled = settings.particles;
     switches.fogEnabled = settings.fog;
     switches.underlayEnabled = settings.underlay;

@@ -60,7 +60,7 @@ const SettingInfo settingTable[] = {
      nullptr, 0, "the drifting particles"},
     {"Fog", "fog", "no-fog", SettingKind::Switch, 0, 0, 1, false, &Settings::fog, nullptr, 0, "fog"},
     {"Underlay", "underlay", "no-underlay", SettingKind::Switch, 0, 0, 1, false, &Settings::underlay, nullptr,
-     0, "the full-window pass under the views"},
+     0, "a full-window pass under a translucent ball"},
     {"Overlay", "overlay", "no-overlay", SettingKind::Switch, 0, 0, 1, false, &Settings::overlay, nullptr, 0,
      "the full-window pass over the finished frame"},
     {"FrameRate", "frame-rate", nullptr, SettingKind::Choice, 0, 0, 2, false, &Settings::frameRate,

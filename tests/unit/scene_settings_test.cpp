@@ -123,4 +123,16 @@ TEST(SceneSettings, StarsMakeTheBallTranslucentThroughTheShapeBlending)
         << "only the translucent blend";
 }
 
+TEST(SceneSettings, UnderlayMakesTheBallTranslucentSoThePassShows)
+{
+    Settings settings;
+    settings.underlay = 1;
+    const Recording recording = recordScene([&settings] { applySettings(settings); });
+    EXPECT_EQ(countPrefixed(recording.calls, "glColor4f(1, 0.8, 0, 0.6)"), 3u);
+    EXPECT_EQ(countPrefixed(recording.calls, "glCallList("), 0u) << "no star field";
+    EXPECT_GT(countPrefixed(recording.calls, "glBlendFunc(" + std::to_string(GL_SRC_ALPHA) + ", " +
+                                                 std::to_string(GL_ONE_MINUS_SRC_ALPHA) + ")"),
+              0u);
+}
+
 }  // namespace
