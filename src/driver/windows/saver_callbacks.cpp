@@ -8,8 +8,8 @@
 #include "driver/scene_settings.h"
 #include "host/windows/display_monitors.h"
 #include "host/windows/saver_window_proc.h"
-#include "settings/windows/registry_settings.h"
-#include "settings/windows/settings_dialog.h"
+#include "driver/windows/registry_settings.h"
+#include "driver/windows/settings_dialog.h"
 
 RenderContext renderContext;
 

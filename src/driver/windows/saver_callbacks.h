@@ -48,7 +48,7 @@ constexpr UINT framePeriodMs = 5;
 // context); passes everything else to DefScreenSaverProc.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The settings dialog (settings/windows/settings_dialog.h): OK writes the
+// The settings dialog (driver/windows/settings_dialog.h): OK writes the
 // settings and ends it with 1, Cancel ends it with 0.
 BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -23,8 +23,7 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
 
   file(GLOB host_sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_LIST_DIR}/*.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../../driver/windows/*.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../../settings/windows/*.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/../../driver/windows/*.cpp)
   # The clock is in flowball_core (src/CMakeLists.txt).
   list(FILTER host_sources EXCLUDE REGEX "/driver/windows/system_clock\\.cpp$")
 

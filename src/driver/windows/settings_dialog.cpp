@@ -1,4 +1,4 @@
-#include "settings/windows/settings_dialog.h"
+#include "driver/windows/settings_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "settings/settings.h"
-#include "settings/windows/registry_settings.h"
-#include "settings/windows/settings_dialog_ids.h"
+#include "driver/windows/registry_settings.h"
+#include "driver/windows/settings_dialog_ids.h"
 
 namespace {
 

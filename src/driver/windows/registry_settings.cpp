@@ -1,4 +1,4 @@
-#include "settings/windows/registry_settings.h"
+#include "driver/windows/registry_settings.h"
 
 #include <cstdint>
 #include <optional>
