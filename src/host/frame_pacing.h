@@ -7,13 +7,14 @@
 
 #include <cstdint>
 
+#include "settings/settings.h"
+
 class FramePacer {
 public:
     virtual ~FramePacer() = default;
 
-    // frameRate is the setting's value, 0 to 2; any other value draws every
-    // tick.
-    explicit FramePacer(int frameRate = 0) : limited(frameRate == 2) {}
+    // frameRate is the setting's value; all but frameRateLow draw every tick.
+    explicit FramePacer(int frameRate = frameRateTimer) : limited(frameRate == frameRateLow) {}
 
     // Whether the tick at nowMs draws. When limited, the frames keep to a grid
     // of 1/30 s from the first one: a tick draws once the next grid point has

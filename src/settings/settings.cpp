@@ -25,14 +25,14 @@ constexpr SettingChoice textureChoices[] = {
 };
 
 constexpr SettingChoice frameRateChoices[] = {
-    {0, "timer", "As designed (up to 200 a second)"},
-    {1, "display", "In step with the display"},
-    {2, "low", "At most 30 a second (saves power)"},
+    {frameRateTimer, "timer", "As designed (up to 200 a second)"},
+    {frameRateDisplay, "display", "In step with the display"},
+    {frameRateLow, "low", "At most 30 a second (saves power)"},
 };
 
 constexpr SettingChoice monitorsChoices[] = {
-    {0, "each", "One view per monitor"},
-    {1, "span", "One view across all monitors"},
+    {monitorsEach, "each", "One view per monitor"},
+    {monitorsSpan, "span", "One view across all monitors"},
 };
 
 template <std::size_t count>

@@ -13,6 +13,15 @@
 #include <cstdint>
 #include <optional>
 
+// The values of FrameRate.
+constexpr std::int32_t frameRateTimer = 0;    // a frame every 5 ms timer tick
+constexpr std::int32_t frameRateDisplay = 1;  // in step with the display's refresh
+constexpr std::int32_t frameRateLow = 2;      // at most 30 frames a second
+
+// The values of Monitors.
+constexpr std::int32_t monitorsEach = 0;  // one view per monitor
+constexpr std::int32_t monitorsSpan = 1;  // one view across the whole virtual screen
+
 class Settings {
 public:
     virtual ~Settings() = default;
@@ -27,11 +36,8 @@ public:
     std::int32_t fog = 0;
     std::int32_t underlay = 0;
     std::int32_t overlay = 0;
-    // 0: the designed 5 ms timer; 1: in step with the display; 2: at most 30
-    // frames a second.
-    std::int32_t frameRate = 0;
-    // 0: one view per monitor; 1: one view across the whole virtual screen.
-    std::int32_t monitors = 0;
+    std::int32_t frameRate = frameRateTimer;
+    std::int32_t monitors = monitorsEach;
 };
 
 enum class SettingKind {

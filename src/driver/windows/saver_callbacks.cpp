@@ -42,13 +42,8 @@ void layOutMonitors(const RECT& windowBounds)
     setMonitorLayout(monitors, count, windowBounds.left, windowBounds.top);
 }
 
-// Monitors 0: one view per monitor; 1 spans one view over them all.
-constexpr int monitorsEach = 0;
-
-// FrameRate 1: buffer swaps wait for the display's refresh, where the driver
-// offers the extension; elsewhere frames come as with FrameRate 0.
-constexpr int frameRateInStepWithDisplay = 1;
-
+// Buffer swaps wait for the display's refresh, where the driver offers the
+// extension; elsewhere frames come as with the timer alone.
 void swapInStepWithDisplay()
 {
     using SwapIntervalProc = BOOL(WINAPI*)(int interval);
@@ -76,7 +71,7 @@ LRESULT onCreate(HWND window)
         layOutMonitors(bounds);
     }
     createRenderContext(window, &renderContext.deviceContext, &renderContext.glContext);
-    if (settings.frameRate == frameRateInStepWithDisplay)
+    if (settings.frameRate == frameRateDisplay)
         swapInStepWithDisplay();
     // Builds the whole scene, textures included, before the first timer tick.
     initGlState(renderContext.clientWidth, renderContext.clientHeight);

@@ -70,7 +70,7 @@ std::int64_t monotonicMicroseconds()
 // frames through the buffer swaps.
 std::int64_t tickPeriod(int frameRate, bool displayPaces)
 {
-    return frameRate == 1 && displayPaces ? 0 : designedTickMicroseconds;
+    return frameRate == frameRateDisplay && displayPaces ? 0 : designedTickMicroseconds;
 }
 
 class FrameLoop {
@@ -202,7 +202,7 @@ int main(int argc, char** argv)
         return exitFailed;
     }
     const int frameRate = options.settings.frameRate;
-    const bool displayPaces = window.setSwapInterval(frameRate == 1 ? 1 : 0);
+    const bool displayPaces = window.setSwapInterval(frameRate == frameRateDisplay ? 1 : 0);
 
     applySettings(options.settings);
     initGlState(window.width, window.height);
