@@ -78,9 +78,14 @@ void ViewSet::placeMonitors()
         monitorViewCount = 0;
 }
 
+int ViewSet::configuredViewCount() const
+{
+    return viewCount < 0 ? 0 : (viewCount > viewSetCapacity ? viewSetCapacity : viewCount);
+}
+
 int ViewSet::activeViewCount() const
 {
-    const int configured = viewCount < 0 ? 0 : (viewCount > viewSetCapacity ? viewSetCapacity : viewCount);
+    const int configured = configuredViewCount();
     // Monitor views replace view 1 and only where there is a view 1.
     if (monitorViewCount > 0 && configured >= 2)
         return 1 + monitorViewCount;
@@ -205,7 +210,7 @@ void ViewSet::layout()
         layoutMonitorViews();
         return;
     }
-    const int activeViews = viewCount < 0 ? 0 : (viewCount > viewSetCapacity ? viewSetCapacity : viewCount);
+    const int activeViews = configuredViewCount();
     for (int i = 0; i < activeViews; ++i)
         layoutOverWindow(views[i]);
 }

@@ -91,6 +91,8 @@ public:
     int monitorViewCount = 0;
 
 private:
+    // viewCount taken within 0 to 10.
+    int configuredViewCount() const;
     void placeMonitors();
     void drawMonitorBackgrounds() const;
     void layoutMonitorViews();
