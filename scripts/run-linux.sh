@@ -26,14 +26,8 @@ fi
 screenshot=$(cd "$build_dir/.." && pwd)/flowball-linux-screenshot.png
 seconds_shown=${FLOWBALL_RUN_SECONDS:-4}
 
-# Waits up to $2 tenths of a second for condition $1 (a command) to succeed.
-wait_until() {
-    local tries=$2
-    until eval "$1"; do
-        ((tries-- > 0)) || return 1
-        sleep 0.1
-    done
-}
+# shellcheck source=scripts/virtual-display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/virtual-display.sh"
 
 if [[ -n ${DISPLAY:-} ]] && xdpyinfo >/dev/null 2>&1; then
     echo "run-linux: flowball $* on display $DISPLAY; Escape, q or the close button ends it"
@@ -52,12 +46,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x768x24 +extension GLX -nolisten tcp 3>"$display_file" >/dev/null 2>&1 </dev/null &
-xvfb_pid=$!
-wait_until "grep -q '^[0-9]' '$display_file'" 100 || { echo "run-linux: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(cat "$display_file")
-rm -f "$display_file"
+start_virtual_display run-linux +extension GLX
 echo "run-linux: no display; running flowball $* on the virtual display $DISPLAY"
 
 "$program" "$@" &
