@@ -1403,6 +1403,30 @@ def named(entry):
     return entry.__name__[len("case_"):], entry
 
 
+def run_cases(named_cases, only, run, session):
+    """Runs each (name, case) in order, or only the one named only when
+    given: run(case) does it. Prints PASS or FAIL with the time for each; after
+    a failure ends every wine process of the session, so that the next case
+    finds no saver left behind. Returns the counts passed and failed."""
+    passed = failed = 0
+    for name, case in named_cases:
+        if only and name != only:
+            continue
+        started = time.monotonic()
+        try:
+            run(case)
+            passed += 1
+            print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
+        except Exception as error:  # noqa: BLE001 - a case's failure of any kind
+            failed += 1
+            print("FAIL %s: %s" % (name, error), flush=True)
+            if not isinstance(error, Failure):
+                traceback.print_exc()
+            session.stop_wine()
+            session.start_wineserver()
+    return passed, failed
+
+
 def run_group(build_dir, group, only):
     glx, cases = GROUPS[group]
     work_dir = os.path.join(build_dir, "e2e", "work-" + group)
@@ -1410,22 +1434,7 @@ def run_group(build_dir, group, only):
     session = SESSION_CLASSES.get(group, Session)(build_dir, work_dir, glx)
     passed = failed = 0
     try:
-        for name, case in map(named, cases):
-            if only and name != only:
-                continue
-            started = time.monotonic()
-            try:
-                case(session)
-                passed += 1
-                print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-            except Exception as error:  # noqa: BLE001 - a case's failure of any kind
-                failed += 1
-                print("FAIL %s: %s" % (name, error), flush=True)
-                if not isinstance(error, Failure):
-                    traceback.print_exc()
-                # Leave no saver behind for the next case.
-                session.stop_wine()
-                session.start_wineserver()
+        passed, failed = run_cases(map(named, cases), only, lambda case: case(session), session)
     finally:
         session.set_windows_version(None)
         session.set_use_password(False)

@@ -21,7 +21,6 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 import zipfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -378,23 +377,13 @@ def run_wine_group(build_dir, only):
     passed = failed = 0
     try:
         release = Release(build_dir, prefix.work_dir)
-        for case in WINE_CASES:
-            name = case.__name__[len("case_"):]
-            if only and name != only:
-                continue
-            started = time.monotonic()
-            try:
-                prefix.reset()
-                case(prefix, release)
-                passed += 1
-                print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
-            except Exception as error:  # noqa: BLE001 - a case's failure of any kind
-                failed += 1
-                print("FAIL %s: %s" % (name, error), flush=True)
-                if not isinstance(error, Failure):
-                    traceback.print_exc()
-                prefix.session.stop_wine()
-                prefix.session.start_wineserver()
+
+        def run(case):
+            prefix.reset()
+            case(prefix, release)
+
+        named_cases = [(case.__name__[len("case_"):], case) for case in WINE_CASES]
+        passed, failed = run_e2e.run_cases(named_cases, only, run, prefix.session)
     finally:
         prefix.close()
     print("%d passed, %d failed" % (passed, failed))
