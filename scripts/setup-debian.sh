@@ -10,27 +10,38 @@ packages=(
     make cmake g++
     # The Windows build draws the saver's icon with a Python script.
     python3
-    # The 32-bit Windows cross compilers (the win32 thread model for the
-    # saver, posix for GoogleTest and the test programs), their objdump for
-    # the import check, and GoogleTest's source to build it with them.
-    g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-i686 googletest
+    # The Windows cross compilers, 32-bit and 64-bit (the win32 thread model
+    # for the saver, posix for GoogleTest and the test programs), their
+    # objdump for the import and header checks, and GoogleTest's source to
+    # build it with them.
+    g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    g++-mingw-w64-x86-64-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    googletest
     libgtest-dev libbenchmark-dev
     libgl-dev libegl-dev libglu1-mesa-dev libpng-dev libegl-mesa0 libgl1-mesa-dri
     # The X11 program: Xlib and GLX; its Debian package's dependencies are
     # found by dpkg-shlibdeps.
-    libx11-dev libglx-dev libglx-mesa0 dpkg-dev
+    libx11-dev libxrandr-dev libxext-dev libglx-dev libglx-mesa0 dpkg-dev
+    # The Debian package's check, and the X11 saver daemon its tests run.
+    lintian xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick
     # Two monitors for the end-to-end tests: Xorg with the dummy driver (Wine
     # sees monitors only as XRandR outputs), and xrandr to change them.
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     # The command-line fuzz target: clang with its libFuzzer runtime.
     clang libclang-rt-14-dev
-    # Wine runs the 32-bit programs with its i386 half; without the i386 GL
-    # libraries its OpenGL finds no pixel format.
-    wine wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
+    # Wine runs the 64-bit Windows build everywhere.
+    wine wine64
     # The Windows installer.
     nsis
 )
+
+# The 32-bit half of Wine is installed only where this machine can run 32-bit
+# programs at all (many kernels refuse them): it runs the 32-bit build's
+# tests. Without the i386 GL libraries its OpenGL finds no pixel format.
+if "$(dirname "${BASH_SOURCE[0]}")/can-run-32bit.sh"; then
+    packages+=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
+fi
 
 if ! command -v dpkg-query >/dev/null; then
     echo "setup-debian: not a Debian system; install these yourself: ${packages[*]}" >&2
@@ -57,7 +68,7 @@ for package in "${packages[@]}"; do
 done
 
 need_i386=0
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [[ " ${packages[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     need_i386=1
 fi
 
