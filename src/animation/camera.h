@@ -12,8 +12,6 @@ class ViewSet;
 
 class Camera {
 public:
-    virtual ~Camera() = default;
-
     // Perspective projection with the aspect of the viewport set's current
     // view (not necessarily this camera's), then the modelview matrix at the
     // identity. A viewport without a positive, finite aspect (zero or

@@ -11,8 +11,6 @@
 
 class View {
 public:
-    virtual ~View() = default;
-
     // Stores the fractions as floats.
     void setFractions(double left, double bottom, double right, double top);
 

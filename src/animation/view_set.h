@@ -19,7 +19,6 @@ public:
     // no GL: the global instance is built before any context exists, where a
     // glClearColor would have no effect, and GL's clear colour stays black.
     ViewSet();
-    virtual ~ViewSet() = default;
 
     // Window size; the views keep their areas until the next layout. The
     // monitors' areas follow the new size at once.
