@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "settings/stored_flag.h"
+
 namespace {
 
 // The stored value as a number, or nothing when it is not a 4-byte REG_DWORD
@@ -22,6 +24,18 @@ std::optional<std::int64_t> readDword(HKEY key, const char* name)
 
 }  // namespace
 
+bool registryFlagOn(HKEY key, const char* valueName)
+{
+    DWORD type = 0;
+    BYTE data[64] = {};
+    DWORD size = sizeof data;
+    // A value too long for the buffer (no flag is) fails with ERROR_MORE_DATA
+    // and counts as off.
+    if (RegQueryValueExA(key, valueName, nullptr, &type, data, &size) != ERROR_SUCCESS)
+        return false;
+    return storedFlagOn(type, data, size);
+}
+
 Settings loadSettings(HKEY root, const char* subKey)
 {
     Settings settings;
@@ -36,20 +50,48 @@ Settings loadSettings(HKEY root, const char* subKey)
     return settings;
 }
 
-bool saveSettings(const Settings& settings, HKEY root, const char* subKey)
+bool saveSettings(const Settings& settings, HKEY root, const char* subKey, SettingsSaveFailure* failure)
 {
+    SettingsSaveFailure firstFailure;
     HKEY key = nullptr;
-    if (RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    bool written = true;
-    for (int row = 0; row < settingCount; ++row) {
-        const SettingInfo& info = settingTable[row];
-        const DWORD value = DWORD(settings.*info.field);
-        written = RegSetValueExA(key, info.storedName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                                 sizeof value) == ERROR_SUCCESS &&
-                  written;
+    firstFailure.error =
+        RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (firstFailure.error == ERROR_SUCCESS) {
+        for (int row = 0; row < settingCount; ++row) {
+            const SettingInfo& info = settingTable[row];
+            const DWORD value = DWORD(settings.*info.field);
+            const LONG written = RegSetValueExA(key, info.storedName, 0, REG_DWORD,
+                                                reinterpret_cast<const BYTE*>(&value), sizeof value);
+            if (written != ERROR_SUCCESS && firstFailure.error == ERROR_SUCCESS) {
+                firstFailure.valueName = info.storedName;
+                firstFailure.error = written;
+            }
+        }
+        RegCloseKey(key);
     }
-    RegCloseKey(key);
-    return written;
+    if (firstFailure.error == ERROR_SUCCESS)
+        return true;
+    if (failure != nullptr)
+        *failure = firstFailure;
+    return false;
+}
+
+std::string saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName)
+{
+    char reason[256] = "";
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        DWORD(failure.error), 0, reason, sizeof reason, nullptr);
+    std::string text = "The settings could not be saved: ";
+    if (failure.valueName != nullptr)
+        text += std::string("the value ") + failure.valueName + " under " + keyName + " could not be written";
+    else
+        text += std::string("the registry key ") + keyName + " could not be opened for writing";
+    // The system's text ends in a full stop and a line break; the code alone
+    // where it has none.
+    std::string why(reason, length);
+    while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ' || why.back() == '.'))
+        why.pop_back();
+    text += " (error " + std::to_string(failure.error) + (why.empty() ? "" : ": " + why) + ").";
+    text += "\n\nThe dialog stays open: OK tries again, Cancel leaves the settings as they were.";
+    return text;
 }
