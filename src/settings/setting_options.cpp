@@ -209,13 +209,20 @@ bool parseCommandLine(int argc, const char* const* argv, const option* programOp
             error = unknownOption(name);
             return false;
         }
-        if (code == ':') {
+        // Told from the row and the arguments rather than from getopt's code
+        // and optarg, which C libraries give differently for these two faults
+        // (one leaves optarg as an earlier scan set it).
+        const bool valueWritten = std::strchr(argv[next], '=') != nullptr;
+        if (row->has_arg == required_argument && !valueWritten && next + 1 >= argc) {
             error = "option --" + std::string(row->name) + " needs a value";
             return false;
         }
-        if (code == '?') {
-            // The only refusal left for a name written in full.
+        if (row->has_arg == no_argument && valueWritten) {
             error = "option --" + std::string(row->name) + " takes no value (got '" + argv[next] + "')";
+            return false;
+        }
+        if (code == ':' || code == '?') {
+            error = unknownOption(name);
             return false;
         }
         switch (handleOption(code, optarg, error)) {
