@@ -146,6 +146,7 @@ int render(const RenderOptions& options)
         const ScreenRect bounds = monitorBounds(options.monitors);
         setMonitorLayout(options.monitors.data(), int(options.monitors.size()), bounds.left, bounds.top);
     }
+    readViewportLimit();
     initGlState(options.width, options.height);
 
     const int digits = digitsFor(options.frames);

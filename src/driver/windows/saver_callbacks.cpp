@@ -73,6 +73,7 @@ LRESULT onCreate(HWND window)
     createRenderContext(window, &renderContext.deviceContext, &renderContext.glContext);
     if (settings.frameRateChoice() == FrameRate::display)
         swapInStepWithDisplay();
+    readViewportLimit();
     // Builds the whole scene, textures included, before the first timer tick.
     initGlState(renderContext.clientWidth, renderContext.clientHeight);
     SetTimer(window, frameTimerId, framePeriodMs, nullptr);

@@ -205,6 +205,7 @@ int main(int argc, char** argv)
     const bool displayPaces = window.setSwapInterval(frameRate == FrameRate::display ? 1 : 0);
 
     applySettings(options.settings);
+    readViewportLimit();
     initGlState(window.width, window.height);
     FrameLoop loop(window, options, tickPeriod(frameRate, displayPaces), waitMask);
     loop.run();
