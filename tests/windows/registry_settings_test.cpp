@@ -10,7 +10,11 @@
 
 namespace {
 
-constexpr char testKey[] = "Software\\Flowball tests\\registry settings";
+// A key of each test process's own: ctest runs the tests side by side, each
+// in a process of its own, and one's clean-up must not delete another's key.
+const std::string testKeyName =
+    "Software\\Flowball tests\\registry settings " + std::to_string(GetCurrentProcessId());
+const char* const testKey = testKeyName.c_str();
 
 class RegistrySettingsTest : public ::testing::Test {
 protected:
@@ -175,7 +179,9 @@ TEST_F(RegistrySettingsTest, FailedSaveSaysWhatFailed)
     EXPECT_FALSE(saveSettings(Settings(), HKEY_CURRENT_USER, blocked.c_str(), &failure));
     EXPECT_EQ(failure.valueName, nullptr);
     EXPECT_NE(failure.error, ERROR_SUCCESS);
-    const std::string message = saveFailureMessage(failure, "HKEY_CURRENT_USER\\blocked");
+    char text[512];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\blocked", text, sizeof text);
+    const std::string message = text;
     EXPECT_NE(message.find("the registry key HKEY_CURRENT_USER\\blocked could not be opened for writing"),
               std::string::npos)
         << message;
@@ -192,12 +198,18 @@ TEST_F(RegistrySettingsTest, FailureMessageNamesTheValueAndTheReason)
     SettingsSaveFailure failure;
     failure.valueName = "Speed";
     failure.error = ERROR_ACCESS_DENIED;
-    const std::string message = saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball");
+    char text[512];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball", text, sizeof text);
+    const std::string message = text;
     EXPECT_EQ(message.find("The settings could not be saved: the value Speed under "
                            "HKEY_CURRENT_USER\\Software\\Flowball could not be written (error 5"),
               0u)
         << message;
     EXPECT_NE(message.find("Cancel leaves the settings as they were"), std::string::npos) << message;
+    // A short buffer cuts the message short, within its bounds.
+    char shortText[16];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball", shortText, sizeof shortText);
+    EXPECT_EQ(std::string(shortText), "The settings co");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "driver/windows/registry_settings.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 
 #include "settings/stored_flag.h"
@@ -76,22 +77,24 @@ bool saveSettings(const Settings& settings, HKEY root, const char* subKey, Setti
     return false;
 }
 
-std::string saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName)
+void saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName, char* text, std::size_t size)
 {
     char reason[256] = "";
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        DWORD(failure.error), 0, reason, sizeof reason, nullptr);
-    std::string text = "The settings could not be saved: ";
-    if (failure.valueName != nullptr)
-        text += std::string("the value ") + failure.valueName + " under " + keyName + " could not be written";
-    else
-        text += std::string("the registry key ") + keyName + " could not be opened for writing";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  DWORD(failure.error), 0, reason, sizeof reason, nullptr);
     // The system's text ends in a full stop and a line break; the code alone
     // where it has none.
-    std::string why(reason, length);
-    while (!why.empty() && (why.back() == '\n' || why.back() == '\r' || why.back() == ' ' || why.back() == '.'))
-        why.pop_back();
-    text += " (error " + std::to_string(failure.error) + (why.empty() ? "" : ": " + why) + ").";
-    text += "\n\nThe dialog stays open: OK tries again, Cancel leaves the settings as they were.";
-    return text;
+    while (length > 0 && (reason[length - 1] == '\n' || reason[length - 1] == '\r' || reason[length - 1] == ' ' ||
+                          reason[length - 1] == '.'))
+        --length;
+    reason[length] = '\0';
+    char what[160];
+    if (failure.valueName != nullptr)
+        std::snprintf(what, sizeof what, "the value %s under %s could not be written", failure.valueName, keyName);
+    else
+        std::snprintf(what, sizeof what, "the registry key %s could not be opened for writing", keyName);
+    std::snprintf(text, size,
+                  "The settings could not be saved: %s (error %ld%s%s).\n\n"
+                  "The dialog stays open: OK tries again, Cancel leaves the settings as they were.",
+                  what, long(failure.error), length > 0 ? ": " : "", reason);
 }

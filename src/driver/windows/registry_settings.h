@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <cstddef>
 
 #include "settings/settings.h"
 
@@ -38,6 +38,7 @@ bool saveSettings(const Settings& settings, HKEY root = HKEY_CURRENT_USER,
                   const char* subKey = settingsRegistryKey, SettingsSaveFailure* failure = nullptr);
 
 // The message that tells a user that saving failed, naming the key (and the
-// value) and the system's reason. keyName is the key as a user would look
-// for it: "HKEY_CURRENT_USER\Software\Flowball".
-std::string saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName);
+// value) and the system's reason, into text (size bytes, cut short if need
+// be). keyName is the key as a user would look for it:
+// HKEY_CURRENT_USER\Software\Flowball.
+void saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName, char* text, std::size_t size);

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <string>
 
 #include "settings/settings.h"
 #include "driver/windows/registry_settings.h"
@@ -205,9 +204,11 @@ void onOk(HWND dialog)
         EndDialog(dialog, 1);
         return;
     }
-    const std::string keyName = std::string("HKEY_CURRENT_USER\\") + settingsRegistryKey;
-    MessageBoxA(dialog, saveFailureMessage(failure, keyName.c_str()).c_str(), "Flowball Setup",
-                MB_OK | MB_ICONERROR);
+    char keyName[64];
+    std::snprintf(keyName, sizeof keyName, "HKEY_CURRENT_USER\\%s", settingsRegistryKey);
+    char message[512];
+    saveFailureMessage(failure, keyName, message, sizeof message);
+    MessageBoxA(dialog, message, "Flowball Setup", MB_OK | MB_ICONERROR);
 }
 
 INT_PTR onCommand(HWND dialog, WORD control)
