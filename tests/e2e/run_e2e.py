@@ -324,6 +324,12 @@ class Session:
             answer[key] = value
         return answer
 
+    def child_texts(self, handle):
+        """saver-probe texts: the texts of a window's children, in order."""
+        result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe"), "texts", str(handle)],
+                                env=self.env, timeout=TIMEOUT * 3, capture_output=True, text=True)
+        return [line[len("text "):] for line in result.stdout.splitlines() if line.startswith("text ")]
+
     def window(self, title, cls=SAVER_CLASS, parent=None):
         args = ["window", cls, title] + ([parent] if parent else [])
         answer = self.probe(*args)
@@ -863,6 +869,43 @@ def swap_count(trace_path):
         return sum(1 for line in trace if "SwapBuffers" in line)
 
 
+SAVE_FAILED_TITLE = "Flowball: settings not saved"
+
+
+def focus_window_named(session, title):
+    result = subprocess.run(["xdotool", "search", "--sync", "--name", "^%s$" % title,
+                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return result.returncode == 0
+
+
+@with_fresh_settings
+def case_settings_failed_save_says_so_and_keeps_the_dialog(session):
+    """OK on a settings key that nobody may write: a message names the key,
+    the dialog stays open, and once the key may be written OK saves."""
+    key = r"Software\Flowball"
+    check(session.probe("lock-key", key).get("set") == "1", "the settings key could not be locked")
+    try:
+        process = open_dialog(session)
+        session.xdotool("key", "Return")
+        box = wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+            session.window(SAVE_FAILED_TITLE, cls="#32770")), "the message that saving failed")
+        message = " ".join(session.child_texts(box["handle"]))
+        check(r"the registry key HKEY_CURRENT_USER\Software\Flowball could not be opened for writing"
+              in message, "the message: %s" % message)
+        wait_for(lambda: focus_window_named(session, SAVE_FAILED_TITLE), "the focus on the message")
+        session.xdotool("key", "Return")
+        wait_for(lambda: session.window(SAVE_FAILED_TITLE, cls="#32770") is None, "the message to close")
+        check(process.poll() is None, "the dialog ended with %s after a failed save" % process.poll())
+        check(session.window(DIALOG_TITLE, cls="#32770") is not None, "the dialog closed after a failed save")
+    finally:
+        session.probe("unlock-key", key)
+    # The same OK once the key may be written: saved, and the dialog ends.
+    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    close_dialog(session, process, "Return", 1)
+    check(stored_settings(session) == DEFAULT_SETTINGS, "stored %s" % stored_settings(session))
+
+
 @with_fresh_settings
 def case_settings_frame_rate_limit(session):
     store_settings(session, {"FrameRate": ("REG_DWORD", "2")})
@@ -1129,6 +1172,7 @@ GROUPS = {
         case_settings_dialog_cancel_stores_nothing,
         case_settings_dialog_defaults_button,
         case_settings_garbage_gives_defaults,
+        case_settings_failed_save_says_so_and_keeps_the_dialog,
         case_settings_frame_rate_limit,
     ]),
     "win9x": (True, [

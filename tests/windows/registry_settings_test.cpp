@@ -193,6 +193,35 @@ TEST_F(RegistrySettingsTest, FailedSaveSaysWhatFailed)
     EXPECT_EQ(untouched.error, ERROR_SUCCESS);
 }
 
+// A key that policy made read-only: a security descriptor whose empty access
+// list lets nobody write.
+TEST_F(RegistrySettingsTest, SaveToAKeyNobodyMayWriteFails)
+{
+    HKEY locked = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(key, "locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &locked, nullptr),
+              ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ACL emptyList;
+    ASSERT_TRUE(InitializeAcl(&emptyList, sizeof emptyList, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyList, FALSE));
+    ASSERT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(locked);
+
+    SettingsSaveFailure failure;
+    const std::string lockedName = std::string(testKey) + "\\locked";
+    EXPECT_FALSE(saveSettings(Settings(), HKEY_CURRENT_USER, lockedName.c_str(), &failure));
+    EXPECT_EQ(failure.valueName, nullptr);
+    EXPECT_EQ(failure.error, ERROR_ACCESS_DENIED);
+
+    // The owner may still change the access list: open again for the
+    // clean-up.
+    ASSERT_EQ(RegOpenKeyExA(key, "locked", 0, WRITE_DAC, &locked), ERROR_SUCCESS);
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE));
+    EXPECT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(locked);
+}
+
 TEST_F(RegistrySettingsTest, FailureMessageNamesTheValueAndTheReason)
 {
     SettingsSaveFailure failure;

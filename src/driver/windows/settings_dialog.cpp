@@ -208,7 +208,7 @@ void onOk(HWND dialog)
     std::snprintf(keyName, sizeof keyName, "HKEY_CURRENT_USER\\%s", settingsRegistryKey);
     char message[512];
     saveFailureMessage(failure, keyName, message, sizeof message);
-    MessageBoxA(dialog, message, "Flowball Setup", MB_OK | MB_ICONERROR);
+    MessageBoxA(dialog, message, "Flowball: settings not saved", MB_OK | MB_ICONERROR);
 }
 
 INT_PTR onCommand(HWND dialog, WORD control)
