@@ -1047,6 +1047,23 @@ def case_win9x_without_password_closes_at_once(session):
     check(session.log_lines(VERIFIER_LOG) == [], "the verifier was loaded")
 
 
+def case_win9x_password_flag_as_text(session):
+    """ScreenSaveUsePassword as REG_SZ: "0" asks for no password (read as a
+    number it would be 0x30, non-zero), "1" does."""
+    for text, asked in (("0", False), ("1", True)):
+        win98(session, use_password=False)
+        session.reg("add", r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveUsePassword",
+                    "/t", "REG_SZ", "/d", text, "/f")
+        set_answer(session, "accept")
+        pointer_to_centre(session)
+        saver = start_fullscreen(session)
+        session.xdotool("key", "a")
+        check(session.exit_code(saver) == 0, "exit code is not 0 with the text '%s'" % text)
+        log = session.log_lines(VERIFIER_LOG)
+        check(("answer accept" in log) == asked, "the text '%s': verifier log %s" % (text, log))
+    session.set_use_password(False)
+
+
 def case_win9x_change_password(session):
     win98(session)
     session.reset_log("change-password.log")
@@ -1181,6 +1198,7 @@ GROUPS = {
         case_win9x_fault_lowers_saver_running_flag,
         case_win9x_autoplay_is_cancelled_and_closes,
         case_win9x_without_password_closes_at_once,
+        case_win9x_password_flag_as_text,
         case_win9x_change_password,
     ]),
     "platforms": (True, [
