@@ -116,7 +116,7 @@ std::string hostUsage()
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
            "                      XSCREENSAVER_WINDOW does the same when this is not given\n"
            "  --fps               show the frames per second in the top left corner\n"
-           "  --help              this text\n"
+           "  -h, --help          this text\n"
            "\n"
            "Settings (a frame-rate of display paces the frames by the display where the\n"
            "driver offers it, else as timer):\n") +
