@@ -1,5 +1,6 @@
 // What describes the settings outside the table follows it: README's table,
-// the Windows README's list and the settings dialog's controls. Each check
+// the Windows README's list, the settings dialog's controls and the defaults
+// the Windows end-to-end tests expect. Each check
 // returns its problems, each naming the setting or control at fault, so that a
 // new row in the table says what else it needs; each is shown to fail once on
 // a text that lacks a setting or has one too many.
@@ -253,6 +254,37 @@ Problems dialogProblems(const std::string& resourceScript, const std::string& id
     return problems;
 }
 
+// The Windows end-to-end tests' DEFAULT_SETTINGS, what OK stores after
+// Defaults: every stored name with its default, and nothing else.
+Problems endToEndDefaultsProblems(const std::string& runner)
+{
+    Problems problems;
+    const std::size_t start = runner.find("\nDEFAULT_SETTINGS = {");
+    const std::size_t end = runner.find('}', start);
+    if (start == std::string::npos || end == std::string::npos)
+        return {"the end-to-end runner has no DEFAULT_SETTINGS"};
+    const std::string block = runner.substr(start, end - start);
+    std::set<const SettingInfo*> listed;
+    const std::regex entry("\"([A-Za-z]+)\": *(0x[0-9A-Fa-f]+|[0-9]+)");
+    for (std::sregex_iterator match(block.begin(), block.end(), entry), stop; match != stop; ++match) {
+        const std::string name = (*match)[1];
+        const SettingInfo* info = findSetting(name.c_str());
+        if (info == nullptr) {
+            problems.push_back("the end-to-end DEFAULT_SETTINGS has " + name + ", which is no setting");
+            continue;
+        }
+        listed.insert(info);
+        if (std::stoll((*match)[2], nullptr, 0) != info->defaultValue)
+            problems.push_back("the end-to-end DEFAULT_SETTINGS gives " + name + " " + (*match)[2].str() +
+                               ", the table " + std::to_string(info->defaultValue));
+    }
+    for (int i = 0; i < settingCount; ++i) {
+        if (listed.count(&settingTable[i]) == 0)
+            problems.push_back(std::string("the end-to-end DEFAULT_SETTINGS lacks ") + settingTable[i].storedName);
+    }
+    return problems;
+}
+
 std::string described(const Problems& problems)
 {
     std::string text;
@@ -330,6 +362,19 @@ TEST(SettingsDescriptions, DialogHasAControlForEveryRowAndARowForEveryControl)
         withLineAfter(script, "IDC_FOG,", "    AUTOCHECKBOX    \"Spa&rkle\", IDC_SPARKLE, 16, 139, 100, 10"),
         ids + "#define IDC_SPARKLE 1017\n");
     EXPECT_TRUE(mentions(extra, "control IDC_SPARKLE belongs to no setting")) << described(extra);
+}
+
+TEST(SettingsDescriptions, EndToEndDefaultsAreTheTables)
+{
+    const std::string runner = readSourceFile("tests/e2e/run_e2e.py");
+    EXPECT_TRUE(endToEndDefaultsProblems(runner).empty()) << described(endToEndDefaultsProblems(runner));
+
+    std::string wrong = runner;
+    wrong.replace(wrong.find("\"Speed\": 100"), 12, "\"Speed\": 150");
+    EXPECT_TRUE(mentions(endToEndDefaultsProblems(wrong), "gives Speed 150, the table 100"));
+    wrong.replace(wrong.find("\"Bars\": 1, "), 11, "");
+    const Problems missing = endToEndDefaultsProblems(wrong);
+    EXPECT_TRUE(mentions(missing, "lacks Bars")) << described(missing);
 }
 
 TEST(SettingsDescriptions, ControlKindsFitSettingKinds)
