@@ -84,6 +84,28 @@ void BM_DrawFrameThreeMonitors(benchmark::State& state)
 }
 BENCHMARK(BM_DrawFrameThreeMonitors)->Unit(benchmark::kMicrosecond);
 
+// One view across three 4K monitors on a card whose largest viewport is 4096
+// wide: the background and the perspective view are each drawn in three
+// tiles. Argument 0: no limit known, the view in one piece; 1: the limit.
+void BM_DrawFrameSpanningTiles(benchmark::State& state)
+{
+    freshScene();
+    Settings spanning;
+    spanning.monitors = std::int32_t(Monitors::span);
+    applySettings(spanning);
+    if (state.range(0) == 1) {
+        glrec::setMaxViewportDims(4096, 4096);
+        readViewportLimit();
+    }
+    initGlState(11520, 2160);
+    for (auto _ : state) {
+        simulatedNow += framePeriodMs;
+        drawFrame();
+    }
+    finish();
+}
+BENCHMARK(BM_DrawFrameSpanningTiles)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // The user's settings, the ones that cost most: the finest ball, every
 // element on, four times the speed.
 Settings heaviestSettings()

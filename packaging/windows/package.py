@@ -5,8 +5,10 @@
         the installers flowball-setup-VERSION-x64.exe and
         flowball-setup-VERSION-x86.exe, the archive flowball-VERSION-windows.zip
         (x64/flowball.scr, x86/flowball.scr, the README and the licence) and
-        SHA256SUMS, in a fresh OUT folder; a release of one build folder
-        carries that build's installer and saver only
+        SHA256SUMS, in OUT: a new or empty folder, or an earlier release,
+        whose files are replaced (any other folder is refused, not emptied); a
+        release of one build folder carries that build's installer and saver
+        only
     package.py installer --build-dir DIR --out FILE [--version V] [--saver FILE]
                          [--define NAME]...
         one installer of the build's saver; the tests make older versions and
@@ -23,7 +25,7 @@ import argparse
 import hashlib
 import json
 import os
-import shutil
+import re
 import subprocess
 import sys
 import tempfile
@@ -156,10 +158,35 @@ def release_builds(build_dirs):
     return sorted(infos, key=lambda info: ARCHITECTURES.index(info["arch"]))
 
 
+# What a release folder holds: the installers, the archive and the sums.
+RELEASE_FILE = re.compile(r"^(flowball-setup-[A-Za-z0-9.+~-]+-(x64|x86)\.exe"
+                          r"|flowball-[A-Za-z0-9.+~-]+-windows\.zip|SHA256SUMS)$")
+
+
+def prepare_out_dir(out_dir):
+    """Makes out_dir an empty folder for a release. A folder that is missing
+    or empty is taken, and so is an earlier release: its files are removed.
+    Anything else (a file, a link, a folder with other files in it) is
+    refused with a message, rather than removed with whatever it holds."""
+    if os.path.islink(out_dir) or (os.path.exists(out_dir) and not os.path.isdir(out_dir)):
+        sys.exit("package: --out %s is not a folder: give a new or empty folder" % out_dir)
+    if not os.path.exists(out_dir):
+        os.makedirs(out_dir)
+        return
+    entries = sorted(os.listdir(out_dir))
+    foreign = [name for name in entries
+               if not RELEASE_FILE.match(name) or os.path.islink(os.path.join(out_dir, name))
+               or not os.path.isfile(os.path.join(out_dir, name))]
+    if entries and (foreign or "SHA256SUMS" not in entries):
+        sys.exit("package: --out %s holds more than an earlier release (%s): give a new or empty "
+                 "folder, or remove them" % (out_dir, ", ".join(foreign or entries)))
+    for name in entries:
+        os.remove(os.path.join(out_dir, name))
+
+
 def make_dist(infos, out_dir):
     epoch = source_date_epoch()
-    shutil.rmtree(out_dir, ignore_errors=True)
-    os.makedirs(out_dir)
+    prepare_out_dir(out_dir)
     version = infos[0]["version"]
     names = []
     for info in infos:

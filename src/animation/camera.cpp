@@ -32,6 +32,19 @@ void Camera::applyProjection(const ViewSet& viewSet) const
     glLoadIdentity();
 }
 
+void Camera::applyProjectionPart(const ViewSet& viewSet, float scaleX, float scaleY, float shiftX,
+                                 float shiftY) const
+{
+    const float aspect = currentAspect(viewSet);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glTranslatef(shiftX, shiftY, 0.0f);
+    glScalef(scaleX, scaleY, 1.0f);
+    gluPerspective(fieldOfView, aspect, nearPlane, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
 void Camera::applyView()
 {
     gluLookAt(0.0, 0.0, eyeDistance, 0.0, 0.0, eyeDistance - 1.0f, 0.0, 1.0, 0.0);

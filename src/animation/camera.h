@@ -12,14 +12,18 @@ class ViewSet;
 
 class Camera {
 public:
-    virtual ~Camera() = default;
-
     // Perspective projection with the aspect of the viewport set's current
     // view (not necessarily this camera's), then the modelview matrix at the
     // identity. A viewport without a positive, finite aspect (zero or
     // negative size, a minimised window, bars covering the band) uses aspect
     // 1, so no infinite or NaN aspect reaches GL.
     void applyProjection(const ViewSet& viewSet) const;
+
+    // The same projection cut down to a part of the viewport: clip space is
+    // scaled by (scaleX, scaleY) and shifted by (shiftX, shiftY) before the
+    // perspective, so that the part, drawn in a viewport of its own, shows
+    // what it shows in the whole view.
+    void applyProjectionPart(const ViewSet& viewSet, float scaleX, float scaleY, float shiftX, float shiftY) const;
 
     // Multiplies the camera transform onto the current modelview matrix: the
     // look-at from (0, 0, eyeDistance), the three turns, the translation; then

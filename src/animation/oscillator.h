@@ -15,7 +15,6 @@ void resetOscillatorIds();
 class Oscillator {
 public:
     Oscillator();
-    virtual ~Oscillator() = default;
 
     // One frame: the fade trigger (one random draw, only at level exactly 0
     // or 1), the level update and snap to rest, then the phase advance by

@@ -8,8 +8,6 @@ class Camera;
 
 class SpriteQuad {
 public:
-    virtual ~SpriteQuad() = default;
-
     // In a pushed matrix: the camera's billboardAngles about z, y and x, then
     // angle about z; the normal (0, 0, 1) and one GL_QUADS quad
     // counter-clockwise from the bottom left corner.

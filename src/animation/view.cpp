@@ -1,6 +1,7 @@
 #include "animation/view.h"
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "gl_api.h"
@@ -44,6 +45,48 @@ void View::computeViewport()
     viewport[3] = fraction[3] * area[5] + area[1];
     viewport[4] = viewport[2] - viewport[0];
     viewport[5] = viewport[3] - viewport[1];
+}
+
+namespace {
+
+// How many parts of at most limit pixels a length needs.
+int partsFor(int length, int limit)
+{
+    if (limit <= 0 || length <= limit)
+        return 1;
+    return int((std::int64_t(length) + limit - 1) / limit);
+}
+
+// Where part i of count parts of a length starts, from its start.
+int partStart(int length, int i, int count) { return int(std::int64_t(length) * i / count); }
+
+}  // namespace
+
+PixelTile View::truncatedViewport() const
+{
+    const int viewportWidth = truncatePixel(viewport[4]);
+    const int viewportHeight = truncatePixel(viewport[5]);
+    return {truncatePixel(viewport[0]), truncatePixel(viewport[1]), viewportWidth < 0 ? 0 : viewportWidth,
+            viewportHeight < 0 ? 0 : viewportHeight};
+}
+
+int View::tileCount(int maxWidth, int maxHeight) const
+{
+    const PixelTile whole = truncatedViewport();
+    return partsFor(whole.width, maxWidth) * partsFor(whole.height, maxHeight);
+}
+
+PixelTile View::tile(int index, int maxWidth, int maxHeight) const
+{
+    const PixelTile whole = truncatedViewport();
+    const int columns = partsFor(whole.width, maxWidth);
+    const int rows = partsFor(whole.height, maxHeight);
+    const int column = index % columns;
+    const int row = index / columns;
+    const int left = partStart(whole.width, column, columns);
+    const int bottom = partStart(whole.height, row, rows);
+    return {whole.x + left, whole.y + bottom, partStart(whole.width, column + 1, columns) - left,
+            partStart(whole.height, row + 1, rows) - bottom};
 }
 
 void View::applyViewport() const

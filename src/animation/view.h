@@ -9,10 +9,16 @@
 
 #include "animation/camera.h"
 
+// A rectangle of whole pixels as glViewport takes it.
+struct PixelTile {
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
 class View {
 public:
-    virtual ~View() = default;
-
     // Stores the fractions as floats.
     void setFractions(double left, double bottom, double right, double top);
 
@@ -30,6 +36,18 @@ public:
     // Pixel orthographic projection over the truncated viewport corners, then
     // the modelview matrix at the identity.
     void applyOrtho() const;
+
+    // The viewport as glViewport gets it: truncated, no size below 0.
+    PixelTile truncatedViewport() const;
+
+    // GL clamps a viewport to its largest size (GL_MAX_VIEWPORT_DIMS), which
+    // would squeeze a wider view into part of it: such a view is drawn in
+    // tiles, columns and rows of near-equal size, none wider than maxWidth
+    // or taller than maxHeight. A limit of 0 or less is none. Tiles are
+    // numbered row by row from the bottom left; a view within the limits is
+    // one tile, its whole viewport.
+    int tileCount(int maxWidth, int maxHeight) const;
+    PixelTile tile(int index, int maxWidth, int maxHeight) const;
 
     Camera camera;
     int letterboxed = 0;

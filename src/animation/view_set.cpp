@@ -102,24 +102,40 @@ void ViewSet::setClearColour(float r, float g, float b, float a)
 
 void ViewSet::drawBackground() const
 {
+    clearBackground();
+    paintBackground();
+}
+
+bool ViewSet::clearsColour() const
+{
+    // With a view per monitor the clear paints the bars and the window
+    // outside the monitors black; the bands follow.
+    if (monitorViewCount > 0)
+        return fillAlpha == 1.0f;
+    return barFraction == 0.0f && fillAlpha == 1.0f;
+}
+
+void ViewSet::clearBackground() const
+{
+    glDepthMask(GL_TRUE);
+    // GL's clear colour is its default black: nothing ever sets it. Otherwise
+    // the colour buffer keeps the previous frame, which a translucent fill
+    // lets show through as trails.
+    glClear(clearsColour() ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
+}
+
+void ViewSet::paintBackground() const
+{
+    if (monitorViewCount > 0) {
+        paintMonitorBackgrounds();
+        return;
+    }
+    if (clearsColour())
+        return;
+
     const float w = width;
     const float h = height;
     const float f = barFraction;
-
-    glDepthMask(GL_TRUE);
-    if (monitorViewCount > 0) {
-        drawMonitorBackgrounds();
-        return;
-    }
-    if (f == 0.0f && fillAlpha == 1.0f) {
-        // GL's clear colour is its default black: nothing ever sets it.
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        return;
-    }
-
-    // The colour buffer keeps the previous frame, which a translucent fill
-    // lets show through as trails.
-    glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
 
     // Each bar reaches one pixel into the band; the fill drawn last covers
@@ -152,13 +168,12 @@ void ViewSet::drawBackground() const
     glEnd();
 }
 
-void ViewSet::drawMonitorBackgrounds() const
+void ViewSet::paintMonitorBackgrounds() const
 {
     const float f = barFraction;
     if (fillAlpha == 1.0f) {
-        // Black everywhere, bars and the window outside the monitors
-        // included; then each monitor's band.
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        // The clear left black everywhere, bars and the window outside the
+        // monitors included; then each monitor's band.
         if (f == 0.0f)
             return;
         glDisable(GL_BLEND);
@@ -172,7 +187,6 @@ void ViewSet::drawMonitorBackgrounds() const
 
     // A translucent fill lets the previous frame show through, as on one
     // monitor. Outside the monitors nothing but black is ever drawn.
-    glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_BLEND);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
     glBegin(GL_QUADS);
@@ -202,6 +216,62 @@ void ViewSet::applyOrtho(int i)
         return;
     currentView = i;
     views[i].applyOrtho();
+}
+
+void ViewSet::setViewportLimit(int maxWidth, int maxHeight)
+{
+    maxViewportWidth = maxWidth >= smallestViewportLimit ? maxWidth : 0;
+    maxViewportHeight = maxHeight >= smallestViewportLimit ? maxHeight : 0;
+}
+
+int ViewSet::tileCount(int i) const
+{
+    return isViewIndex(i) ? views[i].tileCount(maxViewportWidth, maxViewportHeight) : 1;
+}
+
+void ViewSet::applyOrthoTile(int i, int tile)
+{
+    if (tileCount(i) == 1) {
+        applyViewport(i);
+        applyOrtho(i);
+        return;
+    }
+    currentView = i;
+    const PixelTile part = views[i].tile(tile, maxViewportWidth, maxViewportHeight);
+    glViewport(part.x, part.y, part.width, part.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(part.x, part.x + part.width, part.y, part.y + part.height, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void ViewSet::applyPerspectiveTile(int i, int tile)
+{
+    if (tileCount(i) == 1) {
+        applyViewport(i);
+        if (isViewIndex(i))
+            views[i].camera.applyProjection(*this);
+        return;
+    }
+    currentView = i;
+    const View& view = views[i];
+    const PixelTile whole = view.truncatedViewport();
+    const PixelTile part = view.tile(tile, maxViewportWidth, maxViewportHeight);
+    glViewport(part.x, part.y, part.width, part.height);
+    // The part's edges in the whole view's clip coordinates (-1 to 1), then
+    // the scale and shift that take them to the part's own -1 and 1.
+    const float partLeft = 2.0f * float(part.x - whole.x) / float(whole.width) - 1.0f;
+    const float partRight = 2.0f * float(part.x + part.width - whole.x) / float(whole.width) - 1.0f;
+    const float partBottom = 2.0f * float(part.y - whole.y) / float(whole.height) - 1.0f;
+    const float partTop = 2.0f * float(part.y + part.height - whole.y) / float(whole.height) - 1.0f;
+    // A part of no size shows nothing; it keeps the whole projection rather
+    // than an infinite scale.
+    const float scaleX = part.width > 0 ? 2.0f / (partRight - partLeft) : 1.0f;
+    const float scaleY = part.height > 0 ? 2.0f / (partTop - partBottom) : 1.0f;
+    const float shiftX = part.width > 0 ? -0.5f * (partLeft + partRight) * scaleX : 0.0f;
+    const float shiftY = part.height > 0 ? -0.5f * (partBottom + partTop) * scaleY : 0.0f;
+    view.camera.applyProjectionPart(*this, scaleX, scaleY, shiftX, shiftY);
 }
 
 void ViewSet::layout()

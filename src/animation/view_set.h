@@ -12,6 +12,8 @@
 constexpr int viewSetCapacity = 10;
 // Views 1 to 9, one per monitor; view 0 stays the whole-window background.
 constexpr int monitorViewCapacity = viewSetCapacity - 1;
+// The smallest viewport limit taken from GL; below it none is known.
+constexpr int smallestViewportLimit = 64;
 
 class ViewSet {
 public:
@@ -19,7 +21,6 @@ public:
     // no GL: the global instance is built before any context exists, where a
     // glClearColor would have no effect, and GL's clear colour stays black.
     ViewSet();
-    virtual ~ViewSet() = default;
 
     // Window size; the views keep their areas until the next layout. The
     // monitors' areas follow the new size at once.
@@ -48,10 +49,36 @@ public:
     // the window outside the monitors stays black.
     void drawBackground() const;
 
+    // drawBackground in two steps, for a background drawn in tiles: the
+    // clear once (glClear takes no notice of the viewport), then the bars
+    // and fills in each tile.
+    void clearBackground() const;
+    void paintBackground() const;
+
     // Selects view i and sets its viewport / its pixel projection. An index
     // outside 0 to 9 is ignored: nothing changes and GL is not called.
     void applyViewport(int i);
     void applyOrtho(int i);
+
+    // GL's largest viewport (GL_MAX_VIEWPORT_DIMS). A limit below
+    // smallestViewportLimit is taken as none known: GL promises at least the
+    // display's size, and a tiny or garbled answer must not split a frame
+    // into thousands of tiles.
+    void setViewportLimit(int maxWidth, int maxHeight);
+
+    // The tiles that view i is drawn in so that no viewport exceeds the limit
+    // (View::tileCount): 1 for a view within it, and for an index outside 0
+    // to 9.
+    int tileCount(int i) const;
+
+    // Selects view i and sets the viewport and the pixel projection of its
+    // tile: with a single tile exactly applyViewport and applyOrtho.
+    void applyOrthoTile(int i, int tile);
+
+    // Selects view i and sets the viewport of its tile and the view's camera
+    // projection cut down to it: with a single tile exactly applyViewport and
+    // the camera's applyProjection.
+    void applyPerspectiveTile(int i, int tile);
 
     // Gives each active view its area (letterboxed views the band between the
     // bars) and computes its viewport. viewCount is taken within 0 to 10.
@@ -90,11 +117,17 @@ public:
     PixelArea monitorArea[monitorViewCapacity] = {};
     int monitorViewCount = 0;
 
+    // The viewport limit; 0: none known.
+    int maxViewportWidth = 0;
+    int maxViewportHeight = 0;
+
 private:
     // viewCount taken within 0 to 10.
     int configuredViewCount() const;
     void placeMonitors();
-    void drawMonitorBackgrounds() const;
+    // Whether the background is a clear alone, of colour and depth.
+    bool clearsColour() const;
+    void paintMonitorBackgrounds() const;
     void layoutMonitorViews();
     // The view's area is the window, or the band between the bars when the
     // view is letterboxed.

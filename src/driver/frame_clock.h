@@ -9,8 +9,6 @@
 
 class FrameClock {
 public:
-    virtual ~FrameClock() = default;
-
     void tick();
 
     double previousTime = 0.0;

@@ -22,8 +22,6 @@ constexpr int textureSlotCount = 20;
 
 class Scene {
 public:
-    virtual ~Scene() = default;
-
     Fog fog;
     LightRig light;
     ViewSet viewSet;

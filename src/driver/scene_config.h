@@ -16,8 +16,6 @@
 
 class SceneConfig {
 public:
-    virtual ~SceneConfig() = default;
-
     // Written into sceneSwitches by the build, field by field in their order
     // of declaration. With these values a frame shows the background and the
     // lit, textured ball; the star field, the particles, fog and both

@@ -17,12 +17,33 @@ constexpr int leadView = 1;
 // Both full-window passes lay the SMOKE image of slot 0.
 constexpr int passTextureSlot = 0;
 
-void drawBackground()
+// View 0 spans the window: the background, then the underlay pass when it is
+// drawn, tile by tile where the window exceeds GL's largest viewport.
+void drawWindowBackground(bool withUnderlay)
 {
     ViewSet& viewSet = scene.viewSet;
-    viewSet.applyViewport(backgroundView);
-    viewSet.applyOrtho(backgroundView);
-    viewSet.drawBackground();
+    const int tiles = viewSet.tileCount(backgroundView);
+    for (int tile = 0; tile < tiles; ++tile) {
+        viewSet.applyOrthoTile(backgroundView, tile);
+        // glClear takes no notice of the viewport: the first tile clears the
+        // whole window, and later ones must not clear what it painted.
+        if (tile == 0)
+            viewSet.drawBackground();
+        else
+            viewSet.paintBackground();
+        if (withUnderlay)
+            drawUnderlayPass(scene.textures[passTextureSlot], viewSet);
+    }
+}
+
+void drawWindowOverlay()
+{
+    ViewSet& viewSet = scene.viewSet;
+    const int tiles = viewSet.tileCount(backgroundView);
+    for (int tile = 0; tile < tiles; ++tile) {
+        viewSet.applyOrthoTile(backgroundView, tile);
+        drawOverlayPass(scene.textures[passTextureSlot], viewSet);
+    }
 }
 
 void drawPerspectiveViews()
@@ -37,9 +58,13 @@ void drawPerspectiveViews()
         // oscillators moved while view 1 was drawn, drives the others.
         if (monitorViews && i > leadView)
             viewSet.views[i].camera = viewSet.views[leadView].camera;
-        viewSet.applyViewport(i);
-        viewSet.views[i].camera.applyProjection(viewSet);
-        drawView();
+        // A view wider than GL's largest viewport (one across several
+        // monitors) is drawn in parts; drawing the scene again steps nothing.
+        const int tiles = viewSet.tileCount(i);
+        for (int tile = 0; tile < tiles; ++tile) {
+            viewSet.applyPerspectiveTile(i, tile);
+            drawView();
+        }
     }
 }
 
@@ -77,13 +102,20 @@ void resizeAndBuild(int width, int height)
     glDisable(GL_LIGHTING);
     // Lands in the back buffer; the first frame paints over it before any
     // swap.
-    drawBackground();
+    drawWindowBackground(false);
 }
 
 void resizeViews(int width, int height)
 {
     scene.viewSet.resize(float(width), float(height));
     scene.viewSet.layout();
+}
+
+void readViewportLimit()
+{
+    GLint largest[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, largest);
+    scene.viewSet.setViewportLimit(largest[0], largest[1]);
 }
 
 void setMonitorLayout(const ScreenRect* monitors, int count, int originX, int originY)
@@ -98,16 +130,11 @@ void drawFrame()
     stepScene();
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
-    drawBackground();
-    if (sceneSwitches.underlayEnabled)
-        drawUnderlayPass(scene.textures[passTextureSlot], scene.viewSet);
+    drawWindowBackground(sceneSwitches.underlayEnabled != 0);
     if (sceneSwitches.viewsEnabled)
         drawPerspectiveViews();
-    if (sceneSwitches.overlayEnabled) {
-        scene.viewSet.applyViewport(backgroundView);
-        scene.viewSet.applyOrtho(backgroundView);
-        drawOverlayPass(scene.textures[passTextureSlot], scene.viewSet);
-    }
+    if (sceneSwitches.overlayEnabled)
+        drawWindowOverlay();
 }
 
 void releaseSceneResources()

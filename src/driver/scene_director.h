@@ -6,6 +6,8 @@
 //   resizeViews(width, height)   when the client area changes size;
 //   setMonitorLayout(...)        before initGlState or at any time after,
 //                                when the monitors change;
+//   readViewportLimit()          once the context is current, before
+//                                initGlState (and kept through rebuilds);
 //   releaseSceneResources()      once, before the context goes away.
 // Sizes are the window's client size in pixels.
 #pragma once
@@ -31,6 +33,13 @@ void resizeViews(int width, int height);
 // single view over the window. Like resizeViews it rebuilds nothing; the
 // layout is kept through later resizes and rebuilds.
 void setMonitorLayout(const ScreenRect* monitors, int count, int originX, int originY);
+
+// Asks GL for its largest viewport (GL_MAX_VIEWPORT_DIMS). What spans a
+// window wider or taller than that (the background, the full-window passes,
+// a view across several monitors) is then drawn in tiles within it, rather
+// than squeezed into part of the window by GL's clamp. Without it, every view
+// is drawn in one piece.
+void readViewportLimit();
 
 // Ticks the clock, steps the animation and draws one frame into the back buffer.
 void drawFrame();

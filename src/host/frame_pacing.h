@@ -1,6 +1,6 @@
-// Which timer ticks draw a frame, by the FrameRate setting: every tick (0,
-// and 1, where the display's refresh paces the buffer swaps), or at most 30
-// frames a second (2). Portable, so that every host paces alike.
+// Which timer ticks draw a frame, by the FrameRate setting: every tick (timer,
+// and display, where the display's refresh paces the buffer swaps), or at
+// most 30 frames a second (low). Portable, so that every host paces alike.
 //
 // Times are whole milliseconds from any steady origin, 64-bit.
 #pragma once
@@ -11,10 +11,8 @@
 
 class FramePacer {
 public:
-    virtual ~FramePacer() = default;
-
-    // frameRate is the setting's value; all but frameRateLow draw every tick.
-    explicit FramePacer(int frameRate = frameRateTimer) : limited(frameRate == frameRateLow) {}
+    // All but FrameRate::low draw every tick.
+    explicit FramePacer(FrameRate frameRate = FrameRate::timer) : limited(frameRate == FrameRate::low) {}
 
     // Whether the tick at nowMs draws. When limited, the frames keep to a grid
     // of 1/30 s from the first one: a tick draws once the next grid point has

@@ -11,7 +11,6 @@
 class Body {
 public:
     Body();
-    virtual ~Body() = default;
 
     // Zeroes position, start position, velocity, acceleration, angles,
     // angular velocity, shake offset and target, and the mode. Amplitudes,

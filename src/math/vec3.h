@@ -11,7 +11,6 @@ public:
     Vec3(float xValue, float yValue, float zValue) : x(xValue), y(yValue), z(zValue) {}
     Vec3(const Vec3& v) = default;
     Vec3& operator=(const Vec3& v) = default;
-    virtual ~Vec3() = default;
 
     void set(float xValue, float yValue, float zValue);
     float length() const;

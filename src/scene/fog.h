@@ -6,8 +6,6 @@
 
 class Fog {
 public:
-    virtual ~Fog() = default;
-
     // Sends mode, hint, colour, start and end, in that order.
     void applyFog() const;
 

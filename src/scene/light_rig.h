@@ -13,7 +13,6 @@ class LightRig {
 public:
     static constexpr int lightSlots = 8;
 
-    virtual ~LightRig() = default;
 
     // applyLightPosition, then glEnable of the light.
     void enableLight();

@@ -10,8 +10,6 @@ class LightRig;
 
 class Material {
 public:
-    virtual ~Material() = default;
-
     // Stores the four levels; sends nothing.
     void setMaterialLevels(float ambient, float diffuse, float specular, float materialSpecular);
 

@@ -18,8 +18,6 @@ constexpr int particleCapacity = 5001;
 
 class ParticleSystem {
 public:
-    virtual ~ParticleSystem() = default;
-
     // Places, colours and sets the fade of count particles, drawing random
     // numbers per particle in a fixed order. Lowers count to 5001 (and raises
     // a negative one to 0) and caps innerSize at 0.9 * outerSize, storing both

@@ -13,7 +13,7 @@ class Camera;
 
 class StarField {
 public:
-    virtual ~StarField();
+    ~StarField();
 
     // (Re)creates the list from the fields: count / passes points scattered in
     // the shell, coloured from colourLow and colourHigh. Caps innerSize at

@@ -114,6 +114,32 @@ void appendWrapped(std::string& help, const std::string& words, std::size_t line
     }
 }
 
+// The option name an argument gives, as written: "--size" of "--size=64x48".
+std::string writtenName(const char* argument)
+{
+    const char* equals = std::strchr(argument, '=');
+    return equals != nullptr ? std::string(argument, equals) : std::string(argument);
+}
+
+// The row that the written name ("-speed", "--speed") names in full, or
+// nullptr.
+const option* rowNamedInFull(const option* rows, const std::string& name)
+{
+    const std::size_t dashes = name.compare(0, 2, "--") == 0 ? 2 : 1;
+    for (const option* row = rows; row->name != nullptr; ++row) {
+        if (name.compare(dashes, std::string::npos, row->name) == 0)
+            return row;
+    }
+    return nullptr;
+}
+
+std::string unknownOption(const std::string& name)
+{
+    if (name.compare(0, 2, "--") == 0)
+        return "unknown option '" + name + "'";
+    return "unexpected argument '" + name + "' (no option of that name)";
+}
+
 }  // namespace
 
 SettingOptions::SettingOptions(const option* hostOptions, int hostOptionCount)
@@ -155,6 +181,65 @@ bool SettingOptions::apply(int code, const char* argument, Settings& settings, s
         return false;
     }
     settings.*info.field = value;
+    return true;
+}
+
+bool parseCommandLine(int argc, const char* const* argv, const option* programOptions, int programOptionCount,
+                      Settings& settings, const ProgramOptionHandler& handleOption, std::string& error)
+{
+    const SettingOptions settingOptions(programOptions, programOptionCount);
+    const option* rows = settingOptions.longOptions();
+    // getopt_long_only does not write to the strings; its prototype only
+    // allows for implementations that move them around, which '+' rules out.
+    char* const* arguments = const_cast<char* const*>(argv);
+    optind = 0;  // a fresh scan, even after an earlier one
+    opterr = 0;  // the messages are ours
+    for (;;) {
+        // The argument getopt looks at next (optind 0 stands for 1).
+        const int next = optind == 0 ? 1 : optind;
+        const std::string name = next < argc ? writtenName(argv[next]) : std::string();
+        // '+': stop at the first argument that is not an option, so that it
+        // is reported rather than moved to the end; ':': a missing value is
+        // told apart from an unknown option.
+        const int code = getopt_long_only(argc, arguments, "+:", rows, nullptr);
+        if (code == -1)
+            break;
+        const option* row = rowNamedInFull(rows, name);
+        if (row == nullptr) {
+            error = unknownOption(name);
+            return false;
+        }
+        // Told from the row and the arguments rather than from getopt's code
+        // and optarg, which C libraries give differently for these two faults
+        // (one leaves optarg as an earlier scan set it).
+        const bool valueWritten = std::strchr(argv[next], '=') != nullptr;
+        if (row->has_arg == required_argument && !valueWritten && next + 1 >= argc) {
+            error = "option --" + std::string(row->name) + " needs a value";
+            return false;
+        }
+        if (row->has_arg == no_argument && valueWritten) {
+            error = "option --" + std::string(row->name) + " takes no value (got '" + argv[next] + "')";
+            return false;
+        }
+        if (code == ':' || code == '?') {
+            error = unknownOption(name);
+            return false;
+        }
+        switch (handleOption(code, optarg, error)) {
+        case OptionUse::taken:
+            continue;
+        case OptionUse::refused:
+            return false;
+        case OptionUse::notOwn:
+            break;
+        }
+        if (!settingOptions.apply(code, optarg, settings, error))
+            return false;
+    }
+    if (optind < argc) {
+        error = std::string("unexpected argument '") + argv[optind] + "' (options start with - or --)";
+        return false;
+    }
     return true;
 }
 

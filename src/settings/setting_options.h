@@ -1,8 +1,7 @@
-// The settings as command-line options, for programs that read their command
-// line with the C library's getopt_long_only (which takes "-speed 200",
-// "--speed 200" and "--speed=200" alike). Every setting has an option named
-// in the settings table: switches are "--stars" (on) and "--no-stars" (off)
-// and take no value; the others take one value:
+// The settings as command-line options, and the one parser of every program's
+// command line. Every setting has an option named in the settings table:
+// switches are "--stars" (on) and "--no-stars" (off) and take no value; the
+// others take one value:
 //
 //   --texture NAME     a texture name (case-insensitive) or its kind number
 //   --colour RRGGBB    six hex digits, optionally after '#'
@@ -13,24 +12,26 @@
 // range, malformed) is refused with a message that names the option and what
 // it takes. Lenient readers (the registry) use checkSetting instead.
 //
-// A program adds its own options beside the settings':
+// The command line: options take one dash or two ("-speed 200", "--speed 200"
+// and "--speed=200" alike) and are written in full. A shortened name is
+// refused, although getopt would take it: an old command line (a saver
+// daemon's list, a script) must not change meaning when a later option shares
+// its beginning. A program adds only its own rows:
 //
-//   const option hostOptions[] = {
+//   const option ownOptions[] = {
 //       {"root", no_argument, nullptr, 'r'},
 //       {"window-id", required_argument, nullptr, 'w'},
 //   };
-//   SettingOptions settingOptions(hostOptions, 2);
 //   Settings settings;
 //   std::string error;
-//   int code;
-//   while ((code = getopt_long_only(argc, argv, "+:", settingOptions.longOptions(), nullptr)) != -1) {
-//       if (settingOptions.owns(code)) {
-//           if (!settingOptions.apply(code, optarg, settings, error))
-//               ... print error, exit 2
-//       } else switch (code) {
-//           case 'r': ...  // the program's own options
-//       }
-//   }
+//   const bool ok = parseCommandLine(argc, argv, ownOptions, 2, settings,
+//       [&](int code, const char* value, std::string& error) {
+//           switch (code) {
+//           case 'r': ...; return OptionUse::taken;
+//           ...
+//           }
+//           return OptionUse::notOwn;
+//       }, error);
 //
 // and prints settingOptionsHelp() in its --help text. The program's own
 // options must use `val` codes below settingOptionCodeBase (any character
@@ -40,6 +41,7 @@
 #include <getopt.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,8 +53,6 @@ constexpr int settingOptionCodeBase = 0x1000;
 
 class SettingOptions {
 public:
-    virtual ~SettingOptions() = default;
-
     // The program's own rows (without the terminating zero row) first, then
     // the settings' rows and the zero row.
     SettingOptions(const option* hostOptions, int hostOptionCount);
@@ -72,6 +72,28 @@ public:
 private:
     std::vector<option> options;
 };
+
+// What a program's handler did with one of the options it was offered.
+enum class OptionUse {
+    taken,    // the option was the program's, and its value was good
+    refused,  // the program's, but its value was not: the handler wrote the message
+    notOwn,   // not the program's: a setting's option is then applied to the settings
+};
+
+// Called for every option, with the row's code and the value (nullptr when the
+// option takes none). A handler that returns notOwn for a setting's code lets
+// the settings take it; it may take a setting's code itself where a value
+// means something more to the program.
+using ProgramOptionHandler = std::function<OptionUse(int code, const char* value, std::string& error)>;
+
+// Reads argv[1..argc-1]: the program's own rows and every setting's, by their
+// full names. Settings go into settings, the program's own options to
+// handleOption. Returns false with a one-line message in error (no program
+// name, no newline) on the first problem: an unknown or shortened name, a
+// missing value, a value for an option that takes none, a refused value or an
+// argument that is not an option. Each call starts a fresh scan.
+bool parseCommandLine(int argc, const char* const* argv, const option* programOptions, int programOptionCount,
+                      Settings& settings, const ProgramOptionHandler& handleOption, std::string& error);
 
 // Parses text as a value of the setting (see the header comment for each
 // kind's form) and validates it. False when the text is malformed or the

@@ -25,14 +25,14 @@ constexpr SettingChoice textureChoices[] = {
 };
 
 constexpr SettingChoice frameRateChoices[] = {
-    {frameRateTimer, "timer", "As designed (up to 200 a second)"},
-    {frameRateDisplay, "display", "In step with the display"},
-    {frameRateLow, "low", "At most 30 a second (saves power)"},
+    {std::int32_t(FrameRate::timer), "timer", "As designed (up to 200 a second)"},
+    {std::int32_t(FrameRate::display), "display", "In step with the display"},
+    {std::int32_t(FrameRate::low), "low", "At most 30 a second (saves power)"},
 };
 
 constexpr SettingChoice monitorsChoices[] = {
-    {monitorsEach, "each", "One view per monitor"},
-    {monitorsSpan, "span", "One view across all monitors"},
+    {std::int32_t(Monitors::each), "each", "One view per monitor"},
+    {std::int32_t(Monitors::span), "span", "One view across all monitors"},
 };
 
 template <std::size_t count>
@@ -84,6 +84,15 @@ const SettingInfo* findSetting(const char* storedName)
 {
     for (const SettingInfo& info : settingTable) {
         if (sameSettingName(info.storedName, storedName))
+            return &info;
+    }
+    return nullptr;
+}
+
+const SettingInfo* settingFor(std::int32_t Settings::*field)
+{
+    for (const SettingInfo& info : settingTable) {
+        if (info.field == field)
             return &info;
     }
     return nullptr;

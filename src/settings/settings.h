@@ -2,8 +2,9 @@
 // table that describes each of them once (stored name, command-line option,
 // kind, default, range, help). The registry store, the command-line options
 // and their help work from the table alone, so a new setting is one row in
-// settings.cpp and one field here; the Windows dialog takes its ranges and
-// lists from the table but places each control by hand.
+// settings.cpp and one field here; the Windows dialog binds each control to
+// its row, and tests check the dialog and the READMEs against the table, so
+// they name what else a new row needs.
 //
 // Every value is a 32-bit integer. Switches are 0 or 1; Colour is 0x00RRGGBB;
 // Speed is a percentage of the designed motion speed; Detail is the ball's
@@ -13,19 +14,24 @@
 #include <cstdint>
 #include <optional>
 
-// The values of FrameRate.
-constexpr std::int32_t frameRateTimer = 0;    // a frame every 5 ms timer tick
-constexpr std::int32_t frameRateDisplay = 1;  // in step with the display's refresh
-constexpr std::int32_t frameRateLow = 2;      // at most 30 frames a second
+// How often a frame is drawn: the FrameRate setting's values.
+enum class FrameRate : std::int32_t {
+    timer = 0,    // a frame every 5 ms timer tick
+    display = 1,  // in step with the display's refresh
+    low = 2,      // at most 30 frames a second
+};
 
-// The values of Monitors.
-constexpr std::int32_t monitorsEach = 0;  // one view per monitor
-constexpr std::int32_t monitorsSpan = 1;  // one view across the whole virtual screen
+// How the views cover several monitors: the Monitors setting's values.
+enum class Monitors : std::int32_t {
+    each = 0,  // one view per monitor
+    span = 1,  // one view across the whole virtual screen
+};
 
+// A plain record that copies trivially. Every field is stored as a 32-bit
+// integer, so that the table below can point at any of them; the named
+// choices read back as their enums.
 class Settings {
 public:
-    virtual ~Settings() = default;
-
     std::int32_t texture = 4;  // TextureKind::Fog
     std::int32_t colour = 0xFFCC00;
     std::int32_t speed = 100;
@@ -36,8 +42,12 @@ public:
     std::int32_t fog = 0;
     std::int32_t underlay = 0;
     std::int32_t overlay = 0;
-    std::int32_t frameRate = frameRateTimer;
-    std::int32_t monitors = monitorsEach;
+    std::int32_t frameRate = std::int32_t(FrameRate::timer);
+    std::int32_t monitors = std::int32_t(Monitors::each);
+
+    // Validation keeps these fields to their enums' values.
+    FrameRate frameRateChoice() const { return FrameRate(frameRate); }
+    Monitors monitorsChoice() const { return Monitors(monitors); }
 };
 
 enum class SettingKind {
@@ -82,6 +92,10 @@ bool sameSettingName(const char* a, const char* b);
 // The row with this stored name (case-insensitive, as registry names are),
 // or nullptr.
 const SettingInfo* findSetting(const char* storedName);
+
+// The row whose field this is, or nullptr: code that deals with one setting
+// names it by its field, which the compiler checks, rather than by a name.
+const SettingInfo* settingFor(std::int32_t Settings::*field);
 
 // The result of the validation step: the value to use, and whether the raw
 // value was usable as it stood.

@@ -27,7 +27,7 @@ public:
     // Deletes the slot's texture object if it has one. A destroyed slot also
     // leaves the registry and the bind cache, so that neither can point at a
     // dead slot or at a name GL may hand out again.
-    virtual ~Texture();
+    ~Texture();
 
     // A slot owns its GL name; a copy would delete it twice.
     Texture(const Texture&) = delete;

@@ -14,7 +14,6 @@ public:
     static constexpr int nameLength = 80;  // including the terminating zero
 
     constexpr TextureRegistry() = default;
-    virtual ~TextureRegistry() = default;
 
     // Empties every entry (no slot, empty name); count stays.
     void clearEntries();

@@ -21,8 +21,8 @@ std::vector<std::uint64_t> drawnTimes(FramePacer pacer, std::uint64_t startMs, s
 
 TEST(FramePacer, UnlimitedRatesDrawEveryTick)
 {
-    for (int frameRate : {0, 1, -1, 3}) {
-        SCOPED_TRACE(frameRate);
+    for (FrameRate frameRate : {FrameRate::timer, FrameRate::display}) {
+        SCOPED_TRACE(int(frameRate));
         EXPECT_FALSE(FramePacer(frameRate).limitsRate());
         EXPECT_EQ(drawnTimes(FramePacer(frameRate), 0, 5, 1000).size(), 200u);
     }
@@ -39,7 +39,7 @@ TEST(FramePacer, LimitedRateDrawsAtMostThirtyInAnySecond)
     const Case cases[] = {{1, 300}, {5, 295}, {10, 290}, {16, 200}, {33, 150}, {50, 200}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.periodMs);
-        const std::vector<std::uint64_t> drawn = drawnTimes(FramePacer(2), 123456789, c.periodMs, 10000);
+        const std::vector<std::uint64_t> drawn = drawnTimes(FramePacer(FrameRate::low), 123456789, c.periodMs, 10000);
         EXPECT_LE(drawn.size(), 301u);
         EXPECT_GE(drawn.size(), c.lowest);
         // The grid holds the average to 30 a second; a window of one second
@@ -52,7 +52,7 @@ TEST(FramePacer, LimitedRateDrawsAtMostThirtyInAnySecond)
 
 TEST(FramePacer, ALongPauseStartsANewGridWithoutABurst)
 {
-    FramePacer pacer(2);
+    FramePacer pacer(FrameRate::low);
     EXPECT_TRUE(pacer.limitsRate());
     EXPECT_TRUE(pacer.frameDue(1000));
     EXPECT_TRUE(pacer.frameDue(1034));

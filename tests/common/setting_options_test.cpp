@@ -226,4 +226,79 @@ TEST(SettingOptions, HelpListsEveryOptionWithItsDefault)
     }
 }
 
+// The one parser every program uses, with the host rows above.
+struct LineParsed {
+    bool ok = false;
+    Settings settings;
+    std::string error;
+    std::vector<int> ownCodes;  // the program's options, in order
+};
+
+LineParsed parseLine(std::vector<const char*> arguments)
+{
+    arguments.insert(arguments.begin(), "host");
+    LineParsed parsed;
+    const auto handle = [&parsed](int code, const char* value, std::string& error) {
+        if (code == windowIdCode && std::string(value) == "bad") {
+            error = "--window-id refused";
+            return OptionUse::refused;
+        }
+        if (code >= settingOptionCodeBase)
+            return OptionUse::notOwn;
+        parsed.ownCodes.push_back(code);
+        return OptionUse::taken;
+    };
+    parsed.ok = parseCommandLine(int(arguments.size()), arguments.data(), hostOptions, 2, parsed.settings, handle,
+                                 parsed.error);
+    return parsed;
+}
+
+TEST(CommandLine, FullNamesWithOneOrTwoDashesAreTaken)
+{
+    const LineParsed parsed = parseLine({"-root", "--speed", "150", "-window-id=7", "--no-bars", "-detail=9"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.ownCodes, (std::vector<int>{rootCode, windowIdCode}));
+    EXPECT_EQ(parsed.settings.speed, 150);
+    EXPECT_EQ(parsed.settings.bars, 0);
+    EXPECT_EQ(parsed.settings.detail, 9);
+}
+
+TEST(CommandLine, EveryFaultIsRefusedWithItsMessage)
+{
+    struct Case {
+        std::vector<const char*> arguments;
+        const char* error;
+    };
+    const Case cases[] = {
+        // Beginnings that getopt alone would take.
+        {{"-ro"}, "unexpected argument '-ro' (no option of that name)"},
+        {{"--roo"}, "unknown option '--roo'"},
+        {{"-sp", "200"}, "unexpected argument '-sp' (no option of that name)"},
+        {{"--spe=200"}, "unknown option '--spe'"},
+        {{"-no-ba"}, "unexpected argument '-no-ba' (no option of that name)"},
+        {{"--window", "5"}, "unknown option '--window'"},
+        // Names longer than any option, and other faults.
+        {{"--rooted"}, "unknown option '--rooted'"},
+        {{"--root=1"}, "option --root takes no value (got '--root=1')"},
+        {{"-speed"}, "option --speed needs a value"},
+        {{"--speed", "1"}, "--speed wants a whole number from 25 to 400 (got '1')"},
+        {{"-window-id", "bad"}, "--window-id refused"},
+        {{"-root", "stray"}, "unexpected argument 'stray' (options start with - or --)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[0]);
+        const LineParsed parsed = parseLine(c.arguments);
+        EXPECT_FALSE(parsed.ok);
+        EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+TEST(CommandLine, EachParseStartsAfresh)
+{
+    ASSERT_FALSE(parseLine({"-root", "--bogus"}).ok);
+    const LineParsed again = parseLine({"--speed", "300"});
+    ASSERT_TRUE(again.ok) << again.error;
+    EXPECT_EQ(again.settings.speed, 300);
+}
+
 }  // namespace

@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <type_traits>
 
+#include "math/body.h"
 #include "math/vec3.h"
 
 namespace {
+
+// Plain values: copied as bytes, with no table of virtual functions.
+static_assert(std::is_trivially_copyable_v<Vec3> && !std::is_polymorphic_v<Vec3>);
+static_assert(std::is_trivially_copyable_v<Body> && !std::is_polymorphic_v<Body>);
 
 void expectVec(const Vec3& actual, float x, float y, float z, const char* label)
 {

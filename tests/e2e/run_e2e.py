@@ -324,6 +324,12 @@ class Session:
             answer[key] = value
         return answer
 
+    def child_texts(self, handle):
+        """saver-probe texts: the texts of a window's children, in order."""
+        result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe"), "texts", str(handle)],
+                                env=self.env, timeout=TIMEOUT * 3, capture_output=True, text=True)
+        return [line[len("text "):] for line in result.stdout.splitlines() if line.startswith("text ")]
+
     def window(self, title, cls=SAVER_CLASS, parent=None):
         args = ["window", cls, title] + ([parent] if parent else [])
         answer = self.probe(*args)
@@ -863,6 +869,43 @@ def swap_count(trace_path):
         return sum(1 for line in trace if "SwapBuffers" in line)
 
 
+SAVE_FAILED_TITLE = "Flowball: settings not saved"
+
+
+def focus_window_named(session, title):
+    result = subprocess.run(["xdotool", "search", "--sync", "--name", "^%s$" % title,
+                             "windowfocus", "--sync", "%1"], env=session.env, timeout=TIMEOUT,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return result.returncode == 0
+
+
+@with_fresh_settings
+def case_settings_failed_save_says_so_and_keeps_the_dialog(session):
+    """OK on a settings key that nobody may write: a message names the key,
+    the dialog stays open, and once the key may be written OK saves."""
+    key = r"Software\Flowball"
+    check(session.probe("lock-key", key).get("set") == "1", "the settings key could not be locked")
+    try:
+        process = open_dialog(session)
+        session.xdotool("key", "Return")
+        box = wait_for(lambda: (lambda w: w if w and w["visible"] == "1" else None)(
+            session.window(SAVE_FAILED_TITLE, cls="#32770")), "the message that saving failed")
+        message = " ".join(session.child_texts(box["handle"]))
+        check(r"the registry key HKEY_CURRENT_USER\Software\Flowball could not be opened for writing"
+              in message, "the message: %s" % message)
+        wait_for(lambda: focus_window_named(session, SAVE_FAILED_TITLE), "the focus on the message")
+        session.xdotool("key", "Return")
+        wait_for(lambda: session.window(SAVE_FAILED_TITLE, cls="#32770") is None, "the message to close")
+        check(process.poll() is None, "the dialog ended with %s after a failed save" % process.poll())
+        check(session.window(DIALOG_TITLE, cls="#32770") is not None, "the dialog closed after a failed save")
+    finally:
+        session.probe("unlock-key", key)
+    # The same OK once the key may be written: saved, and the dialog ends.
+    wait_for(lambda: focus_dialog(session), "the focus on the dialog")
+    close_dialog(session, process, "Return", 1)
+    check(stored_settings(session) == DEFAULT_SETTINGS, "stored %s" % stored_settings(session))
+
+
 @with_fresh_settings
 def case_settings_frame_rate_limit(session):
     store_settings(session, {"FrameRate": ("REG_DWORD", "2")})
@@ -1004,6 +1047,23 @@ def case_win9x_without_password_closes_at_once(session):
     check(session.log_lines(VERIFIER_LOG) == [], "the verifier was loaded")
 
 
+def case_win9x_password_flag_as_text(session):
+    """ScreenSaveUsePassword as REG_SZ: "0" asks for no password (read as a
+    number it would be 0x30, non-zero), "1" does."""
+    for text, asked in (("0", False), ("1", True)):
+        win98(session, use_password=False)
+        session.reg("add", r"HKCU\Control Panel\Desktop", "/v", "ScreenSaveUsePassword",
+                    "/t", "REG_SZ", "/d", text, "/f")
+        set_answer(session, "accept")
+        pointer_to_centre(session)
+        saver = start_fullscreen(session)
+        session.xdotool("key", "a")
+        check(session.exit_code(saver) == 0, "exit code is not 0 with the text '%s'" % text)
+        log = session.log_lines(VERIFIER_LOG)
+        check(("answer accept" in log) == asked, "the text '%s': verifier log %s" % (text, log))
+    session.set_use_password(False)
+
+
 def case_win9x_change_password(session):
     win98(session)
     session.reset_log("change-password.log")
@@ -1129,6 +1189,7 @@ GROUPS = {
         case_settings_dialog_cancel_stores_nothing,
         case_settings_dialog_defaults_button,
         case_settings_garbage_gives_defaults,
+        case_settings_failed_save_says_so_and_keeps_the_dialog,
         case_settings_frame_rate_limit,
     ]),
     "win9x": (True, [
@@ -1137,6 +1198,7 @@ GROUPS = {
         case_win9x_fault_lowers_saver_running_flag,
         case_win9x_autoplay_is_cancelled_and_closes,
         case_win9x_without_password_closes_at_once,
+        case_win9x_password_flag_as_text,
         case_win9x_change_password,
     ]),
     "platforms": (True, [

@@ -25,6 +25,15 @@
 //   saver-probe autoplay HANDLE       sends the registered "QueryCancelAutoPlay"
 //                                     message and prints the reply
 //   saver-probe settext HANDLE TEXT   sends WM_SETTEXT and prints the reply
+//   saver-probe texts HANDLE          the text of each child window of HANDLE
+//                                     ("text ..." lines), as a message box's
+//                                     static control holds its message
+//   saver-probe lock-key SUBKEY       creates HKEY_CURRENT_USER\SUBKEY if
+//                                     need be and gives it an empty access
+//                                     list: nobody may write to it, as when
+//                                     policy makes it read-only
+//   saver-probe unlock-key SUBKEY     gives it back an access list that lets
+//                                     everybody in
 //   saver-probe run PROGRAM TAIL      starts PROGRAM with exactly the command
 //                                     line "PROGRAM" TAIL (the two characters
 //                                     \t in TAIL stand for a tab), waits for
@@ -195,6 +204,51 @@ int run(const char* program, const char* tail)
     return 0;
 }
 
+BOOL CALLBACK printChildText(HWND child, LPARAM)
+{
+    char text[1024] = "";
+    GetWindowTextA(child, text, sizeof text);
+    // One line each: a line break in the text becomes a space.
+    for (char* c = text; *c != '\0'; ++c) {
+        if (*c == '\r' || *c == '\n')
+            *c = ' ';
+    }
+    std::printf("text %s\n", text);
+    return TRUE;
+}
+
+int childTexts(const char* handle)
+{
+    HWND window = windowFromText(handle);
+    if (!IsWindow(window))
+        return 1;
+    EnumChildWindows(window, printChildText, 0);
+    return 0;
+}
+
+// An empty access list (nobody may do anything) or none at all (everybody
+// may do everything). The owner keeps the right to change the list.
+int setKeyAccess(const char* subKey, bool locked)
+{
+    HKEY key = nullptr;
+    const LONG opened = locked ? RegCreateKeyExA(HKEY_CURRENT_USER, subKey, 0, nullptr, 0, WRITE_DAC, nullptr,
+                                                 &key, nullptr)
+                               : RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, WRITE_DAC, &key);
+    if (opened != ERROR_SUCCESS) {
+        std::printf("opened 0\n");
+        return 1;
+    }
+    SECURITY_DESCRIPTOR descriptor;
+    ACL emptyList;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&emptyList, sizeof emptyList, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, locked ? &emptyList : nullptr, FALSE);
+    const LONG set = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(key);
+    std::printf("set %d\n", set == ERROR_SUCCESS ? 1 : 0);
+    return set == ERROR_SUCCESS ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -214,6 +268,12 @@ int main(int argc, char** argv)
         result = sendAutoPlayQuery(argv[2]);
     else if (argc == 4 && std::strcmp(argv[1], "settext") == 0)
         result = sendText(argv[2], argv[3]);
+    else if (argc == 3 && std::strcmp(argv[1], "texts") == 0)
+        result = childTexts(argv[2]);
+    else if (argc == 3 && std::strcmp(argv[1], "lock-key") == 0)
+        result = setKeyAccess(argv[2], true);
+    else if (argc == 3 && std::strcmp(argv[1], "unlock-key") == 0)
+        result = setKeyAccess(argv[2], false);
     else if (argc == 4 && std::strcmp(argv[1], "run") == 0)
         result = run(argv[2], argv[3]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
@@ -221,7 +281,7 @@ int main(int argc, char** argv)
     else if (argc == 6 && std::strcmp(argv[1], "send") == 0)
         result = send(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL\n");
     std::fflush(stdout);
     return result;
 }

@@ -353,6 +353,8 @@ void resetState()
     state.uploads.clear();
     state.nextList = 1;
     state.failGenLists = false;
+    state.maxViewportWidth = defaultMaxViewportSide;
+    state.maxViewportHeight = defaultMaxViewportSide;
     state.lists.clear();
     state.listContents.clear();
     state.compilingList = 0;
@@ -510,6 +512,12 @@ std::size_t countCalls(const std::string& name)
 void clearCalls() { state.log.clear(); }
 
 void failGenLists(bool fail) { state.failGenLists = fail; }
+
+void setMaxViewportDims(GLint width, GLint height)
+{
+    state.maxViewportWidth = width;
+    state.maxViewportHeight = height;
+}
 
 const GLfloat* matrix(GLenum mode)
 {

@@ -20,8 +20,9 @@
 //
 // Logging conventions: glGenTextures logs n and then the names it handed out,
 // glDeleteTextures n and the names passed; uploads and glReadPixels log their
-// scalar arguments only, not the pixel pointer; glGetFloatv logs its name
-// argument, not the values it answers. Inside glNewList(GL_COMPILE) the
+// scalar arguments only, not the pixel pointer; glGetFloatv and glGetIntegerv
+// log their name argument, not the values they answer (glGetIntegerv answers
+// GL_MAX_VIEWPORT_DIMS, as set, and zeros for other names). Inside glNewList(GL_COMPILE) the
 // matrix, binding and enable calls change no state until the list is called,
 // as in GL; they are logged when made, and a glCallList logs only itself.
 // gluBuild2DMipmaps records the base image only.
@@ -71,6 +72,11 @@ void clearCalls();  // forget the log, keep the state
 
 // Makes glGenLists answer 0, as GL does when it cannot make a list.
 void failGenLists(bool fail);
+
+// What glGetIntegerv answers for GL_MAX_VIEWPORT_DIMS, as a card reports its
+// largest viewport; reset gives defaultMaxViewportSide for both.
+constexpr GLint defaultMaxViewportSide = 16384;
+void setMaxViewportDims(GLint width, GLint height);
 
 // The top of the given stack (GL_MODELVIEW or GL_PROJECTION), column-major.
 const GLfloat* matrix(GLenum mode);

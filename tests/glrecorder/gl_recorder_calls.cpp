@@ -283,6 +283,19 @@ GLenum GLAPIENTRY glGetError(void)
     return error;
 }
 
+void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params)
+{
+    log("glGetIntegerv", {double(pname)});
+    if (!params)
+        return;
+    if (pname == GL_MAX_VIEWPORT_DIMS) {
+        params[0] = state.maxViewportWidth;
+        params[1] = state.maxViewportHeight;
+    } else {
+        params[0] = 0;
+    }
+}
+
 void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params)
 {
     log("glGetFloatv", {double(pname)});

@@ -75,6 +75,9 @@ struct State {
 
     GLuint nextList = 1;
     bool failGenLists = false;
+    // What glGetIntegerv answers for GL_MAX_VIEWPORT_DIMS.
+    GLint maxViewportWidth = glrec::defaultMaxViewportSide;
+    GLint maxViewportHeight = glrec::defaultMaxViewportSide;
     std::set<GLuint> lists;
     std::map<GLuint, std::vector<ListOp>> listContents;
     // glPushAttrib saves what the layer keeps of the attribute groups,

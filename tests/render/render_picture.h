@@ -17,8 +17,6 @@ struct Rgb {
 
 class Picture {
 public:
-    virtual ~Picture() = default;
-
     Rgb at(int x, int y) const
     {
         const std::uint8_t* pixel = &rgb[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 3];

@@ -10,7 +10,11 @@
 
 namespace {
 
-constexpr char testKey[] = "Software\\Flowball tests\\registry settings";
+// A key of each test process's own: ctest runs the tests side by side, each
+// in a process of its own, and one's clean-up must not delete another's key.
+const std::string testKeyName =
+    "Software\\Flowball tests\\registry settings " + std::to_string(GetCurrentProcessId());
+const char* const testKey = testKeyName.c_str();
 
 class RegistrySettingsTest : public ::testing::Test {
 protected:
@@ -128,4 +132,114 @@ TEST_F(RegistrySettingsTest, StoredNamesAreMatchedWhateverTheirCase)
     EXPECT_EQ(loadSettings(HKEY_CURRENT_USER, testKey).speed, 300);
 }
 
+// The password switch as the saver reads it, from each type the registry
+// can hold it as: a REG_SZ "0" (0x30 as a number) asks for no password.
+TEST_F(RegistrySettingsTest, PasswordFlagIsReadByItsType)
+{
+    struct Case {
+        const char* what;
+        DWORD type;
+        std::string data;
+        bool on;
+    };
+    const DWORD one = 1;
+    const DWORD zero = 0;
+    const Case cases[] = {
+        {"DWORD 1", REG_DWORD, std::string(reinterpret_cast<const char*>(&one), 4), true},
+        {"DWORD 0", REG_DWORD, std::string(reinterpret_cast<const char*>(&zero), 4), false},
+        {"text 1", REG_SZ, std::string("1\0", 2), true},
+        {"text 0", REG_SZ, std::string("0\0", 2), false},
+        {"text no", REG_SZ, std::string("no\0", 3), false},
+        {"binary 1", REG_BINARY, std::string(reinterpret_cast<const char*>(&one), 4), false},
+        {"expandable text 1", REG_EXPAND_SZ, std::string("1\0", 2), false},
+        {"text list 1", REG_MULTI_SZ, std::string("1\0\0", 3), false},
+        {"a long text", REG_SZ, std::string(300, '1') + '\0', false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setRaw("ScreenSaveUsePassword", c.type, c.data.data(), DWORD(c.data.size()));
+        EXPECT_EQ(registryFlagOn(key, "ScreenSaveUsePassword"), c.on);
+    }
+    RegDeleteValueA(key, "ScreenSaveUsePassword");
+    EXPECT_FALSE(registryFlagOn(key, "ScreenSaveUsePassword")) << "a missing value";
+}
+
+// A key that cannot be written: the registry keeps no lasting key below a
+// volatile one, as no policy can be set up here.
+TEST_F(RegistrySettingsTest, FailedSaveSaysWhatFailed)
+{
+    HKEY volatileKey = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(key, "volatile", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                              &volatileKey, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileKey);
+    const std::string blocked = std::string(testKey) + "\\volatile\\Flowball";
+
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(saveSettings(Settings(), HKEY_CURRENT_USER, blocked.c_str(), &failure));
+    EXPECT_EQ(failure.valueName, nullptr);
+    EXPECT_NE(failure.error, ERROR_SUCCESS);
+    char text[512];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\blocked", text, sizeof text);
+    const std::string message = text;
+    EXPECT_NE(message.find("the registry key HKEY_CURRENT_USER\\blocked could not be opened for writing"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("(error " + std::to_string(failure.error)), std::string::npos) << message;
+
+    // A good save leaves the failure untouched and says nothing.
+    SettingsSaveFailure untouched;
+    EXPECT_TRUE(saveSettings(Settings(), HKEY_CURRENT_USER, testKey, &untouched));
+    EXPECT_EQ(untouched.error, ERROR_SUCCESS);
+}
+
+// A key that policy made read-only: a security descriptor whose empty access
+// list lets nobody write.
+TEST_F(RegistrySettingsTest, SaveToAKeyNobodyMayWriteFails)
+{
+    HKEY locked = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(key, "locked", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &locked, nullptr),
+              ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ACL emptyList;
+    ASSERT_TRUE(InitializeAcl(&emptyList, sizeof emptyList, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyList, FALSE));
+    ASSERT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(locked);
+
+    SettingsSaveFailure failure;
+    const std::string lockedName = std::string(testKey) + "\\locked";
+    EXPECT_FALSE(saveSettings(Settings(), HKEY_CURRENT_USER, lockedName.c_str(), &failure));
+    EXPECT_EQ(failure.valueName, nullptr);
+    EXPECT_EQ(failure.error, ERROR_ACCESS_DENIED);
+
+    // The owner may still change the access list: open again for the
+    // clean-up.
+    ASSERT_EQ(RegOpenKeyExA(key, "locked", 0, WRITE_DAC, &locked), ERROR_SUCCESS);
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE));
+    EXPECT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
+    RegCloseKey(locked);
+}
+
+TEST_F(RegistrySettingsTest, FailureMessageNamesTheValueAndTheReason)
+{
+    SettingsSaveFailure failure;
+    failure.valueName = "Speed";
+    failure.error = ERROR_ACCESS_DENIED;
+    char text[512];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball", text, sizeof text);
+    const std::string message = text;
+    EXPECT_EQ(message.find("The settings could not be saved: the value Speed under "
+                           "HKEY_CURRENT_USER\\Software\\Flowball could not be written (error 5"),
+              0u)
+        << message;
+    EXPECT_NE(message.find("Cancel leaves the settings as they were"), std::string::npos) << message;
+    // A short buffer cuts the message short, within its bounds.
+    char shortText[16];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball", shortText, sizeof shortText);
+    EXPECT_EQ(std::string(shortText), "The settings co");
+}
+
 }  // namespace
+

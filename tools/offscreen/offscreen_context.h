@@ -15,7 +15,7 @@
 class OffscreenContext {
 public:
     OffscreenContext() = default;
-    virtual ~OffscreenContext();
+    ~OffscreenContext();
 
     OffscreenContext(const OffscreenContext&) = delete;
     OffscreenContext& operator=(const OffscreenContext&) = delete;

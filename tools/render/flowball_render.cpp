@@ -142,11 +142,11 @@ int render(const RenderOptions& options)
 
     setMillisecondSource(options.realClock ? nullptr : simulatedMilliseconds);
     applySettings(options.settings);
-    // The Monitors setting: 0 a view per monitor, 1 one view across them.
-    if (!options.monitors.empty() && options.settings.monitors == monitorsEach) {
+    if (!options.monitors.empty() && options.settings.monitorsChoice() == Monitors::each) {
         const ScreenRect bounds = monitorBounds(options.monitors);
         setMonitorLayout(options.monitors.data(), int(options.monitors.size()), bounds.left, bounds.top);
     }
+    readViewportLimit();
     initGlState(options.width, options.height);
 
     const int digits = digitsFor(options.frames);

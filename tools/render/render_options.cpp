@@ -77,39 +77,6 @@ bool parseRate(const std::string& text, double& fps)
     return true;
 }
 
-// The option name an argument gives, as written: "--size" of "--size=64x48".
-std::string writtenName(const char* argument)
-{
-    const char* equals = std::strchr(argument, '=');
-    return equals != nullptr ? std::string(argument, equals) : std::string(argument);
-}
-
-// Whether the argument names the option in full: getopt also takes any
-// unambiguous beginning of a name, which this command line refuses so that a
-// later option cannot change what an old command means.
-bool namesInFull(const std::string& name, const option& row)
-{
-    const std::size_t dashes = name.compare(0, 2, "--") == 0 ? 2 : 1;
-    return name.compare(dashes, std::string::npos, row.name) == 0;
-}
-
-// The row whose name the argument gives in full, or nullptr.
-const option* rowNamed(const option* rows, const std::string& name)
-{
-    for (const option* row = rows; row->name != nullptr; ++row) {
-        if (namesInFull(name, *row))
-            return row;
-    }
-    return nullptr;
-}
-
-std::string unknownOption(const std::string& name)
-{
-    if (name.compare(0, 2, "--") == 0)
-        return "unknown option '" + name + "'";
-    return "unexpected argument '" + name + "' (no option of that name)";
-}
-
 // Takes one of the renderer's own options.
 bool applyRenderOption(int code, const std::string& value, RenderOptions& options, std::string& error)
 {
@@ -168,10 +135,15 @@ bool applyRenderOption(int code, const std::string& value, RenderOptions& option
 // --monitors is the saver's setting (each, span) and, here, the monitors to
 // render for too: a value that starts with a digit and holds an 'x' is a
 // monitor list.
-bool isMonitorList(const SettingOptions& settingOptions, int code, const char* value)
+bool isMonitorsSetting(int code)
 {
-    return settingOptions.owns(code) && settingTable[(code - settingOptionCodeBase) / 2].field == &Settings::monitors &&
-           value != nullptr && *value >= '0' && *value <= '9' && std::strchr(value, 'x') != nullptr;
+    const int row = (code - settingOptionCodeBase) / 2;
+    return code >= settingOptionCodeBase && row < settingCount && settingTable[row].field == &Settings::monitors;
+}
+
+bool isMonitorList(const char* value)
+{
+    return value != nullptr && *value >= '0' && *value <= '9' && std::strchr(value, 'x') != nullptr;
 }
 
 bool applyMonitorList(const char* value, RenderOptions& options, std::string& error)
@@ -188,56 +160,23 @@ bool applyMonitorList(const char* value, RenderOptions& options, std::string& er
 
 bool parseRenderOptions(int argc, const char* const* argv, RenderOptions& options, std::string& error)
 {
-    const SettingOptions settingOptions(renderOptionRows, renderOptionCount);
-    const option* rows = settingOptions.longOptions();
-    // getopt_long_only does not write to the strings; its prototype only
-    // allows for implementations that move them around, which '+' rules out.
-    char* const* arguments = const_cast<char* const*>(argv);
     bool fpsGiven = false;
     bool startGiven = false;
     bool sizeGiven = false;
-    optind = 0;  // a fresh scan, even after an earlier one
-    opterr = 0;  // the messages are ours
-    for (;;) {
-        // The argument getopt looks at next (optind 0 stands for 1).
-        const int next = optind == 0 ? 1 : optind;
-        const std::string name = next < argc ? writtenName(argv[next]) : std::string();
-        // '+': stop at the first argument that is not an option; ':': report
-        // a missing value as ':' rather than '?'.
-        const int code = getopt_long_only(argc, arguments, "+:", rows, nullptr);
-        if (code == -1)
-            break;
-        // The option as written, named in full, or nullptr for an unknown or
-        // shortened name.
-        const option* row = rowNamed(rows, name);
-        if (row == nullptr) {
-            error = unknownOption(name);
-            return false;
-        }
-        if (code == ':') {
-            error = "option --" + std::string(row->name) + " needs a value";
-            return false;
-        }
-        if (code == '?') {
-            // A value given to an option that takes none, the only refusal
-            // left for a name written in full.
-            error = "option --" + std::string(row->name) + " takes no value";
-            return false;
-        }
-        const bool applied = isMonitorList(settingOptions, code, optarg) ? applyMonitorList(optarg, options, error)
-                             : settingOptions.owns(code)
-                                 ? settingOptions.apply(code, optarg, options.settings, error)
-                                 : applyRenderOption(code, optarg != nullptr ? optarg : "", options, error);
-        if (!applied)
-            return false;
+    const auto takeRenderOption = [&](int code, const char* value, std::string& message) {
+        if (isMonitorsSetting(code) && isMonitorList(value))
+            return applyMonitorList(value, options, message) ? OptionUse::taken : OptionUse::refused;
+        if (code >= settingOptionCodeBase)
+            return OptionUse::notOwn;
         sizeGiven = sizeGiven || code == optionSize;
         fpsGiven = fpsGiven || code == optionFps;
         startGiven = startGiven || code == optionStartMs;
-    }
-    if (optind < argc) {
-        error = std::string("unexpected argument '") + argv[optind] + "' (options start with - or --)";
+        return applyRenderOption(code, value != nullptr ? value : "", options, message) ? OptionUse::taken
+                                                                                         : OptionUse::refused;
+    };
+    if (!parseCommandLine(argc, argv, renderOptionRows, renderOptionCount, options.settings, takeRenderOption,
+                          error))
         return false;
-    }
     if (options.help)
         return true;
     if (options.realClock && (fpsGiven || startGiven)) {

@@ -1,5 +1,5 @@
-// The command line of flowball-render: a strict parser on getopt_long_only.
-// Options are names written in full, given as "--name value", "--name=value"
+// The command line of flowball-render, read by the settings' one parser
+// (settings/setting_options.h). Options are names written in full, given as "--name value", "--name=value"
 // or with a single dash; beside the renderer's own options it takes every
 // setting of the saver (settings/setting_options.h). Anything else (an
 // unknown or shortened name, a missing or malformed value, a stray argument,
@@ -22,8 +22,6 @@ constexpr std::uint64_t renderStartLimitMs = 1000000000000;  // about 31 years
 
 class RenderOptions {
 public:
-    virtual ~RenderOptions() = default;
-
     int width = 640;
     int height = 480;
     // --monitors with a list: the monitors in virtual-screen pixels; width

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 #include "settings/settings.h"
 
 constexpr char settingsRegistryKey[] = "Software\\Flowball";
@@ -16,7 +18,27 @@ constexpr char settingsRegistryKey[] = "Software\\Flowball";
 // The settings under root\subKey, validated.
 Settings loadSettings(HKEY root = HKEY_CURRENT_USER, const char* subKey = settingsRegistryKey);
 
+// Whether the flag under key is on, read by its type (settings/stored_flag.h):
+// a REG_DWORD by its value, a REG_SZ by its decimal text, anything else and
+// a missing value as off.
+bool registryFlagOn(HKEY key, const char* valueName);
+
+// What kept saveSettings from writing.
+struct SettingsSaveFailure {
+    // The first value that could not be written; nullptr when the key itself
+    // could not be created or opened for writing.
+    const char* valueName = nullptr;
+    LONG error = ERROR_SUCCESS;  // the registry's error code
+};
+
 // Writes every setting, creating the key if needed. False when the key
-// cannot be opened for writing or a value cannot be written.
+// cannot be opened for writing or a value cannot be written; failure, when
+// given, then says which and why. Values after a failed one are still tried.
 bool saveSettings(const Settings& settings, HKEY root = HKEY_CURRENT_USER,
-                  const char* subKey = settingsRegistryKey);
+                  const char* subKey = settingsRegistryKey, SettingsSaveFailure* failure = nullptr);
+
+// The message that tells a user that saving failed, naming the key (and the
+// value) and the system's reason, into text (size bytes, cut short if need
+// be). keyName is the key as a user would look for it:
+// HKEY_CURRENT_USER\Software\Flowball.
+void saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName, char* text, std::size_t size);

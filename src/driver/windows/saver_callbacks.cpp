@@ -58,8 +58,8 @@ LRESULT onCreate(HWND window)
     // Read once, for the life of the window.
     const Settings settings = loadSettings();
     applySettings(settings);
-    renderContext.pacer = FramePacer(settings.frameRate);
-    renderContext.viewPerMonitor = renderContext.fullScreen && settings.monitors == monitorsEach;
+    renderContext.pacer = FramePacer(settings.frameRateChoice());
+    renderContext.viewPerMonitor = renderContext.fullScreen && settings.monitorsChoice() == Monitors::each;
 
     RECT client = {};
     GetClientRect(window, &client);
@@ -71,8 +71,9 @@ LRESULT onCreate(HWND window)
         layOutMonitors(bounds);
     }
     createRenderContext(window, &renderContext.deviceContext, &renderContext.glContext);
-    if (settings.frameRate == frameRateDisplay)
+    if (settings.frameRateChoice() == FrameRate::display)
         swapInStepWithDisplay();
+    readViewportLimit();
     // Builds the whole scene, textures included, before the first timer tick.
     initGlState(renderContext.clientWidth, renderContext.clientHeight);
     SetTimer(window, frameTimerId, framePeriodMs, nullptr);

@@ -14,8 +14,6 @@
 
 class RenderContext {
 public:
-    virtual ~RenderContext() = default;
-
     // Set by the host before the window is created: a full-screen window
     // follows display changes.
     bool fullScreen = false;

@@ -9,29 +9,11 @@
 
 #include "settings/settings.h"
 #include "driver/windows/registry_settings.h"
-#include "driver/windows/settings_dialog_ids.h"
+#include "driver/windows/settings_dialog_controls.h"
 
 namespace {
 
-// The controls of the settings, by stored name: a row of the settings table
-// for each control, so ranges and choices come from the table.
-struct SettingControl {
-    const char* storedName;
-    int controlId;
-};
-
-const SettingControl switchControls[] = {
-    {"Bars", IDC_BARS}, {"Stars", IDC_STARS},       {"Particles", IDC_PARTICLES},
-    {"Fog", IDC_FOG},   {"Underlay", IDC_UNDERLAY}, {"Overlay", IDC_OVERLAY},
-};
-
-const SettingControl choiceControls[] = {
-    {"Texture", IDC_TEXTURE},
-    {"FrameRate", IDC_FRAME_RATE},
-    {"Monitors", IDC_MONITORS},
-};
-
-// Trackbar steps for the speed, in percent: the arrow keys move by one line,
+// Trackbar steps of the speed, in percent: the arrow keys move by one line,
 // Page Up and Page Down by one page, and a tick marks every page.
 constexpr int speedLine = 5;
 constexpr int speedPage = 25;
@@ -47,7 +29,8 @@ struct DialogState {
 
 DialogState dialogState;
 
-const SettingInfo& row(const char* storedName) { return *findSetting(storedName); }
+// The control's row; the controls' test keeps every control to a row.
+const SettingInfo* rowOf(const SettingControl& control) { return settingFor(control.field); }
 
 COLORREF colourRef(std::int32_t colour)
 {
@@ -68,53 +51,115 @@ void showColour(HWND dialog, std::int32_t colour)
     InvalidateRect(GetDlgItem(dialog, IDC_COLOUR_SWATCH), nullptr, TRUE);
 }
 
-void showSpeedText(HWND dialog)
+// The value beside a slider, as a percentage (Speed is the one slider).
+void showSliderText(HWND dialog, const SettingControl& control)
 {
     char text[16];
-    std::snprintf(text, sizeof text, "%d %%", int(SendDlgItemMessageA(dialog, IDC_SPEED, TBM_GETPOS, 0, 0)));
-    SetDlgItemTextA(dialog, IDC_SPEED_TEXT, text);
+    std::snprintf(text, sizeof text, "%d %%",
+                  int(SendDlgItemMessageA(dialog, control.controlId, TBM_GETPOS, 0, 0)));
+    SetDlgItemTextA(dialog, control.companionId, text);
+}
+
+void showSliderTexts(HWND dialog)
+{
+    for (const SettingControl& control : settingControls) {
+        if (control.kind == SettingControlKind::slider)
+            showSliderText(dialog, control);
+    }
 }
 
 // Fills the lists and sets the ranges, once.
-void prepareControls(HWND dialog)
+void prepareControl(HWND dialog, const SettingControl& control, const SettingInfo& info)
 {
-    for (const SettingControl& control : choiceControls) {
-        const SettingInfo& info = row(control.storedName);
+    switch (control.kind) {
+    case SettingControlKind::list:
         for (int i = 0; i < info.choiceCount; ++i) {
             const LRESULT index =
                 SendDlgItemMessageA(dialog, control.controlId, CB_ADDSTRING, 0, LPARAM(info.choices[i].label));
             SendDlgItemMessageA(dialog, control.controlId, CB_SETITEMDATA, WPARAM(index),
                                 LPARAM(info.choices[i].value));
         }
+        break;
+    case SettingControlKind::slider:
+        SendDlgItemMessageA(dialog, control.controlId, TBM_SETRANGE, FALSE, MAKELPARAM(info.minimum, info.maximum));
+        SendDlgItemMessageA(dialog, control.controlId, TBM_SETTICFREQ, speedPage, 0);
+        SendDlgItemMessageA(dialog, control.controlId, TBM_SETLINESIZE, 0, speedLine);
+        SendDlgItemMessageA(dialog, control.controlId, TBM_SETPAGESIZE, 0, speedPage);
+        break;
+    case SettingControlKind::number:
+        SendDlgItemMessageA(dialog, control.companionId, UDM_SETRANGE, 0, MAKELPARAM(info.maximum, info.minimum));
+        SendDlgItemMessageA(dialog, control.controlId, EM_LIMITTEXT, 3, 0);
+        break;
+    case SettingControlKind::checkBox:
+    case SettingControlKind::colour:
+        break;
     }
-    const SettingInfo& speed = row("Speed");
-    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETRANGE, FALSE, MAKELPARAM(speed.minimum, speed.maximum));
-    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETTICFREQ, speedPage, 0);
-    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETLINESIZE, 0, speedLine);
-    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETPAGESIZE, 0, speedPage);
-    const SettingInfo& detail = row("Detail");
-    SendDlgItemMessageA(dialog, IDC_DETAIL_SPIN, UDM_SETRANGE, 0, MAKELPARAM(detail.maximum, detail.minimum));
-    SendDlgItemMessageA(dialog, IDC_DETAIL, EM_LIMITTEXT, 3, 0);
 }
 
-void showSettings(HWND dialog, const Settings& settings)
+void prepareControls(HWND dialog)
 {
-    for (const SettingControl& control : choiceControls) {
-        const std::int32_t value = settings.*row(control.storedName).field;
+    for (const SettingControl& control : settingControls) {
+        if (const SettingInfo* info = rowOf(control))
+            prepareControl(dialog, control, *info);
+    }
+}
+
+void showValue(HWND dialog, const SettingControl& control, std::int32_t value)
+{
+    switch (control.kind) {
+    case SettingControlKind::list: {
         const LRESULT count = SendDlgItemMessageA(dialog, control.controlId, CB_GETCOUNT, 0, 0);
         for (LRESULT index = 0; index < count; ++index) {
             if (SendDlgItemMessageA(dialog, control.controlId, CB_GETITEMDATA, WPARAM(index), 0) == value)
                 SendDlgItemMessageA(dialog, control.controlId, CB_SETCURSEL, WPARAM(index), 0);
         }
+        break;
     }
-    for (const SettingControl& control : switchControls) {
-        const bool on = settings.*row(control.storedName).field != 0;
-        CheckDlgButton(dialog, control.controlId, on ? BST_CHECKED : BST_UNCHECKED);
+    case SettingControlKind::checkBox:
+        CheckDlgButton(dialog, control.controlId, value != 0 ? BST_CHECKED : BST_UNCHECKED);
+        break;
+    case SettingControlKind::slider:
+        SendDlgItemMessageA(dialog, control.controlId, TBM_SETPOS, TRUE, value);
+        showSliderText(dialog, control);
+        break;
+    case SettingControlKind::number:
+        SetDlgItemInt(dialog, control.controlId, UINT(value), FALSE);
+        break;
+    case SettingControlKind::colour:
+        showColour(dialog, value);
+        break;
     }
-    SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETPOS, TRUE, settings.speed);
-    showSpeedText(dialog);
-    SetDlgItemInt(dialog, IDC_DETAIL, UINT(settings.detail), FALSE);
-    showColour(dialog, settings.colour);
+}
+
+void showSettings(HWND dialog, const Settings& settings)
+{
+    for (const SettingControl& control : settingControls)
+        showValue(dialog, control, settings.*control.field);
+}
+
+// What the control shows, or nothing when it shows no value.
+std::optional<std::int64_t> shownValue(HWND dialog, const SettingControl& control)
+{
+    switch (control.kind) {
+    case SettingControlKind::list: {
+        const LRESULT index = SendDlgItemMessageA(dialog, control.controlId, CB_GETCURSEL, 0, 0);
+        if (index == CB_ERR)
+            return std::nullopt;
+        return SendDlgItemMessageA(dialog, control.controlId, CB_GETITEMDATA, WPARAM(index), 0);
+    }
+    case SettingControlKind::checkBox:
+        return IsDlgButtonChecked(dialog, control.controlId) == BST_CHECKED ? 1 : 0;
+    case SettingControlKind::slider:
+        return SendDlgItemMessageA(dialog, control.controlId, TBM_GETPOS, 0, 0);
+    case SettingControlKind::number: {
+        BOOL translated = FALSE;
+        const UINT value = GetDlgItemInt(dialog, control.controlId, &translated, FALSE);
+        return translated ? std::optional<std::int64_t>(value) : std::nullopt;
+    }
+    case SettingControlKind::colour:
+        return dialogState.colour;
+    }
+    return std::nullopt;
 }
 
 // What the controls show, through the same validation as every reader: a
@@ -122,24 +167,10 @@ void showSettings(HWND dialog, const Settings& settings)
 Settings readSettings(HWND dialog)
 {
     Settings settings;
-    for (const SettingControl& control : choiceControls) {
-        const SettingInfo& info = row(control.storedName);
-        const LRESULT index = SendDlgItemMessageA(dialog, control.controlId, CB_GETCURSEL, 0, 0);
-        std::optional<std::int64_t> value;
-        if (index != CB_ERR)
-            value = SendDlgItemMessageA(dialog, control.controlId, CB_GETITEMDATA, WPARAM(index), 0);
-        settings.*info.field = checkSetting(info, value).value;
+    for (const SettingControl& control : settingControls) {
+        if (const SettingInfo* info = rowOf(control))
+            settings.*control.field = checkSetting(*info, shownValue(dialog, control)).value;
     }
-    for (const SettingControl& control : switchControls) {
-        const SettingInfo& info = row(control.storedName);
-        settings.*info.field = IsDlgButtonChecked(dialog, control.controlId) == BST_CHECKED ? 1 : 0;
-    }
-    settings.speed =
-        checkSetting(row("Speed"), SendDlgItemMessageA(dialog, IDC_SPEED, TBM_GETPOS, 0, 0)).value;
-    BOOL translated = FALSE;
-    const UINT detail = GetDlgItemInt(dialog, IDC_DETAIL, &translated, FALSE);
-    settings.detail = checkSetting(row("Detail"), translated ? std::optional<std::int64_t>(detail) : std::nullopt).value;
-    settings.colour = checkSetting(row("Colour"), dialogState.colour).value;
     return settings;
 }
 
@@ -163,12 +194,28 @@ INT_PTR onInitDialog(HWND dialog)
     return TRUE;
 }
 
+// A failed save (a key that policy made read-only, say) would otherwise lose
+// the change without a word: the user is told what failed, and the dialog
+// stays open for another try or Cancel.
+void onOk(HWND dialog)
+{
+    SettingsSaveFailure failure;
+    if (saveSettings(readSettings(dialog), HKEY_CURRENT_USER, settingsRegistryKey, &failure)) {
+        EndDialog(dialog, 1);
+        return;
+    }
+    char keyName[64];
+    std::snprintf(keyName, sizeof keyName, "HKEY_CURRENT_USER\\%s", settingsRegistryKey);
+    char message[512];
+    saveFailureMessage(failure, keyName, message, sizeof message);
+    MessageBoxA(dialog, message, "Flowball: settings not saved", MB_OK | MB_ICONERROR);
+}
+
 INT_PTR onCommand(HWND dialog, WORD control)
 {
     switch (control) {
     case IDOK:
-        saveSettings(readSettings(dialog));
-        EndDialog(dialog, 1);
+        onOk(dialog);
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, 0);
@@ -209,7 +256,7 @@ INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return onCommand(dialog, LOWORD(wParam));
     case WM_HSCROLL:
-        showSpeedText(dialog);
+        showSliderTexts(dialog);
         return TRUE;
     case WM_CTLCOLORSTATIC:
         return onColourStatic(reinterpret_cast<HWND>(lParam));

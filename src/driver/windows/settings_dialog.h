@@ -4,6 +4,8 @@
 // nothing and Defaults shows the defaults without writing them.
 //
 // OK ends the dialog with 1, Cancel (and Escape, and the close box) with 0.
+// When OK cannot save, a message box names what failed and the dialog stays
+// open.
 // The controls are common controls: InitCommonControls must have run.
 #pragma once
 

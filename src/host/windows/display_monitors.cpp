@@ -1,5 +1,7 @@
 #include "host/windows/display_monitors.h"
 
+#include "host/virtual_screen.h"
+
 namespace {
 
 // EnumDisplayMonitors came with Windows 98 and 2000: looked up at run time so
@@ -37,11 +39,18 @@ BOOL CALLBACK addMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data)
 
 RECT virtualScreenBounds()
 {
-    RECT bounds = {};
-    HDC screen = GetDC(nullptr);
-    GetClipBox(screen, &bounds);
-    ReleaseDC(nullptr, screen);
-    return bounds;
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT clipBox = {};
+    if (width <= 0 || height <= 0) {
+        HDC screen = GetDC(nullptr);
+        GetClipBox(screen, &clipBox);
+        ReleaseDC(nullptr, screen);
+    }
+    const ScreenRect bounds = virtualScreenFromMetrics(
+        GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), width, height,
+        {clipBox.left, clipBox.top, clipBox.right, clipBox.bottom});
+    return {bounds.left, bounds.top, bounds.right, bounds.bottom};
 }
 
 int collectMonitors(ScreenRect* monitors, int capacity)

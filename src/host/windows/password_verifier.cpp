@@ -1,5 +1,6 @@
 #include "host/windows/password_verifier.h"
 
+#include "driver/windows/registry_settings.h"
 #include "host/windows/run_modes.h"
 #include "host/windows/saver_host_state.h"
 
@@ -14,11 +15,7 @@ void loadPasswordVerifier()
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop) != ERROR_SUCCESS)
         return;
 
-    DWORD usePassword = 0;
-    DWORD size = sizeof usePassword;
-    const LONG query = RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
-                                        reinterpret_cast<BYTE*>(&usePassword), &size);
-    if (query == ERROR_SUCCESS && usePassword != 0) {
+    if (registryFlagOn(desktop, "ScreenSaveUsePassword")) {
         saverHostState.passwordModule = LoadLibraryA("PASSWORD.CPL");
         if (saverHostState.passwordModule != nullptr) {
             saverHostState.verifyPassword = reinterpret_cast<VerifyScreenSavePwdProc>(

@@ -21,8 +21,6 @@ using ImmAssociateContextProc = HIMC(WINAPI*)(HWND window, HIMC context);
 
 class SaverHostState {
 public:
-    virtual ~SaverHostState() = default;
-
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
     BOOL isPreview = FALSE;

@@ -68,15 +68,15 @@ std::int64_t monotonicMicroseconds()
 
 // The timer ticks every 5 ms, as designed, unless the display paces the
 // frames through the buffer swaps.
-std::int64_t tickPeriod(int frameRate, bool displayPaces)
+std::int64_t tickPeriod(FrameRate frameRate, bool displayPaces)
 {
-    return frameRate == frameRateDisplay && displayPaces ? 0 : designedTickMicroseconds;
+    return frameRate == FrameRate::display && displayPaces ? 0 : designedTickMicroseconds;
 }
 
 class FrameLoop {
 public:
     FrameLoop(GlWindow& target, const HostOptions& options, std::int64_t period, const sigset_t& waiting)
-        : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRate),
+        : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRateChoice()),
           waitMask(waiting)
     {
     }
@@ -201,10 +201,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "flowball: %s\n", error.c_str());
         return exitFailed;
     }
-    const int frameRate = options.settings.frameRate;
-    const bool displayPaces = window.setSwapInterval(frameRate == frameRateDisplay ? 1 : 0);
+    const FrameRate frameRate = options.settings.frameRateChoice();
+    const bool displayPaces = window.setSwapInterval(frameRate == FrameRate::display ? 1 : 0);
 
     applySettings(options.settings);
+    readViewportLimit();
     initGlState(window.width, window.height);
     FrameLoop loop(window, options, tickPeriod(frameRate, displayPaces), waitMask);
     loop.run();

@@ -1,7 +1,5 @@
 #include "host/x11/options.h"
 
-#include <getopt.h>
-
 #include "settings/setting_options.h"
 
 namespace {
@@ -14,17 +12,10 @@ const option hostOptionTable[] = {
     {"window-id", required_argument, nullptr, optionWindowId},
     {"fps", no_argument, nullptr, optionFps},
     {"help", no_argument, nullptr, optionHelp},
+    {"h", no_argument, nullptr, optionHelp},
 };
 constexpr int hostOptionCount = int(sizeof hostOptionTable / sizeof hostOptionTable[0]);
 static_assert(optionHelp < settingOptionCodeBase, "host option codes must stay below the settings' codes");
-
-const char* optionName(const option* table, int code)
-{
-    for (const option* entry = table; entry->name != nullptr; ++entry)
-        if (entry->val == code)
-            return entry->name;
-    return "?";
-}
 
 }  // namespace
 
@@ -61,53 +52,33 @@ bool parseWindowId(const char* text, std::uint32_t& id)
 bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
                       std::string& error)
 {
-    const SettingOptions settingOptions(hostOptionTable, hostOptionCount);
     bool rootGiven = false;
     bool windowGiven = false;
-    // '+': stop at the first argument that is not an option, so that it is
-    // reported rather than moved to the end; ':': a missing value is told
-    // apart from an unknown option. optind 0 starts a fresh scan.
-    optind = 0;
-    opterr = 0;
-    for (;;) {
-        const int code = getopt_long_only(argc, argv, "+:", settingOptions.longOptions(), nullptr);
-        if (code == -1)
-            break;
-        if (settingOptions.owns(code)) {
-            if (!settingOptions.apply(code, optarg, options.settings, error))
-                return false;
-            continue;
-        }
+    const auto takeHostOption = [&](int code, const char* value, std::string& message) {
         switch (code) {
         case optionRoot:
             rootGiven = true;
-            break;
+            return OptionUse::taken;
         case optionWindowId:
-            if (!parseWindowId(optarg, options.windowId)) {
-                error = std::string("--window-id wants a window id, decimal or 0x hexadecimal, not 0 (got '") +
-                        optarg + "')";
-                return false;
+            if (!parseWindowId(value, options.windowId)) {
+                message = std::string("--window-id wants a window id, decimal or 0x hexadecimal, not 0 (got '") +
+                          value + "')";
+                return OptionUse::refused;
             }
             windowGiven = true;
-            break;
+            return OptionUse::taken;
         case optionFps:
             options.showFps = true;
-            break;
+            return OptionUse::taken;
         case optionHelp:
             options.help = true;
-            break;
-        case ':':
-            error = std::string("option --") + optionName(settingOptions.longOptions(), optopt) + " needs a value";
-            return false;
+            return OptionUse::taken;
         default:
-            error = std::string("unknown option '") + argv[optind - 1] + "'";
-            return false;
+            return OptionUse::notOwn;
         }
-    }
-    if (optind < argc) {
-        error = std::string("unexpected argument '") + argv[optind] + "'";
+    };
+    if (!parseCommandLine(argc, argv, hostOptionTable, hostOptionCount, options.settings, takeHostOption, error))
         return false;
-    }
     if (options.help)
         return true;
     if (rootGiven && windowGiven) {
@@ -138,14 +109,14 @@ std::string hostUsage()
     return std::string("Usage: flowball [options]\n"
            "Draws Flowball's scene with OpenGL on an X display: in its own window, on the\n"
            "root window, or in a window that a screen-saver daemon hands over. Every\n"
-           "option takes one dash or two: -root is --root.\n"
+           "option takes one dash or two (-root is --root) and is written in full.\n"
            "\n"
            "  --root              draw on the root window, or in the window that the\n"
            "                      XSCREENSAVER_WINDOW environment variable names\n"
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
            "                      XSCREENSAVER_WINDOW does the same when this is not given\n"
            "  --fps               show the frames per second in the top left corner\n"
-           "  --help              this text\n"
+           "  -h, --help          this text\n"
            "\n"
            "Settings (a frame-rate of display paces the frames by the display where the\n"
            "driver offers it, else as timer):\n") +

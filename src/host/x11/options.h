@@ -1,7 +1,7 @@
 // The command line of the native X11 program: its own options and every
-// setting's (settings/setting_options.h) in one getopt_long_only table.
-// Options take one dash or two (-root and --root alike); a value follows its
-// option as the next argument or after '='.
+// setting's, read by the settings' one parser (settings/setting_options.h).
+// Options take one dash or two (-root and --root alike) and are written in
+// full; a value follows its option as the next argument or after '='.
 //
 // The mode: --window-id ID draws into that window; otherwise the window that
 // the XSCREENSAVER_WINDOW environment variable names (a screen-saver daemon
@@ -19,8 +19,6 @@ enum class HostMode { ownWindow, rootWindow, givenWindow };
 
 class HostOptions {
 public:
-    virtual ~HostOptions() = default;
-
     HostMode mode = HostMode::ownWindow;
     // The window to draw into in givenWindow mode.
     std::uint32_t windowId = 0;
