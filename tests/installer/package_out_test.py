@@ -1,17 +1,16 @@
 #!/usr/bin/env python3
 """package.py's --out folder: a new, empty or earlier release folder is
 taken; anything else is refused with a message and left as it was."""
-import importlib.util
 import os
 import sys
 import tempfile
 import unittest
 
 SOURCE_DIR = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-spec = importlib.util.spec_from_file_location(
-    "package", os.path.join(SOURCE_DIR, "packaging", "windows", "package.py"))
-package = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(package)
+# The source tree stays as checked out.
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(SOURCE_DIR, "packaging", "windows"))
+import package  # noqa: E402
 
 RELEASE = ["flowball-setup-1.2.0-x64.exe", "flowball-setup-1.2.0-x86.exe",
            "flowball-1.2.0-windows.zip", "SHA256SUMS"]
