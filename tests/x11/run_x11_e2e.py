@@ -7,6 +7,9 @@ nowhere else, and each way of ending it ends it as it should.
 
 FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
 its own: the display server and the tools run without it).
+FLOWBALL_RELEASE_PROBE names the library that reports on stderr when the
+program releases its GL context and closes its display; the cases that end the
+program by a signal preload it too.
 
 Windows of our own are made through Xlib with ctypes; pictures come from
 ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
@@ -198,12 +201,15 @@ class Picture:
         return True
 
 
+RELEASED = "probe: context released\nprobe: display closed\n"
+
+
 class Flowball:
     def __init__(self, program, display_name, arguments, environment=None):
         env = dict(os.environ, DISPLAY=display_name)
         env.pop("XSCREENSAVER_WINDOW", None)
-        if os.environ.get("FLOWBALL_TEST_PRELOAD"):
-            env["LD_PRELOAD"] = os.environ["FLOWBALL_TEST_PRELOAD"]
+        preload = [os.environ.get("FLOWBALL_TEST_PRELOAD", ""), os.environ.get("FLOWBALL_RELEASE_PROBE", "")]
+        env["LD_PRELOAD"] = " ".join(library for library in preload if library)
         env.update(environment or {})
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen([program] + arguments, env=env, stdin=subprocess.DEVNULL,
@@ -235,6 +241,20 @@ def expect_exit(flowball, status, what):
     if code != status:
         raise AssertionError("%s: exit status %d, not %d; stderr:\n%s" %
                              (what, code, status, flowball.errors()))
+
+
+def end_by_signal(flowball, signal_number, what):
+    """The signal ends the program after its frame: it releases its context,
+    closes its display and then dies by that same signal, as a parent (the
+    screen-saver daemon) expects of a program that the signal ended."""
+    flowball.process.send_signal(signal_number)
+    code = flowball.wait_end()
+    if code != -signal_number:
+        raise AssertionError("%s, %s: exit status %d, not death by the signal; stderr:\n%s" %
+                             (what, signal_number.name, code, flowball.errors()))
+    if os.environ.get("FLOWBALL_RELEASE_PROBE"):
+        assert flowball.errors().endswith(RELEASED), (
+            "%s, %s: not released before the end; stderr:\n%s" % (what, signal_number.name, flowball.errors()))
 
 
 def wait_for_scene(flowball, display_name, rectangle, what):
@@ -272,8 +292,7 @@ def case_own_window_ends_on_each_signal(program, display, client):
         _, rectangle = own_window_rectangle(display.name)
         picture = wait_for_scene(flowball, display.name, rectangle, "own window")
         assert picture.is_white_outside(*rectangle), "own window: drawn outside its window"
-        flowball.process.send_signal(signal_number)
-        expect_exit(flowball, 0, "own window, " + signal_number.name)
+        end_by_signal(flowball, signal_number, "own window")
 
 
 def case_own_window_closes_on_keys_and_close_request(program, display, client):
@@ -301,8 +320,7 @@ def case_own_window_resized_draws_at_new_size(program, display, client):
     left, top = rectangle[0], rectangle[1]
     picture = wait_for_scene(flowball, display.name, (left, top, 500, 700), "resized window")
     assert picture.is_white_outside(left, top, 500, 700), "resized window: drawn outside it"
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, "resized window, SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, "resized window")
 
 
 def target_window_case(program, display, client, arguments, environment, what):
@@ -314,8 +332,7 @@ def target_window_case(program, display, client, arguments, environment, what):
     assert picture.is_white_outside(*rectangle), what + ": drawn outside the given window"
     made = set(client.top_level_windows()) - before - {window}
     assert not made, what + ": flowball made windows of its own: %s" % made
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, what + ", SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, what)
     client.destroy_window(window)
 
 
@@ -333,6 +350,17 @@ def case_environment_window_draws_there_only(program, display, client):
         target_window_case(program, display, client, lambda window: arguments,
                            lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % window},
                            "XSCREENSAVER_WINDOW " + " ".join(arguments))
+
+
+def case_preview_command_line_draws_in_the_pane(program, display, client):
+    # The daemon's settings program keeps the mode's -root and adds the
+    # preview pane's window: the window wins, over XSCREENSAVER_WINDOW too
+    # (here naming the root, which must stay white).
+    target_window_case(program, display, client, lambda window: ["-root", "--window-id", "0x%X" % window],
+                       lambda window: {}, "-root --window-id")
+    target_window_case(program, display, client, lambda window: ["-root", "--window-id", "0x%X" % window],
+                       lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % client.root},
+                       "-root --window-id, XSCREENSAVER_WINDOW naming the root")
 
 
 def case_settings_change_the_picture(program, display, client):
@@ -355,16 +383,14 @@ def case_settings_change_the_picture(program, display, client):
                 and not picture.row_is_dark(left, width, top + height - 2))
 
     wait_until(blue_without_bars, START_TIMEOUT, "a blue ball without bars")
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, "settings, SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, "settings")
 
 
 def case_root_draws_whole_screen(program, display, client):
     for option in ("-root", "--root"):
         flowball = Flowball(program, display.name, [option])
         wait_for_scene(flowball, display.name, (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), option)
-        flowball.process.send_signal(signal.SIGTERM)
-        expect_exit(flowball, 0, option + ", SIGTERM")
+        end_by_signal(flowball, signal.SIGTERM, option)
 
 
 def case_destroyed_target_ends_it(program, display, client):
@@ -386,7 +412,7 @@ def case_missing_target_fails(program, display, client):
 
 def case_bad_command_line_makes_no_window(program, display, client):
     before = set(client.top_level_windows())
-    for arguments in (["--bogus"], ["-window-id"], ["-window-id", "0"], ["-root", "-window-id", "5"]):
+    for arguments in (["--bogus"], ["-window-id"], ["-window-id", "0"], ["-root", "-window-id"]):
         flowball = Flowball(program, display.name, arguments)
         expect_exit(flowball, 2, " ".join(arguments))
         assert flowball.errors().startswith("flowball: "), flowball.errors()
@@ -406,8 +432,7 @@ def case_fps_readout_in_corner(program, display, client):
         return sum(1 for pixel in corner if min(pixel) > 200) > 30
 
     wait_until(readout_shown, START_TIMEOUT, "white read-out pixels in the top left corner")
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, "-fps, SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, "-fps")
 
 
 def case_lost_display_ends_it(program, display, client):

@@ -23,6 +23,12 @@ if(FLOWBALL_SANITIZE)
   list(APPEND x11_e2e_environment
        "FLOWBALL_TEST_PRELOAD=${asan_runtime} $<TARGET_FILE:keep-libraries-loaded>")
 endif()
+# Tells the end-to-end test when the program releases its context and closes
+# its display (preloaded into the cases that end it by a signal).
+add_library(context-release-probe SHARED ${CMAKE_CURRENT_LIST_DIR}/context_release_probe.c)
+target_link_libraries(context-release-probe PRIVATE ${CMAKE_DL_LIBS})
+add_dependencies(flowball-x11-tests context-release-probe)
+list(APPEND x11_e2e_environment "FLOWBALL_RELEASE_PROBE=$<TARGET_FILE:context-release-probe>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
 # The package test runs cpack, which re-runs the build: never while the

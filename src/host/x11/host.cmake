@@ -15,6 +15,7 @@ target_link_libraries(flowball_x11_host PUBLIC flowball_core)
 add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gl_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/signal_ending.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp)
 set_target_properties(flowball PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(flowball PRIVATE flowball_x11_host flowball_core X11::X11 OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)
