@@ -25,6 +25,12 @@ import sys
 import tempfile
 import time
 
+# The Windows saver's monitors group already runs on Xorg's dummy driver with
+# two outputs: its server configuration and its reading of per-monitor views
+# serve here too.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import run_e2e as windows_e2e  # noqa: E402
+
 # Generous bounds: the machine is shared, and the sanitizer build is slow.
 START_TIMEOUT = 90.0
 END_TIMEOUT = 30.0
@@ -72,6 +78,41 @@ class VirtualDisplay:
         if self.process.poll() is None:
             self.process.terminate()
             self.process.wait(timeout=END_TIMEOUT)
+
+
+class TwoOutputDisplay:
+    """Xorg with the dummy driver: two outputs side by side, 1024x768 and a
+    shorter 800x600, and RandR to change them (Xvfb has one output). Xorg
+    wants root."""
+
+    def __init__(self):
+        self.work = tempfile.mkdtemp(prefix="flowball-xorg-")
+        config = os.path.join(self.work, "xorg.conf")
+        with open(config, "w") as out:
+            out.write(windows_e2e.DUMMY_XORG_CONF)
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write_end), "-config", config, "-logfile",
+             os.path.join(self.work, "xorg.log"), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            number = numbers.readline().strip()
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xorg did not start (see %s)" % os.path.join(self.work, "xorg.log"))
+        self.name = ":" + number
+
+    def xrandr(self, *arguments):
+        subprocess.run(["xrandr"] + list(arguments), env=dict(os.environ, DISPLAY=self.name), check=True,
+                       timeout=END_TIMEOUT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=END_TIMEOUT)
+        subprocess.run(["rm", "-rf", self.work])
 
 
 class XlibClient:
@@ -447,8 +488,105 @@ def case_lost_display_ends_it(program, display, client):
     assert "lost the connection" in flowball.errors(), flowball.errors()
 
 
+# -monitors: cases on two outputs (TwoOutputDisplay).
+
+def views_on(display_name, monitors):
+    """Each monitor shows its own view, bars sized by its own height, once the
+    program has drawn them."""
+    return windows_e2e.views_per_monitor(Picture(display_name), monitors)
+
+
+def wait_for_views(flowball, display_name, monitors, what):
+    def drawn():
+        if not flowball.running():
+            raise AssertionError("%s: flowball ended early (%s):\n%s" %
+                                 (what, flowball.process.returncode, flowball.errors()))
+        return views_on(display_name, monitors)
+
+    wait_until(drawn, START_TIMEOUT, what + ": a view on each of " + str(monitors))
+
+
+def monitors_case_root_gives_a_view_per_monitor(program, display, client):
+    flowball = Flowball(program, display.name, ["-root"])
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "-root")
+    picture = Picture(display.name)
+    # The shorter monitor's bars are a share of its own 600 rows, and what
+    # lies below it belongs to no monitor.
+    assert windows_e2e.black_outside(picture, (1024, 600, 1824, 768)), "below the shorter monitor is not black"
+    end_by_signal(flowball, signal.SIGTERM, "-root on two monitors")
+
+
+def monitors_case_span_gives_one_view(program, display, client):
+    flowball = Flowball(program, display.name, ["-root", "-monitors", "span"])
+    whole = (0, 0) + windows_e2e.DUMMY_SCREEN
+    left_monitor, right_monitor = windows_e2e.DUMMY_MONITORS
+
+    def one_view():
+        if not flowball.running():
+            raise AssertionError("-monitors span: flowball ended early:\n" + flowball.errors())
+        picture = Picture(display.name)
+        # One band centred in the whole screen, its top bar as high over both
+        # monitors (a view each would give the shorter one lower bars).
+        left = windows_e2e.black_rows(picture, left_monitor, True)
+        right = windows_e2e.black_rows(picture, right_monitor, True)
+        return (windows_e2e.monitor_shows_its_view(picture, whole) is not None and left >= 20
+                and abs(left - right) <= 1)
+
+    wait_until(one_view, START_TIMEOUT, "one view across both monitors")
+    end_by_signal(flowball, signal.SIGTERM, "-monitors span")
+
+
+def monitors_case_layout_change_is_followed(program, display, client):
+    """A third output left of the others while the program runs: the root
+    grows and each of the three monitors shows its view."""
+    flowball = Flowball(program, display.name, ["-root"])
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "-root")
+    display.xrandr("--addmode", "DUMMY2", "800x600")
+    display.xrandr("--fb", "2624x768", "--output", "DUMMY2", "--mode", "800x600", "--pos", "0x0",
+                   "--output", "DUMMY0", "--pos", "800x0", "--output", "DUMMY1", "--pos", "1824x0")
+    three = [(0, 0, 800, 600), (800, 0, 1824, 768), (1824, 0, 2624, 600)]
+    wait_for_views(flowball, display.name, three, "after a third output came")
+    assert windows_e2e.black_outside(Picture(display.name), (0, 600, 800, 768)), "below the new monitor is not black"
+    # And back to two: the third monitor's view goes with it.
+    display.xrandr("--output", "DUMMY2", "--off", "--output", "DUMMY0", "--pos", "0x0",
+                   "--output", "DUMMY1", "--pos", "1024x0", "--fb", "%dx%d" % windows_e2e.DUMMY_SCREEN)
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "after the third output went")
+    end_by_signal(flowball, signal.SIGTERM, "-root after layout changes")
+
+
+def monitors_case_own_window_full_screen_gives_a_view_per_monitor(program, display, client):
+    env = dict(os.environ, DISPLAY=display.name)
+    flowball = Flowball(program, display.name, [])
+    window, rectangle = own_window_rectangle(display.name)
+    wait_for_scene(flowball, display.name, rectangle, "own window")
+    width, height = windows_e2e.DUMMY_SCREEN
+    subprocess.run(["xdotool", "windowmove", str(window), "0", "0", "windowsize", str(window), str(width),
+                    str(height)], env=env, check=True)
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "own window over the whole screen")
+    # Smaller again, inside the first monitor: one view in the window.
+    subprocess.run(["xdotool", "windowsize", str(window), "600", "400"], env=env, check=True)
+    wait_for_scene(flowball, display.name, (0, 0, 600, 400), "own window inside one monitor")
+    end_by_signal(flowball, signal.SIGTERM, "own window on two monitors")
+
+
+def monitors_case_given_window_keeps_one_view(program, display, client):
+    # A daemon's window over both monitors: one view, as the daemon gives
+    # each monitor a window of its own and this one is not ours to split.
+    width, height = windows_e2e.DUMMY_SCREEN
+    window = client.create_window(0, 0, width, height)
+    flowball = Flowball(program, display.name, ["-root"], {"XSCREENSAVER_WINDOW": str(window)})
+    wait_for_scene(flowball, display.name, (0, 0, width, height), "the daemon's window over both monitors")
+    assert not views_on(display.name, windows_e2e.DUMMY_MONITORS), "a view per monitor in a given window"
+    end_by_signal(flowball, signal.SIGTERM, "given window on two monitors")
+    client.destroy_window(window)
+
+
 CASES = {name[len("case_"):]: function for name, function in globals().items()
          if name.startswith("case_")}
+CASES.update({name[len("monitors_case_"):]: function for name, function in globals().items()
+              if name.startswith("monitors_case_")})
+DISPLAYS = {name[len("monitors_case_"):]: TwoOutputDisplay for name in globals()
+            if name.startswith("monitors_case_")}
 
 
 def main():
@@ -456,7 +594,11 @@ def main():
     names = sys.argv[2:] or sorted(CASES)
     failures = 0
     for name in names:
-        display = VirtualDisplay()
+        display_class = DISPLAYS.get(name, VirtualDisplay)
+        if display_class is TwoOutputDisplay and os.geteuid() != 0:
+            print("SKIP %s: Xorg with two outputs needs root" % name, flush=True)
+            continue
+        display = display_class()
         client = XlibClient(display.name)
         started = time.monotonic()
         try:

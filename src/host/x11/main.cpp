@@ -24,6 +24,7 @@
 #include "host/frame_pacing.h"
 #include "host/x11/fps_readout.h"
 #include "host/x11/gl_window.h"
+#include "host/x11/monitor_follower.h"
 #include "host/x11/options.h"
 #include "host/x11/signal_ending.h"
 #include "host/x11/tick_schedule.h"
@@ -80,8 +81,9 @@ class FrameLoop {
 public:
     FrameLoop(GlWindow& target, const HostOptions& options, std::int64_t period, const sigset_t& waiting)
         : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRate),
-          waitMask(waiting)
+          waitMask(waiting), monitors(target, options)
     {
+        monitors.start();
     }
 
     void run()
@@ -139,6 +141,7 @@ private:
         default:
             break;
         }
+        monitors.handleEvent(event);
     }
 
     static bool isEndingKey(XKeyEvent& key)
@@ -180,6 +183,7 @@ private:
     FramePacer pacer;
     FpsReadout fps;
     sigset_t waitMask;
+    MonitorFollower monitors;
     bool ended = false;
 };
 
