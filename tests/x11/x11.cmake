@@ -44,3 +44,11 @@ if(NOT FLOWBALL_SANITIZE)
                    ${PROJECT_VERSION})
   set_tests_properties(flowball-debian-package PROPERTIES TIMEOUT 900 RESOURCE_LOCK flowball-program)
 endif()
+
+# The program under the X11 screen-saver daemon, run as an ordinary user on
+# its own Xvfb (run_daemon_test.py). Its own group: ctest -L daemon.
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-x11-daemon
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_daemon_test.py $<TARGET_FILE:flowball>)
+  set_tests_properties(flowball-x11-daemon PROPERTIES TIMEOUT 600 LABELS daemon RESOURCE_LOCK flowball-program)
+endif()
