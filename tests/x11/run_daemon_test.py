@@ -9,7 +9,10 @@ of the built program.
                draws the scene over the screen;
   -cycle       the daemon ends it by SIGTERM and starts it again; its log
                says the old one "exited normally with SIGTERM";
-  -deactivate  flowball ends within a bounded time, and none is left.
+  -deactivate  flowball ends within a bounded time, and none is left;
+  xscreensaver-settings, the daemon's settings program, previews the
+               selected mode in its pane as "flowball --root --window-id
+               ID": the scene is drawn in that pane.
 
 Prints the times from each command to what it caused. Every wait is
 bounded; nothing sleeps for a fixed time to let something happen.
@@ -218,6 +221,46 @@ def cycle(daemon, pid):
     return pids[0], time.monotonic() - started
 
 
+def window_rectangle(display, window):
+    """left, top, width, height of a window, in root coordinates."""
+    answer = subprocess.run(["xwininfo", "-display", display.name, "-id", window], capture_output=True,
+                            text=True, timeout=END_TIMEOUT, check=True).stdout
+    values = dict(re.findall(r"^\s*(Absolute upper-left X|Absolute upper-left Y|Width|Height):\s*(-?\d+)",
+                             answer, re.M))
+    return tuple(int(values[key]) for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width",
+                                               "Height"))
+
+
+def preview(daemon):
+    """The settings program's preview pane: flowball gets -root (from the
+    mode's command) and the pane's window, and draws in the pane. Answers the
+    seconds from the program's start to the picture."""
+    started = time.monotonic()
+    settings = subprocess.Popen(daemon.user.command(["xscreensaver-settings"], daemon.environment),
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        pid = wait_until(daemon.flowballs, START_TIMEOUT, "flowball in the preview pane")[0]
+        with open("/proc/%d/cmdline" % pid, "rb") as cmdline:
+            arguments = [argument.decode() for argument in cmdline.read().split(b"\0") if argument]
+        assert arguments[1:3] == ["--root", "--window-id"] and len(arguments) == 4, arguments
+        rectangle = window_rectangle(daemon.display, arguments[3])
+
+        def drawn():
+            assert pid in daemon.flowballs(), "the preview's flowball ended: %s" % arguments
+            return Picture(daemon.display.name).shows_scene(*rectangle)
+
+        wait_until(drawn, START_TIMEOUT, "the scene in the preview pane %s" % (rectangle,))
+        return time.monotonic() - started
+    finally:
+        # The settings program runs as the user (under runuser as root):
+        # ended by its pid, which ends its preview.
+        for pid, name in daemon.user.processes().items():
+            if name.startswith("xscreensaver-se"):
+                os.kill(pid, 15)
+        settings.wait(timeout=END_TIMEOUT)
+        wait_until(lambda: not daemon.flowballs(), END_TIMEOUT, "the preview's flowball to end")
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     display = VirtualDisplay()
@@ -235,6 +278,7 @@ def main():
         pid, _, _ = activate(daemon)
         _, to_cycled = cycle(daemon, pid)
         stops.append(deactivate(daemon))
+        to_preview = preview(daemon)
         log = daemon.log_text()
         abnormal = [line for line in log.splitlines() if "flowball" in line and "abnormally" in line]
         assert not abnormal, "the daemon saw flowball end abnormally:\n" + "\n".join(abnormal)
@@ -243,6 +287,7 @@ def main():
         print("activate -> picture drawn:     %s s" % ", ".join("%.2f" % t for t in pictures))
         print("cycle -> new flowball drawn:   %.2f s" % to_cycled)
         print("deactivate -> no flowball:     %s s" % ", ".join("%.2f" % t for t in stops))
+        print("settings program -> preview:   %.2f s" % to_preview)
         print("the daemon's lines about flowball:")
         for line in log.splitlines():
             if daemon.program in line:
