@@ -5,19 +5,19 @@ find_package(X11 REQUIRED COMPONENTS Xrandr)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 
 # The host's portable pieces (command line, the timer's schedule, the
-# frame-rate read-out, which windows get a view per monitor), shared with its
-# unit tests.
+# frame-rate read-out, which windows get a view per monitor, the ending by a
+# signal), shared with its unit tests.
 add_library(flowball_x11_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/options.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tick_schedule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fps_readout.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/signal_ending.cpp)
 target_link_libraries(flowball_x11_host PUBLIC flowball_core)
 
 add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gl_window.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/signal_ending.cpp
   ${CMAKE_CURRENT_LIST_DIR}/randr_monitors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/monitor_follower.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp)
