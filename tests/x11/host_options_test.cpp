@@ -62,6 +62,12 @@ TEST(HostOptions, ModesFromOptionsAndEnvironment)
         {{"-root"}, "0x600002", HostMode::givenWindow, 0x600002},
         {{"-window-id", "77"}, "0x600002", HostMode::givenWindow, 77},
         {{"-window-id", "77"}, "garbage", HostMode::givenWindow, 77},
+        // The daemon's settings program previews a mode with the command line
+        // it keeps (-root from the mode's description) and the pane's window
+        // added: the window wins, in either order and over the variable too.
+        {{"-root", "--window-id", "0x401E93"}, nullptr, HostMode::givenWindow, 0x401E93},
+        {{"--window-id", "0x401E93", "-root"}, nullptr, HostMode::givenWindow, 0x401E93},
+        {{"-root", "--window-id", "0x401E93"}, "0x600002", HostMode::givenWindow, 0x401E93},
     };
     for (const ModeCase& modeCase : cases) {
         const Parsed parsed = parse(modeCase.arguments, modeCase.environmentWindow);
@@ -114,7 +120,6 @@ TEST(HostOptions, BadCommandLinesNameTheirFault)
         {{"--colour", "orange"}, nullptr, "colour"},
         {{"-stars=1"}, nullptr, "'-stars=1'"},
         {{"-fps=1"}, nullptr, "'-fps=1'"},
-        {{"-root", "-window-id", "5"}, nullptr, "exclude each other"},
         {{}, "garbage", "XSCREENSAVER_WINDOW"},
         {{}, "0", "XSCREENSAVER_WINDOW"},
         {{"-root"}, "garbage", "XSCREENSAVER_WINDOW"},

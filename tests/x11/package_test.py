@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The Debian package of the X11 program, built and taken apart as a user's
 machine would: built with cpack from the build folder, checked for its
-control fields and files, installed with dpkg into a throwaway root, its
-program run from there, then removed, leaving nothing behind.
+control fields and files, checked by Debian's lintian (no error or warning
+tag), installed with dpkg into a throwaway root, its program run from there,
+then removed, leaving nothing behind. The lintian check is shown to catch a
+package without its copyright file.
 
   package_test.py BUILD_DIR VERSION
 """
@@ -20,7 +22,10 @@ EXPECTED_FILES = {
     "usr/libexec/xscreensaver/flowball",
     "usr/share/xscreensaver/config/flowball.xml",
     "usr/share/applications/flowball.desktop",
+    "usr/share/icons/hicolor/scalable/apps/flowball.svg",
     "usr/share/man/man6/flowball.6.gz",
+    "usr/share/doc/flowball/copyright",
+    "usr/share/doc/flowball/changelog.gz",
 }
 
 
@@ -59,6 +64,30 @@ def check_contents(package):
     assert files == EXPECTED_FILES, "package files: %s" % sorted(files)
 
 
+def lintian_complaints(package):
+    """lintian's error and warning tags for the package, one line each."""
+    result = subprocess.run(["lintian", "--no-cfg", "--display-level", ">=warning", package],
+                            capture_output=True, text=True, timeout=600)
+    output = result.stdout + result.stderr
+    print("lintian %s:\n%s" % (os.path.basename(package), output.strip() or "(no tags)"))
+    return [line for line in output.splitlines() if line.startswith(("E: ", "W: "))]
+
+
+def check_lintian(package, work):
+    complaints = lintian_complaints(package)
+    assert not complaints, "lintian:\n" + "\n".join(complaints)
+    # The same package without its copyright file must be refused.
+    unpacked = os.path.join(work, "unpacked")
+    run(["dpkg-deb", "-R", package, unpacked])
+    os.remove(os.path.join(unpacked, "usr/share/doc/flowball/copyright"))
+    broken = os.path.join(work, "broken", os.path.basename(package))
+    os.makedirs(os.path.dirname(broken))
+    run(["dpkg-deb", "--root-owner-group", "-b", unpacked, broken])
+    complaints = lintian_complaints(broken)
+    assert any("no-copyright-file" in line for line in complaints), (
+        "lintian let a package without its copyright file pass: %s" % complaints)
+
+
 def check_daemon_settings(root):
     """The daemon's settings page offers every option of the program, in the
     daemon's format: each argument it can insert is one the program takes."""
@@ -75,7 +104,7 @@ def check_daemon_settings(root):
             arguments += [element.get(name) for name in ("arg", "arg-set", "arg-unset") if element.get(name)]
     options = {argument.split()[0] for argument in arguments}
     for option in ("-root", "-fps", "-texture", "-colour", "-speed", "-no-bars", "-detail", "-stars",
-                   "-particles", "-fog", "-underlay", "-overlay", "-frame-rate"):
+                   "-particles", "-fog", "-underlay", "-overlay", "-frame-rate", "-monitors"):
         assert option in options, "the settings page lacks " + option
     # --help first: the program checks every option and prints its help
     # without opening a display, or refuses a bad one with status 2.
@@ -92,8 +121,13 @@ def check_manual_and_desktop(root):
     for option in ("root", "window\\-id", "fps", "texture", "colour", "speed", "no\\-bars", "detail",
                    "stars", "particles", "fog", "underlay", "overlay", "frame\\-rate", "monitors"):
         assert "\\-" + option in manual, "the manual page lacks -" + option
+    assert ".BR xscreensaver (1)" in manual and "xscreensaver\\-settings (1)" in manual, "no SEE ALSO"
     desktop = open(os.path.join(root, "usr/share/applications/flowball.desktop")).read()
     assert "\nExec=flowball\n" in desktop and "\nName=Flowball\n" in desktop, desktop
+    # The icon the entry names is the one the package installs.
+    assert "\nIcon=flowball\n" in desktop, desktop
+    icon = open(os.path.join(root, "usr/share/icons/hicolor/scalable/apps/flowball.svg")).read()
+    assert ElementTree.fromstring(icon).tag == "{http://www.w3.org/2000/svg}svg", icon[:80]
 
 
 def install_remove(package):
@@ -136,6 +170,7 @@ def main():
         package = build_package(build_dir, work)
         check_control(package, version)
         check_contents(package)
+        check_lintian(package, work)
         install_remove(package)
     finally:
         shutil.rmtree(work)

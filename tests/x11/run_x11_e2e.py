@@ -7,6 +7,9 @@ nowhere else, and each way of ending it ends it as it should.
 
 FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
 its own: the display server and the tools run without it).
+FLOWBALL_RELEASE_PROBE names the library that reports on stderr when the
+program releases its GL context and closes its display; the cases that end the
+program by a signal preload it too.
 
 Windows of our own are made through Xlib with ctypes; pictures come from
 ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
@@ -21,6 +24,12 @@ import subprocess
 import sys
 import tempfile
 import time
+
+# The Windows saver's monitors group already runs on Xorg's dummy driver with
+# two outputs: its server configuration and its reading of per-monitor views
+# serve here too.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import run_e2e as windows_e2e  # noqa: E402
 
 # Generous bounds: the machine is shared, and the sanitizer build is slow.
 START_TIMEOUT = 90.0
@@ -69,6 +78,41 @@ class VirtualDisplay:
         if self.process.poll() is None:
             self.process.terminate()
             self.process.wait(timeout=END_TIMEOUT)
+
+
+class TwoOutputDisplay:
+    """Xorg with the dummy driver: two outputs side by side, 1024x768 and a
+    shorter 800x600, and RandR to change them (Xvfb has one output). Xorg
+    wants root."""
+
+    def __init__(self):
+        self.work = tempfile.mkdtemp(prefix="flowball-xorg-")
+        config = os.path.join(self.work, "xorg.conf")
+        with open(config, "w") as out:
+            out.write(windows_e2e.DUMMY_XORG_CONF)
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write_end), "-config", config, "-logfile",
+             os.path.join(self.work, "xorg.log"), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as numbers:
+            number = numbers.readline().strip()
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xorg did not start (see %s)" % os.path.join(self.work, "xorg.log"))
+        self.name = ":" + number
+
+    def xrandr(self, *arguments):
+        subprocess.run(["xrandr"] + list(arguments), env=dict(os.environ, DISPLAY=self.name), check=True,
+                       timeout=END_TIMEOUT, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=END_TIMEOUT)
+        subprocess.run(["rm", "-rf", self.work])
 
 
 class XlibClient:
@@ -198,12 +242,15 @@ class Picture:
         return True
 
 
+RELEASED = "probe: context released\nprobe: display closed\n"
+
+
 class Flowball:
     def __init__(self, program, display_name, arguments, environment=None):
         env = dict(os.environ, DISPLAY=display_name)
         env.pop("XSCREENSAVER_WINDOW", None)
-        if os.environ.get("FLOWBALL_TEST_PRELOAD"):
-            env["LD_PRELOAD"] = os.environ["FLOWBALL_TEST_PRELOAD"]
+        preload = [os.environ.get("FLOWBALL_TEST_PRELOAD", ""), os.environ.get("FLOWBALL_RELEASE_PROBE", "")]
+        env["LD_PRELOAD"] = " ".join(library for library in preload if library)
         env.update(environment or {})
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen([program] + arguments, env=env, stdin=subprocess.DEVNULL,
@@ -235,6 +282,20 @@ def expect_exit(flowball, status, what):
     if code != status:
         raise AssertionError("%s: exit status %d, not %d; stderr:\n%s" %
                              (what, code, status, flowball.errors()))
+
+
+def end_by_signal(flowball, signal_number, what):
+    """The signal ends the program after its frame: it releases its context,
+    closes its display and then dies by that same signal, as a parent (the
+    screen-saver daemon) expects of a program that the signal ended."""
+    flowball.process.send_signal(signal_number)
+    code = flowball.wait_end()
+    if code != -signal_number:
+        raise AssertionError("%s, %s: exit status %d, not death by the signal; stderr:\n%s" %
+                             (what, signal_number.name, code, flowball.errors()))
+    if os.environ.get("FLOWBALL_RELEASE_PROBE"):
+        assert flowball.errors().endswith(RELEASED), (
+            "%s, %s: not released before the end; stderr:\n%s" % (what, signal_number.name, flowball.errors()))
 
 
 def wait_for_scene(flowball, display_name, rectangle, what):
@@ -272,8 +333,7 @@ def case_own_window_ends_on_each_signal(program, display, client):
         _, rectangle = own_window_rectangle(display.name)
         picture = wait_for_scene(flowball, display.name, rectangle, "own window")
         assert picture.is_white_outside(*rectangle), "own window: drawn outside its window"
-        flowball.process.send_signal(signal_number)
-        expect_exit(flowball, 0, "own window, " + signal_number.name)
+        end_by_signal(flowball, signal_number, "own window")
 
 
 def case_own_window_closes_on_keys_and_close_request(program, display, client):
@@ -301,8 +361,7 @@ def case_own_window_resized_draws_at_new_size(program, display, client):
     left, top = rectangle[0], rectangle[1]
     picture = wait_for_scene(flowball, display.name, (left, top, 500, 700), "resized window")
     assert picture.is_white_outside(left, top, 500, 700), "resized window: drawn outside it"
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, "resized window, SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, "resized window")
 
 
 def target_window_case(program, display, client, arguments, environment, what):
@@ -314,8 +373,7 @@ def target_window_case(program, display, client, arguments, environment, what):
     assert picture.is_white_outside(*rectangle), what + ": drawn outside the given window"
     made = set(client.top_level_windows()) - before - {window}
     assert not made, what + ": flowball made windows of its own: %s" % made
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, what + ", SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, what)
     client.destroy_window(window)
 
 
@@ -333,6 +391,17 @@ def case_environment_window_draws_there_only(program, display, client):
         target_window_case(program, display, client, lambda window: arguments,
                            lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % window},
                            "XSCREENSAVER_WINDOW " + " ".join(arguments))
+
+
+def case_preview_command_line_draws_in_the_pane(program, display, client):
+    # The daemon's settings program keeps the mode's -root and adds the
+    # preview pane's window: the window wins, over XSCREENSAVER_WINDOW too
+    # (here naming the root, which must stay white).
+    target_window_case(program, display, client, lambda window: ["-root", "--window-id", "0x%X" % window],
+                       lambda window: {}, "-root --window-id")
+    target_window_case(program, display, client, lambda window: ["-root", "--window-id", "0x%X" % window],
+                       lambda window: {"XSCREENSAVER_WINDOW": "0x%x" % client.root},
+                       "-root --window-id, XSCREENSAVER_WINDOW naming the root")
 
 
 def case_settings_change_the_picture(program, display, client):
@@ -355,16 +424,14 @@ def case_settings_change_the_picture(program, display, client):
                 and not picture.row_is_dark(left, width, top + height - 2))
 
     wait_until(blue_without_bars, START_TIMEOUT, "a blue ball without bars")
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, "settings, SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, "settings")
 
 
 def case_root_draws_whole_screen(program, display, client):
     for option in ("-root", "--root"):
         flowball = Flowball(program, display.name, [option])
         wait_for_scene(flowball, display.name, (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT), option)
-        flowball.process.send_signal(signal.SIGTERM)
-        expect_exit(flowball, 0, option + ", SIGTERM")
+        end_by_signal(flowball, signal.SIGTERM, option)
 
 
 def case_destroyed_target_ends_it(program, display, client):
@@ -386,7 +453,7 @@ def case_missing_target_fails(program, display, client):
 
 def case_bad_command_line_makes_no_window(program, display, client):
     before = set(client.top_level_windows())
-    for arguments in (["--bogus"], ["-window-id"], ["-window-id", "0"], ["-root", "-window-id", "5"]):
+    for arguments in (["--bogus"], ["-window-id"], ["-window-id", "0"], ["-root", "-window-id"]):
         flowball = Flowball(program, display.name, arguments)
         expect_exit(flowball, 2, " ".join(arguments))
         assert flowball.errors().startswith("flowball: "), flowball.errors()
@@ -406,8 +473,7 @@ def case_fps_readout_in_corner(program, display, client):
         return sum(1 for pixel in corner if min(pixel) > 200) > 30
 
     wait_until(readout_shown, START_TIMEOUT, "white read-out pixels in the top left corner")
-    flowball.process.send_signal(signal.SIGTERM)
-    expect_exit(flowball, 0, "-fps, SIGTERM")
+    end_by_signal(flowball, signal.SIGTERM, "-fps")
 
 
 def case_lost_display_ends_it(program, display, client):
@@ -422,8 +488,105 @@ def case_lost_display_ends_it(program, display, client):
     assert "lost the connection" in flowball.errors(), flowball.errors()
 
 
+# -monitors: cases on two outputs (TwoOutputDisplay).
+
+def views_on(display_name, monitors):
+    """Each monitor shows its own view, bars sized by its own height, once the
+    program has drawn them."""
+    return windows_e2e.views_per_monitor(Picture(display_name), monitors)
+
+
+def wait_for_views(flowball, display_name, monitors, what):
+    def drawn():
+        if not flowball.running():
+            raise AssertionError("%s: flowball ended early (%s):\n%s" %
+                                 (what, flowball.process.returncode, flowball.errors()))
+        return views_on(display_name, monitors)
+
+    wait_until(drawn, START_TIMEOUT, what + ": a view on each of " + str(monitors))
+
+
+def monitors_case_root_gives_a_view_per_monitor(program, display, client):
+    flowball = Flowball(program, display.name, ["-root"])
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "-root")
+    picture = Picture(display.name)
+    # The shorter monitor's bars are a share of its own 600 rows, and what
+    # lies below it belongs to no monitor.
+    assert windows_e2e.black_outside(picture, (1024, 600, 1824, 768)), "below the shorter monitor is not black"
+    end_by_signal(flowball, signal.SIGTERM, "-root on two monitors")
+
+
+def monitors_case_span_gives_one_view(program, display, client):
+    flowball = Flowball(program, display.name, ["-root", "-monitors", "span"])
+    whole = (0, 0) + windows_e2e.DUMMY_SCREEN
+    left_monitor, right_monitor = windows_e2e.DUMMY_MONITORS
+
+    def one_view():
+        if not flowball.running():
+            raise AssertionError("-monitors span: flowball ended early:\n" + flowball.errors())
+        picture = Picture(display.name)
+        # One band centred in the whole screen, its top bar as high over both
+        # monitors (a view each would give the shorter one lower bars).
+        left = windows_e2e.black_rows(picture, left_monitor, True)
+        right = windows_e2e.black_rows(picture, right_monitor, True)
+        return (windows_e2e.monitor_shows_its_view(picture, whole) is not None and left >= 20
+                and abs(left - right) <= 1)
+
+    wait_until(one_view, START_TIMEOUT, "one view across both monitors")
+    end_by_signal(flowball, signal.SIGTERM, "-monitors span")
+
+
+def monitors_case_layout_change_is_followed(program, display, client):
+    """A third output left of the others while the program runs: the root
+    grows and each of the three monitors shows its view."""
+    flowball = Flowball(program, display.name, ["-root"])
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "-root")
+    display.xrandr("--addmode", "DUMMY2", "800x600")
+    display.xrandr("--fb", "2624x768", "--output", "DUMMY2", "--mode", "800x600", "--pos", "0x0",
+                   "--output", "DUMMY0", "--pos", "800x0", "--output", "DUMMY1", "--pos", "1824x0")
+    three = [(0, 0, 800, 600), (800, 0, 1824, 768), (1824, 0, 2624, 600)]
+    wait_for_views(flowball, display.name, three, "after a third output came")
+    assert windows_e2e.black_outside(Picture(display.name), (0, 600, 800, 768)), "below the new monitor is not black"
+    # And back to two: the third monitor's view goes with it.
+    display.xrandr("--output", "DUMMY2", "--off", "--output", "DUMMY0", "--pos", "0x0",
+                   "--output", "DUMMY1", "--pos", "1024x0", "--fb", "%dx%d" % windows_e2e.DUMMY_SCREEN)
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "after the third output went")
+    end_by_signal(flowball, signal.SIGTERM, "-root after layout changes")
+
+
+def monitors_case_own_window_full_screen_gives_a_view_per_monitor(program, display, client):
+    env = dict(os.environ, DISPLAY=display.name)
+    flowball = Flowball(program, display.name, [])
+    window, rectangle = own_window_rectangle(display.name)
+    wait_for_scene(flowball, display.name, rectangle, "own window")
+    width, height = windows_e2e.DUMMY_SCREEN
+    subprocess.run(["xdotool", "windowmove", str(window), "0", "0", "windowsize", str(window), str(width),
+                    str(height)], env=env, check=True)
+    wait_for_views(flowball, display.name, windows_e2e.DUMMY_MONITORS, "own window over the whole screen")
+    # Smaller again, inside the first monitor: one view in the window.
+    subprocess.run(["xdotool", "windowsize", str(window), "600", "400"], env=env, check=True)
+    wait_for_scene(flowball, display.name, (0, 0, 600, 400), "own window inside one monitor")
+    end_by_signal(flowball, signal.SIGTERM, "own window on two monitors")
+
+
+def monitors_case_given_window_keeps_one_view(program, display, client):
+    # A daemon's window over both monitors: one view, as the daemon gives
+    # each monitor a window of its own and this one is not ours to split.
+    width, height = windows_e2e.DUMMY_SCREEN
+    window = client.create_window(0, 0, width, height)
+    flowball = Flowball(program, display.name, ["-root"], {"XSCREENSAVER_WINDOW": str(window)})
+    wait_for_scene(flowball, display.name, (0, 0, width, height), "the daemon's window over both monitors")
+    assert not views_on(display.name, windows_e2e.DUMMY_MONITORS), "a view per monitor in a given window"
+    end_by_signal(flowball, signal.SIGTERM, "given window on two monitors")
+    client.destroy_window(window)
+
+
 CASES = {name[len("case_"):]: function for name, function in globals().items()
          if name.startswith("case_")}
+CASES.update({name[len("monitors_case_"):]: function for name, function in globals().items()
+              if name.startswith("monitors_case_")})
+DISPLAYS = {name[len("monitors_case_"):]: TwoOutputDisplay for name in globals()
+            if name.startswith("monitors_case_")}
 
 
 def main():
@@ -431,7 +594,11 @@ def main():
     names = sys.argv[2:] or sorted(CASES)
     failures = 0
     for name in names:
-        display = VirtualDisplay()
+        display_class = DISPLAYS.get(name, VirtualDisplay)
+        if display_class is TwoOutputDisplay and os.geteuid() != 0:
+            print("SKIP %s: Xorg with two outputs needs root" % name, flush=True)
+            continue
+        display = display_class()
         client = XlibClient(display.name)
         started = time.monotonic()
         try:

@@ -7,7 +7,8 @@ file(GLOB x11_unit_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 add_executable(flowball-x11-tests ${x11_unit_tests} ${PROJECT_SOURCE_DIR}/tools/render/render_options.cpp
                ${PROJECT_SOURCE_DIR}/tools/render/monitor_list.cpp)
 target_include_directories(flowball-x11-tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/render)
-target_link_libraries(flowball-x11-tests PRIVATE flowball_x11_host glrecorder GTest::gtest_main)
+target_link_libraries(flowball-x11-tests PRIVATE flowball_x11_host flowball_settings_pages glrecorder
+                      GTest::gtest_main)
 gtest_discover_tests(flowball-x11-tests DISCOVERY_TIMEOUT 60)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -23,6 +24,12 @@ if(FLOWBALL_SANITIZE)
   list(APPEND x11_e2e_environment
        "FLOWBALL_TEST_PRELOAD=${asan_runtime} $<TARGET_FILE:keep-libraries-loaded>")
 endif()
+# Tells the end-to-end test when the program releases its context and closes
+# its display (preloaded into the cases that end it by a signal).
+add_library(context-release-probe SHARED ${CMAKE_CURRENT_LIST_DIR}/context_release_probe.c)
+target_link_libraries(context-release-probe PRIVATE ${CMAKE_DL_LIBS})
+add_dependencies(flowball-x11-tests context-release-probe)
+list(APPEND x11_e2e_environment "FLOWBALL_RELEASE_PROBE=$<TARGET_FILE:context-release-probe>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
 # The package test runs cpack, which re-runs the build: never while the
@@ -36,4 +43,12 @@ if(NOT FLOWBALL_SANITIZE)
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/package_test.py ${CMAKE_BINARY_DIR}
                    ${PROJECT_VERSION})
   set_tests_properties(flowball-debian-package PROPERTIES TIMEOUT 900 RESOURCE_LOCK flowball-program)
+endif()
+
+# The program under the X11 screen-saver daemon, run as an ordinary user on
+# its own Xvfb (run_daemon_test.py). Its own group: ctest -L daemon.
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-x11-daemon
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_daemon_test.py $<TARGET_FILE:flowball>)
+  set_tests_properties(flowball-x11-daemon PROPERTIES TIMEOUT 600 LABELS daemon RESOURCE_LOCK flowball-program)
 endif()

@@ -5,7 +5,8 @@
 // the program, release the scene's GL objects, the context and the window.
 //
 // The ending signals are blocked except while the loop waits (ppoll), so a
-// signal always lands between frames and wakes the wait at once.
+// signal always lands between frames and wakes the wait at once. After the
+// cleanup the program ends by that same signal.
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -23,7 +24,9 @@
 #include "host/frame_pacing.h"
 #include "host/x11/fps_readout.h"
 #include "host/x11/gl_window.h"
+#include "host/x11/monitor_follower.h"
 #include "host/x11/options.h"
+#include "host/x11/signal_ending.h"
 #include "host/x11/tick_schedule.h"
 #include "host/x11/x_errors.h"
 
@@ -32,8 +35,9 @@ namespace {
 constexpr int exitFailed = 1;
 constexpr int exitBadCommandLine = 2;
 
+// The signal that asked the program to end, 0 while none has.
 volatile sig_atomic_t stopSignalled = 0;
-void onStopSignal(int) { stopSignalled = 1; }
+void onStopSignal(int signalNumber) { stopSignalled = signalNumber; }
 
 const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
@@ -77,8 +81,9 @@ class FrameLoop {
 public:
     FrameLoop(GlWindow& target, const HostOptions& options, std::int64_t period, const sigset_t& waiting)
         : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRateChoice()),
-          waitMask(waiting)
+          waitMask(waiting), monitors(target, options)
     {
+        monitors.start();
     }
 
     void run()
@@ -136,6 +141,7 @@ private:
         default:
             break;
         }
+        monitors.handleEvent(event);
     }
 
     static bool isEndingKey(XKeyEvent& key)
@@ -177,6 +183,7 @@ private:
     FramePacer pacer;
     FpsReadout fps;
     sigset_t waitMask;
+    MonitorFollower monitors;
     bool ended = false;
 };
 
@@ -211,5 +218,7 @@ int main(int argc, char** argv)
     loop.run();
     releaseSceneResources();
     window.close();
+    if (stopSignalled != 0)
+        endBySignal(stopSignalled);
     return 0;
 }

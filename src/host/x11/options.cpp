@@ -81,10 +81,9 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
         return false;
     if (options.help)
         return true;
-    if (rootGiven && windowGiven) {
-        error = "--root and --window-id exclude each other: give one";
-        return false;
-    }
+    // An explicit window wins over --root, as it does for the daemon's own
+    // modes: its settings program keeps a mode's -root and adds
+    // --window-id for the preview pane.
     if (windowGiven) {
         options.mode = HostMode::givenWindow;
         return true;
@@ -114,7 +113,7 @@ std::string hostUsage()
            "  --root              draw on the root window, or in the window that the\n"
            "                      XSCREENSAVER_WINDOW environment variable names\n"
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
-           "                      XSCREENSAVER_WINDOW does the same when this is not given\n"
+           "                      it wins over --root and XSCREENSAVER_WINDOW\n"
            "  --fps               show the frames per second in the top left corner\n"
            "  -h, --help          this text\n"
            "\n"
@@ -122,9 +121,10 @@ std::string hostUsage()
            "driver offers it, else as timer):\n") +
            settingOptionsHelp() +
            "\n"
-           "In its own window, Escape, q or the window's close button ends the program;\n"
-           "SIGTERM, SIGINT and SIGHUP end it after the current frame, in every mode.\n"
-           "Exit status: 0 when ended so or when the window it draws in is destroyed,\n"
-           "1 when the display or OpenGL fails or the display goes away, 2 for a bad\n"
-           "command line.\n";
+           "In its own window, Escape, q or the window's close button ends the program.\n"
+           "SIGTERM, SIGINT and SIGHUP end it after the current frame, in every mode:\n"
+           "it releases the display, then dies by that signal.\n"
+           "Exit status: 0 when ended by a key, the close button or the destruction of\n"
+           "the window it draws in, 1 when the display or OpenGL fails or the display\n"
+           "goes away, 2 for a bad command line.\n";
 }

@@ -3,7 +3,8 @@
 // Options take one dash or two (-root and --root alike) and are written in
 // full; a value follows its option as the next argument or after '='.
 //
-// The mode: --window-id ID draws into that window; otherwise the window that
+// The mode: --window-id ID draws into that window, whatever else is given
+// (--root or the environment); otherwise the window that
 // the XSCREENSAVER_WINDOW environment variable names (a screen-saver daemon
 // hands its window over that way, and it stands in for the root with
 // --root); otherwise --root draws on the root window; with none of them the
