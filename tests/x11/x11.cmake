@@ -23,6 +23,10 @@ if(FLOWBALL_SANITIZE)
   list(APPEND x11_e2e_environment
        "FLOWBALL_TEST_PRELOAD=${asan_runtime} $<TARGET_FILE:keep-libraries-loaded>")
 endif()
+# Counts the frames Mesa puts on the window, for the cases that count them.
+add_library(count-gl-image-puts SHARED ${PROJECT_SOURCE_DIR}/scripts/perf/count_gl_image_puts.c)
+target_link_libraries(count-gl-image-puts PRIVATE ${CMAKE_DL_LIBS})
+list(APPEND x11_e2e_environment "FLOWBALL_COUNT_PRELOAD=$<TARGET_FILE:count-gl-image-puts>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
 # The package test runs cpack, which re-runs the build: never while the
