@@ -1,18 +1,21 @@
 # Flowball: set-up, builds and tests.
 #
 #   make test    installs what is missing (Debian 12), then builds and runs the
-#                tests of three build folders: build/native, build/asan and
-#                build/win32 (under Wine)
+#                tests of four build folders: build/native, build/asan,
+#                build/win64 (64-bit Windows, its tests under Wine) and
+#                build/win32 (32-bit Windows: its binary checks everywhere,
+#                its tests under Wine only where 32-bit programs run)
 #   make build   the native and Windows builds, no tests
 #   make bench   the benchmarks, built in build/release
 #   make package the Debian package of the X11 program, in build/native
-#   make dist    the Windows release in dist/: installer, zip archive and
-#                SHA256SUMS, from the Windows build
+#   make dist    the Windows release in dist/: both installers, the zip
+#                archive and SHA256SUMS, from both Windows builds
 #   make clean   removes every build folder and dist/
 #
-# Single stages: test-native, test-asan, test-win32.
+# Single stages: test-native, test-asan, test-win64, test-win32.
 #
-#   make run        the Windows saver under Wine
+#   make run        the 64-bit Windows saver under Wine (RUN_WIN=win32 for the
+#                   32-bit one, where this machine runs 32-bit programs)
 #   make run-linux  the native X11 program (LINUX_RUN_ARGS: its options)
 
 SHELL := /bin/bash
@@ -25,6 +28,7 @@ BENCH_ARGS ?=
 
 CTEST := ctest --output-on-failure --no-tests=error -j$(JOBS)
 WIN32_TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-i686.cmake
+WIN64_TOOLCHAIN := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-x86_64.cmake
 
 # The sanitizers stop the test at their first report, with a stack trace.
 SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1 \
@@ -33,14 +37,15 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1 \
 stage = @printf '\n==== %s ====\n' $(1)
 
 .PHONY: test build bench dist clean setup \
-        test-native test-asan test-win32 build-native build-asan build-win32 build-release
+        test-native test-asan test-win64 test-win32 \
+        build-native build-asan build-win64 build-win32 build-release
 
 # A failing stage does not stop the others (-k), so one run reports every
 # failure; make test fails when any stage does.
 test:
-	$(MAKE) --no-print-directory -k test-native test-asan test-win32
+	$(MAKE) --no-print-directory -k test-native test-asan test-win64 test-win32
 
-build: build-native build-win32
+build: build-native build-win64 build-win32
 
 setup:
 	$(call stage,"set-up: packages")
@@ -55,6 +60,11 @@ build-asan: setup
 	$(call stage,"asan: configure and build with sanitizers (build/asan)")
 	cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DFLOWBALL_SANITIZE=ON
 	cmake --build build/asan -j$(JOBS)
+
+build-win64: setup
+	$(call stage,"win64: configure and cross-build (build/win64)")
+	cmake -S . -B build/win64 -DCMAKE_BUILD_TYPE=RelWithDebInfo $(WIN64_TOOLCHAIN)
+	cmake --build build/win64 -j$(JOBS)
 
 build-win32: setup
 	$(call stage,"win32: configure and cross-build (build/win32)")
@@ -76,8 +86,17 @@ test-asan: build-asan
 
 # The Wine session (wineserver and Xvfb) is ended even when a test fails or
 # the run is interrupted.
+test-win64: build-win64
+	$(call stage,"win64: tests under 64-bit Wine")
+	trap 'scripts/wine-session.sh stop build/win64' EXIT; $(CTEST) --test-dir build/win64
+
+# Where this machine cannot run 32-bit programs, ctest reports the tests that
+# run them as skipped; the checks of the binaries run everywhere.
 test-win32: build-win32
-	$(call stage,"win32: tests under Wine")
+	$(call stage,"win32: binary checks; tests under 32-bit Wine where it runs")
+	if ! scripts/can-run-32bit.sh; then \
+	    echo "win32: this machine cannot run 32-bit programs: the 32-bit build's Wine tests are skipped, its binary checks run"; \
+	fi
 	trap 'scripts/wine-session.sh stop build/win32' EXIT; $(CTEST) --test-dir build/win32
 
 bench: build-release
@@ -85,12 +104,14 @@ bench: build-release
 	build/release/bench/flowball-bench $(BENCH_ARGS)
 
 # The same bytes from every build of one commit (see packaging/windows/).
-dist: build-win32
-	$(call stage,"dist: Windows installer and archive (dist/)")
-	python3 packaging/windows/package.py dist --build-dir build/win32 --out dist
+dist: build-win64 build-win32
+	$(call stage,"dist: Windows installers and archive (dist/)")
+	python3 packaging/windows/package.py dist --build-dir build/win64 --build-dir build/win32 --out dist
 
 clean:
-	if [[ -d build/win32 ]]; then scripts/wine-session.sh stop build/win32; fi
+	for dir in build/win64 build/win32; do \
+	    if [[ -d $$dir ]]; then scripts/wine-session.sh stop $$dir; fi; \
+	done
 	rm -rf build dist
 
 package: build-native
@@ -108,10 +129,13 @@ run-linux: build-native
 
 # The saver under Wine: on your display when there is one, else on a virtual
 # display with a screenshot (see README). RUN_ARGS picks the mode: /s (the
-# default), /c, or --preview for the preview host.
+# default), /c, or --preview for the preview host. RUN_WIN picks the build:
+# win64 (the default, runs on every x86-64 Linux) or win32 (only where this
+# machine runs 32-bit programs).
 RUN_ARGS ?= /s
+RUN_WIN ?= win64
 LINUX_RUN_ARGS ?=
 .PHONY: run
-run: build-win32
-	$(call stage,"run: flowball.scr under Wine")
-	scripts/run-saver.sh build/win32 $(RUN_ARGS)
+run: build-$(RUN_WIN)
+	$(call stage,"run: flowball.scr ($(RUN_WIN)) under Wine")
+	scripts/run-saver.sh build/$(RUN_WIN) $(RUN_ARGS)

@@ -13,7 +13,8 @@
 # make run), the full-screen saver is ended with a key press, and the script
 # says where the picture is.
 #
-# Wine uses the build folder's prefix (BUILD_DIR/wineprefix), made on first use.
+# Wine uses the build folder's prefix (BUILD_DIR/wineprefix, 32- or 64-bit as
+# the build is), made on first use.
 set -euo pipefail
 
 if [[ $# -lt 1 ]]; then
@@ -27,6 +28,13 @@ if [[ $# -eq 0 ]]; then
 fi
 
 export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix}
+# A 64-bit build runs in a 64-bit prefix, the 32-bit one in a 32-bit prefix.
+WINEARCH=$("$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh" "$build_dir")
+export WINEARCH
+if [[ $WINEARCH == win32 ]] && ! "$(dirname "${BASH_SOURCE[0]}")/can-run-32bit.sh"; then
+    echo "run-saver: this machine cannot run 32-bit programs; run the 64-bit build (make run)" >&2
+    exit 1
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

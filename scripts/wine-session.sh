@@ -3,7 +3,8 @@
 #
 #   wine-session.sh start BUILD_DIR   prints the X display for Wine programs;
 #                                      starts an Xvfb and boots the prefix
-#                                      (BUILD_DIR/wineprefix) when needed
+#                                      (BUILD_DIR/wineprefix, 32- or 64-bit
+#                                      as the build's cache says) when needed
 #   wine-session.sh stop BUILD_DIR    ends the prefix's wineserver and the Xvfb
 #
 # start is safe to call from several test processes at once: a lock serialises
@@ -21,6 +22,14 @@ action=$1
 build_dir=$(cd "$2" && pwd)
 session_dir=$build_dir/wine-session
 export WINEPREFIX=${WINEPREFIX:-$build_dir/wineprefix}
+# Stopping needs no architecture; a build folder whose configuration failed
+# still has its session stopped.
+if arch=$("$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh" "$build_dir" 2>/dev/null); then
+    export WINEARCH=$arch
+elif [[ $action == start ]]; then
+    "$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh" "$build_dir"
+    exit 2
+fi
 export WINEDEBUG=-all
 # No Mono or Gecko: skips the download prompts when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="

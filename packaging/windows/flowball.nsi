@@ -1,15 +1,23 @@
-; Flowball's Windows installer and uninstaller, built by package.py, which
+; Flowball's Windows installers and uninstallers, built by package.py, which
 ; passes what the build made:
-;   makensis /DVERSION=x.y.z /DSAVER=flowball.scr /DICON=flowball.ico
-;            /DLICENSE_FILE=LICENSE.txt /DOUTFILE=setup.exe flowball.nsi
+;   makensis /DARCH=x64|x86 /DVERSION=x.y.z /DSAVER=flowball.scr
+;            /DICON=flowball.ico /DLICENSE_FILE=LICENSE.txt /DOUTFILE=setup.exe
+;            flowball.nsi
 ;
-; The installer puts flowball.scr into the system folder ($SYSDIR: a 32-bit
-; installer on 64-bit Windows lands in SysWOW64, where 32-bit savers belong),
-; the uninstaller into $PROGRAMFILES\Flowball, and the uninstall entry into
-; HKLM. Its second part, on by default, makes Flowball the installing user's
-; screen saver. Switches: /S (silent, both programs), /NOSETCURRENT (installer:
-; leave the current saver alone), /REMOVESETTINGS (uninstaller: also remove the
-; user's Flowball settings).
+; ARCH x64: a 64-bit installer (64-bit Windows only) of the 64-bit saver, which
+; goes into the 64-bit system folder (System32), with the uninstaller in the
+; 64-bit Program Files and the uninstall entry in the 64-bit registry.
+; ARCH x86: a 32-bit ANSI installer of the 32-bit saver, which runs on Windows
+; 98 SE and later (a Unicode installer imports wide-character functions that
+; Windows 9x lacks). $SYSDIR is System32 on 32-bit Windows and, for a 32-bit
+; installer on 64-bit Windows, SysWOW64, where 32-bit savers belong.
+;
+; The second part, on by default, makes Flowball the installing user's screen
+; saver: SCRNSAVE.EXE under HKCU\Control Panel\Desktop on Windows NT, and in
+; SYSTEM.INI's [boot] section on Windows 9x, where the system reads it.
+; Switches: /S (silent, both programs), /NOSETCURRENT (installer: leave the
+; current saver alone), /REMOVESETTINGS (uninstaller: also remove the user's
+; Flowball settings).
 ;
 ; FLOWBALL_TEST_NOT_ADMIN, defined by the tests only, makes the account check
 ; answer as it does for a user without administrator rights.
@@ -19,13 +27,20 @@
     !error "${NAME} is not defined: see the top of flowball.nsi"
   !endif
 !macroend
+!insertmacro RequireDefine ARCH
 !insertmacro RequireDefine VERSION
 !insertmacro RequireDefine SAVER
 !insertmacro RequireDefine ICON
 !insertmacro RequireDefine LICENSE_FILE
 !insertmacro RequireDefine OUTFILE
 
-Unicode true
+!if ${ARCH} == x64
+  Target amd64-unicode
+!else if ${ARCH} == x86
+  Target x86-ansi
+!else
+  !error "ARCH is x64 or x86, not ${ARCH}"
+!endif
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 ; No file times in the installer, so that two builds of one commit give the
@@ -35,6 +50,7 @@ SetDateSave off
 !include FileFunc.nsh
 !include LogicLib.nsh
 !include MUI2.nsh
+!include WinVer.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Flowball"
 !define DESKTOP_KEY "Control Panel\Desktop"
@@ -46,9 +62,13 @@ SetDateSave off
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATE_AND_TELL 3
 
-Name "Flowball ${VERSION}"
+Name "Flowball ${VERSION} (${ARCH})"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES\Flowball"
+!if ${ARCH} == x64
+  InstallDir "$PROGRAMFILES64\Flowball"
+!else
+  InstallDir "$PROGRAMFILES\Flowball"
+!endif
 RequestExecutionLevel admin
 BrandingText "Flowball ${VERSION}"
 
@@ -73,7 +93,7 @@ VIFileVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Flowball"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
-VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Flowball ${VERSION} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Flowball ${VERSION} Setup (${ARCH})"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${PUBLISHER}, MIT licence"
 
@@ -116,13 +136,26 @@ SectionEnd
 Section "Make Flowball the current screen saver" SecCurrent
   ; Windows keeps the saver's path in its short form.
   GetFullPathName /SHORT $0 "$SYSDIR\${SAVER_FILE}"
-  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+  ${If} ${IsNT}
+    WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+  ${Else}
+    WriteINIStr "$WINDIR\SYSTEM.INI" "boot" "SCRNSAVE.EXE" "$0"
+  ${EndIf}
   WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
   ; The running session keeps its own copy of the switch: tell it too.
   System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATE_AND_TELL})'
 SectionEnd
 
+; The 64-bit programs see the 64-bit registry, where Windows lists 64-bit
+; programs.
+!macro UseRegistryView
+  !if ${ARCH} == x64
+    SetRegView 64
+  !endif
+!macroend
+
 Function .onInit
+  !insertmacro UseRegistryView
   !insertmacro RequireAdministrator "Flowball's installer"
   ${GetParameters} $R0
   ClearErrors
@@ -135,7 +168,11 @@ FunctionEnd
 Section "un.Flowball screen saver" UnSecSaver
   SectionIn RO
   ; The current saver goes back to none only while it is still ours.
-  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ${If} ${IsNT}
+    ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ${Else}
+    ReadINIStr $0 "$WINDIR\SYSTEM.INI" "boot" "SCRNSAVE.EXE"
+  ${EndIf}
   StrCpy $1 ""
   ${If} $0 != ""
     GetFullPathName /SHORT $1 "$0"
@@ -149,7 +186,11 @@ Section "un.Flowball screen saver" UnSecSaver
     StrCpy $3 1
   ${EndIf}
   ${If} $3 == 1
-    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${If} ${IsNT}
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${Else}
+      DeleteINIStr "$WINDIR\SYSTEM.INI" "boot" "SCRNSAVE.EXE"
+    ${EndIf}
     WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
     System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, i ${SPIF_UPDATE_AND_TELL})'
   ${EndIf}
@@ -165,6 +206,7 @@ Section /o "un.My Flowball settings" UnSecSettings
 SectionEnd
 
 Function un.onInit
+  !insertmacro UseRegistryView
   !insertmacro RequireAdministrator "Removing Flowball"
   ${GetParameters} $R0
   ClearErrors

@@ -80,3 +80,8 @@ std::uint32_t parseHandleNumber(const char* text)
         value = value * 10u + static_cast<std::uint32_t>(*p - '0');
     return value;
 }
+
+std::uintptr_t handleFromNumber(std::uint32_t number)
+{
+    return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(static_cast<std::int32_t>(number)));
+}

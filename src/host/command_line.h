@@ -46,3 +46,9 @@ SaverCommand scanSaverSwitch(const char* tail);
 // other byte, no sign, no hexadecimal, wrapping modulo 2^32 like a 32-bit
 // handle. Null text and text without digits give 0.
 std::uint32_t parseHandleNumber(const char* text);
+
+// The pointer-sized value of a window handle given as its 32 bits. Window
+// handles carry 32 significant bits on 64-bit Windows too, and the system
+// widens them with their sign, so a 64-bit program must do the same: 0x80001234
+// becomes 0xFFFFFFFF80001234 there. On 32-bit Windows this is the number as is.
+std::uintptr_t handleFromNumber(std::uint32_t number);

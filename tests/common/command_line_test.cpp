@@ -143,4 +143,27 @@ TEST(ParseHandleNumber, NullTextIsZero)
     EXPECT_EQ(parseHandleNumber(nullptr), 0u);
 }
 
+// A 64-bit parent prints a handle with its sign-extended upper half; the 32-bit
+// wrap-around keeps the low half and the sign extension restores the rest.
+TEST(HandleFromNumber, WidensWithTheSignOfA32BitHandle)
+{
+    const bool wide = sizeof(std::uintptr_t) == 8;
+    const struct {
+        const char* text;
+        std::uint64_t handle;
+    } cases[] = {
+        {"0", 0u},
+        {"1234", 1234u},
+        {"2147483647", 0x7FFFFFFFu},
+        {"2147483648", wide ? 0xFFFFFFFF80000000u : 0x80000000u},
+        {"2147488308", wide ? 0xFFFFFFFF80001234u : 0x80001234u},
+        {"4294967295", wide ? 0xFFFFFFFFFFFFFFFFu : 0xFFFFFFFFu},
+        {"18446744071562072628", wide ? 0xFFFFFFFF80001234u : 0x80001234u},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("text '") + c.text + "'");
+        EXPECT_EQ(static_cast<std::uint64_t>(handleFromNumber(parseHandleNumber(c.text))), c.handle);
+    }
+}
+
 }  // namespace

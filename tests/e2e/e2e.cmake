@@ -36,6 +36,10 @@ if(XVFB_EXECUTABLE AND XDOTOOL_EXECUTABLE)
     OUTPUT_VARIABLE e2e_groups OUTPUT_STRIP_TRAILING_WHITESPACE)
   string(REPLACE "\n" ";" e2e_groups "${e2e_groups}")
   foreach(group IN LISTS e2e_groups)
+    if(NOT FLOWBALL_WINDOWS_RUNS)
+      flowball_add_skipped_test(e2e.${group})
+      continue()
+    endif()
     add_test(NAME e2e.${group}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/run_e2e.py
                      --build-dir ${CMAKE_BINARY_DIR} --group ${group})

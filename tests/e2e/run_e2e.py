@@ -175,6 +175,15 @@ def is_ball(p):
     return r >= 80 and r >= b + 50 and g >= b and g * 4 <= r * 5
 
 
+def wine_arch(build_dir):
+    """win32 or win64: the prefix architecture the build's cache records."""
+    with open(os.path.join(build_dir, "CMakeCache.txt")) as cache:
+        for line in cache:
+            if line.startswith("FLOWBALL_WINEARCH:INTERNAL="):
+                return line.split("=", 1)[1].strip()
+    raise Failure("%s is not a configured Windows build folder" % build_dir)
+
+
 class Session:
     """One X display, a wine prefix (the e2e one unless given) and the
     helpers of one group."""
@@ -191,6 +200,8 @@ class Session:
         self.env.update({
             "DISPLAY": self.display,
             "WINEPREFIX": self.prefix,
+            # A 64-bit build needs a 64-bit prefix; the 32-bit one a 32-bit one.
+            "WINEARCH": wine_arch(build_dir),
             "WINEDEBUG": "-all",
             # No Mono or Gecko installers on a fresh prefix.
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
@@ -1071,8 +1082,10 @@ def case_preview_help_reaches_parent_with_its_data(session):
     saver = wait_preview_created(session, area)
     check(session.probe("help", saver["handle"]).get("reply") == "1", "WM_HELP not answered 1")
     x, y = pointer_at(session)
-    expected = "helpinfo size 28 type 1 control 7 item %s context 9001 at %d %d" % (
-        saver["handle"], x, y)
+    # sizeof(HELPINFO): its handle and context id are pointer-sized.
+    helpinfo_size = 40 if session.env["WINEARCH"] == "win64" else 28
+    expected = "helpinfo size %d type 1 control 7 item %s context 9001 at %d %d" % (
+        helpinfo_size, saver["handle"], x, y)
     wait_for(lambda: "message help wparam " + area in session.log_lines(PREVIEW_LOG),
              "the help request at the parent", 10)
     check(expected in session.log_lines(PREVIEW_LOG),

@@ -45,6 +45,13 @@ unsigned long number(const char* text)
     return std::strtoul(text, nullptr, 0);
 }
 
+// Handles are printed as their 32 significant bits; a 64-bit program widens
+// them with their sign, as the system does.
+HWND windowFromText(const char* text)
+{
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<LONG>(number(text))));
+}
+
 int describeWindow(const char* className, const char* title, HWND parent)
 {
     HWND window = FindWindowExA(parent, nullptr, *className ? className : nullptr,
@@ -100,7 +107,7 @@ int describeSaverRunning()
 
 int post(char** argv)
 {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[0])));
+    HWND window = windowFromText(argv[0]);
     const BOOL posted = PostMessageA(window, static_cast<UINT>(number(argv[1])),
                                      static_cast<WPARAM>(number(argv[2])),
                                      static_cast<LPARAM>(number(argv[3])));
@@ -110,7 +117,7 @@ int post(char** argv)
 
 int send(char** argv)
 {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(argv[0])));
+    HWND window = windowFromText(argv[0]);
     DWORD_PTR reply = 0;
     if (!SendMessageTimeoutA(window, static_cast<UINT>(number(argv[1])),
                              static_cast<WPARAM>(number(argv[2])),
@@ -122,7 +129,7 @@ int send(char** argv)
 
 int sendHelp(const char* handle)
 {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
+    HWND window = windowFromText(handle);
     HELPINFO help = {};
     help.cbSize = sizeof help;
     help.iContextType = HELPINFO_WINDOW;
@@ -140,7 +147,7 @@ int sendHelp(const char* handle)
 
 int sendAutoPlayQuery(const char* handle)
 {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
+    HWND window = windowFromText(handle);
     const UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
     DWORD_PTR reply = 0;
     if (!SendMessageTimeoutA(window, query, 0, 0, SMTO_NORMAL, 10000, &reply))
@@ -151,7 +158,7 @@ int sendAutoPlayQuery(const char* handle)
 
 int sendText(const char* handle, const char* text)
 {
-    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number(handle)));
+    HWND window = windowFromText(handle);
     DWORD_PTR reply = 0;
     if (!SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
                              10000, &reply))
@@ -195,8 +202,7 @@ int main(int argc, char** argv)
     int result = 1;
     if ((argc == 4 || argc == 5) && std::strcmp(argv[1], "window") == 0)
         result = describeWindow(argv[2], argv[3],
-                                argc == 5 ? reinterpret_cast<HWND>(static_cast<UINT_PTR>(
-                                                number(argv[4])))
+                                argc == 5 ? windowFromText(argv[4])
                                           : nullptr);
     else if (argc == 2 && std::strcmp(argv[1], "running") == 0)
         result = describeSaverRunning();

@@ -1,14 +1,19 @@
 #!/usr/bin/env python3
 """Checks of the built flowball.scr that only its binary shows.
 
-  check_scr.py imports OBJDUMP ALLOWLIST SCR
+  check_scr.py imports OBJDUMP ALLOWLIST SCR [OLDEST]
       every function the program imports is on ALLOWLIST (DLL, function,
-      oldest Windows), and the list itself names nothing newer than
-      Windows 98 SE
+      oldest Windows), and the list itself names nothing newer than OLDEST,
+      the oldest Windows the program is for: 98SE (the default, the 32-bit
+      build) or XP64 (the 64-bit build)
   check_scr.py entry OBJDUMP SCR
       the program starts in flowballEntry, the processor check, which hands
       over to the C runtime's WinMainCRTStartup; neither it nor the runtime's
       TLS callbacks, which run before it, use an SSE register or instruction
+  check_scr.py header OBJDUMP SCR FORMAT SUBSYSTEM IMAGEBASE
+      the PE header: FORMAT (PE32 or PE32+), a Windows GUI program whose
+      subsystem version is at most SUBSYSTEM (4.10 for Windows 98: its loader
+      refuses a higher one), loaded at IMAGEBASE (hexadecimal)
 
 Each check prints what it found wrong and exits with 1, or exits with 0.
 """
@@ -16,7 +21,9 @@ import re
 import subprocess
 import sys
 
-OLDEST_ALLOWED = {"95", "98", "98SE"}
+# Windows versions from the oldest, as the allowlists name them.
+WINDOWS_VERSIONS = ["95", "98", "98SE", "ME", "2000", "XP", "XP64", "Vista", "7", "8", "10"]
+VERSION_NAMES = {"98SE": "98 SE", "XP64": "XP x64"}
 
 # Mnemonic prefixes of SSE and SSE2 instructions that touch no xmm register by
 # name: the cache and fence instructions and MXCSR access.
@@ -44,8 +51,9 @@ def imports(tool, program):
     return found
 
 
-def read_allowlist(path):
+def read_allowlist(path, oldest_windows):
     allowed, problems = {}, []
+    supported = WINDOWS_VERSIONS[:WINDOWS_VERSIONS.index(oldest_windows) + 1]
     with open(path) as listing:
         for number, line in enumerate(listing, 1):
             fields = line.split("#", 1)[0].split()
@@ -55,15 +63,21 @@ def read_allowlist(path):
                 problems.append("%s:%d: expected DLL, function, oldest Windows" % (path, number))
                 continue
             dll, function, oldest = fields
-            if oldest not in OLDEST_ALLOWED:
-                problems.append("%s:%d: %s %s needs Windows %s, newer than 98 SE"
-                                % (path, number, dll, function, oldest))
+            if oldest not in WINDOWS_VERSIONS:
+                problems.append("%s:%d: %s is not a Windows version (%s)"
+                                % (path, number, oldest, " ".join(WINDOWS_VERSIONS)))
+            elif oldest not in supported:
+                problems.append("%s:%d: %s %s needs Windows %s, newer than %s"
+                                % (path, number, dll, function, VERSION_NAMES.get(oldest, oldest),
+                                   VERSION_NAMES.get(oldest_windows, oldest_windows)))
             allowed[(dll.lower(), function)] = oldest
     return allowed, problems
 
 
-def check_imports(tool, allowlist, program):
-    allowed, problems = read_allowlist(allowlist)
+def check_imports(tool, allowlist, program, oldest_windows="98SE"):
+    if oldest_windows not in WINDOWS_VERSIONS:
+        return ["%s is not a Windows version (%s)" % (oldest_windows, " ".join(WINDOWS_VERSIONS))]
+    allowed, problems = read_allowlist(allowlist, oldest_windows)
     found = imports(tool, program)
     if not found:
         problems.append("%s: no imports found; is it a PE program?" % program)
@@ -122,11 +136,46 @@ def check_entry(tool, program):
     return problems
 
 
+def header_fields(tool, program):
+    """The PE optional header's fields from objdump -p, as {name: text}."""
+    fields = {}
+    for line in objdump(tool, "-p", program).splitlines():
+        parts = line.split(None, 1)
+        if len(parts) == 2 and parts[0] not in fields:
+            fields[parts[0]] = parts[1].strip()
+    return fields
+
+
+def check_header(tool, program, expected_format, highest_subsystem, image_base):
+    fields = header_fields(tool, program)
+    problems = []
+    magic = fields.get("Magic", "")
+    if "(%s)" % expected_format not in magic:
+        problems.append("%s is not %s: Magic %s" % (program, expected_format, magic or "missing"))
+    if not fields.get("Subsystem", "").endswith("(Windows GUI)"):
+        problems.append("%s is not a Windows GUI program: Subsystem %s"
+                        % (program, fields.get("Subsystem", "missing")))
+    try:
+        version = (int(fields["MajorSubsystemVersion"]), int(fields["MinorSubsystemVersion"]))
+    except (KeyError, ValueError):
+        return problems + ["%s: no subsystem version" % program]
+    highest = tuple(int(part) for part in highest_subsystem.split("."))
+    if version > highest:
+        problems.append("%s needs subsystem version %d.%02d, newer than %s"
+                        % (program, version[0], version[1], highest_subsystem))
+    base = fields.get("ImageBase")
+    if base is None or int(base, 16) != int(image_base, 16):
+        problems.append("%s loads at 0x%s, not at %s" % (program, base or "?", image_base))
+    return problems
+
+
 def main(argv):
-    if len(argv) == 4 and argv[0] == "imports":
+    if len(argv) in (4, 5) and argv[0] == "imports":
         problems = check_imports(*argv[1:])
     elif len(argv) == 3 and argv[0] == "entry":
         problems = check_entry(*argv[1:])
+    elif len(argv) == 6 and argv[0] == "header":
+        problems = check_header(*argv[1:])
     else:
         print(__doc__, file=sys.stderr)
         return 2

@@ -16,7 +16,9 @@ add_test(NAME installer.release
                  --build-dir ${CMAKE_BINARY_DIR} --group release)
 set_tests_properties(installer.release PROPERTIES LABELS installer TIMEOUT 300)
 
-if(XVFB_EXECUTABLE AND XDOTOOL_EXECUTABLE)
+if(NOT FLOWBALL_WINDOWS_RUNS)
+  flowball_add_skipped_test(installer.wine)
+elseif(XVFB_EXECUTABLE AND XDOTOOL_EXECUTABLE)
   add_test(NAME installer.wine
            COMMAND ${Python3_EXECUTABLE} ${installer_tests}
                    --build-dir ${CMAKE_BINARY_DIR} --group wine)

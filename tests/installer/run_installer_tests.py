@@ -2,8 +2,9 @@
 """Tests of the Windows release: the installer and uninstaller under Wine, and
 the byte-identical rebuild of the release files.
 
-Group "wine" boots a fresh prefix of its own (build/win32/installer/prefix) on
-its own Xvfb and runs every case in it; before each case the prefix is put
+Group "wine" boots a fresh prefix of its own (BUILD/installer/prefix, 64-bit
+for the 64-bit build) on its own Xvfb and runs every case in it with the
+build's installer; before each case the prefix is put
 back to "never installed", so a failing case does not spoil the next. What
 Windows itself does with the results (list the saver, start it on idle) Wine
 does not do: the cases check the files and registry values that Windows
@@ -37,7 +38,9 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
 ENTRY_KEY = UNINSTALL_KEY + r"\Flowball"
 DESKTOP_KEY = r"HKCU\Control Panel\Desktop"
 SETTINGS_KEY = r"HKCU\Software\Flowball"
-# The prefix is a 32-bit one (Debian's wine32): no SysWOW64, no registry
+WINE_KEY = r"HKCU\Software\Wine"
+# The installer and the prefix are of one width (a 64-bit installer in a 64-bit
+# prefix, a 32-bit one in a 32-bit prefix): no SysWOW64, no registry
 # redirection.
 SAVER_WINDOWS_PATH = r"C:\windows\system32\flowball.scr"
 UNINSTALLER_WINDOWS_PATH = r"C:\Program Files\Flowball\uninstall.exe"
@@ -216,10 +219,10 @@ class Release:
     def __init__(self, build_dir, work_dir):
         dist = os.path.join(work_dir, "dist")
         package(build_dir, "dist", "--out", dist)
-        self.version = build_version(build_dir)
-        self.installer = os.path.join(dist, "flowball-setup-%s.exe" % self.version)
+        self.version, arch = build_release(build_dir)
+        self.installer = os.path.join(dist, "flowball-setup-%s-%s.exe" % (self.version, arch))
         with zipfile.ZipFile(os.path.join(dist, "flowball-%s-windows.zip" % self.version)) as z:
-            self.saver_bytes = z.read("flowball-%s/flowball.scr" % self.version)
+            self.saver_bytes = z.read("flowball-%s/%s/flowball.scr" % (self.version, arch))
         # The earlier version carries a stand-in file so that the upgrade shows
         # which file it left.
         self.old_saver = os.path.join(work_dir, "old-flowball.scr")
@@ -233,9 +236,11 @@ class Release:
                 "--define", "FLOWBALL_TEST_NOT_ADMIN")
 
 
-def build_version(build_dir):
+def build_release(build_dir):
+    """The version and the architecture (x64 or x86) of the build's release."""
     with open(os.path.join(build_dir, "packaging.json")) as info:
-        return json.load(info)["version"]
+        release = json.load(info)
+    return release["version"], release["arch"]
 
 
 # --- cases under Wine ----------------------------------------------------------
@@ -361,6 +366,43 @@ def case_upgrade_keeps_one_entry_and_the_new_file(prefix, release):
     check(prefix.flowball_entries() == [], "entries left: %s" % prefix.flowball_entries())
 
 
+def system_ini_saver(prefix):
+    """SYSTEM.INI's [boot] SCRNSAVE.EXE, or None; Windows 9x reads the current
+    saver there. Wine finds the file whatever its case."""
+    windows = os.path.join(prefix.drive_c, "windows")
+    names = [name for name in os.listdir(windows) if name.lower() == "system.ini"]
+    if not names:
+        return None
+    section = None
+    with open(os.path.join(windows, names[0]), errors="replace") as ini:
+        for line in ini:
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                section = line[1:-1].lower()
+            elif section == "boot" and line.lower().startswith("scrnsave.exe="):
+                return line.split("=", 1)[1]
+    return None
+
+
+def case_windows_9x_keeps_the_current_saver_in_system_ini(prefix, release):
+    # Wine answers the version query as Windows 98 for every program of the
+    # prefix, the uninstaller's copy of itself included.
+    check(system_ini_saver(prefix) is None, "SYSTEM.INI names a saver before the install")
+    prefix.set_value(WINE_KEY, "Version", "win98")
+    try:
+        prefix.install(release.installer)
+        current = system_ini_saver(prefix)
+        check(current is not None and current.lower() == SAVER_WINDOWS_PATH.lower(),
+              "SYSTEM.INI's SCRNSAVE.EXE is %r" % current)
+        check(prefix.value(DESKTOP_KEY, "SCRNSAVE.EXE") is None,
+              "the installer set SCRNSAVE.EXE in the registry on 9x")
+        prefix.uninstall()
+        prefix.check_uninstalled()
+        check(system_ini_saver(prefix) is None, "SYSTEM.INI still names the saver")
+    finally:
+        prefix.delete_value(WINE_KEY, "Version")
+
+
 WINE_CASES = [
     case_not_administrator_refuses_and_changes_nothing,
     case_silent_install_registers_and_makes_current,
@@ -369,6 +411,7 @@ WINE_CASES = [
     case_uninstall_with_remove_settings_removes_settings_key,
     case_uninstall_knows_its_saver_in_other_spellings,
     case_upgrade_keeps_one_entry_and_the_new_file,
+    case_windows_9x_keeps_the_current_saver_in_system_ini,
 ]
 
 
@@ -401,17 +444,41 @@ def fixed_file_version(program):
     return (most >> 16, most & 0xFFFF, least >> 16, least & 0xFFFF)
 
 
+def wide_imports(objdump, program):
+    """The wide-character functions a program imports (names ending in W)."""
+    listing = subprocess.run([objdump, "-p", program], check=True, capture_output=True,
+                             text=True).stdout
+    return sorted(line.split()[-1] for line in listing.splitlines()
+                  if len(line.split()) == 3 and line.split()[1].isdigit()
+                  and line.split()[-1].endswith("W"))
+
+
+def check_installer_width(objdump, arch, installer):
+    """The x64 installer is a 64-bit program; the x86 one an ANSI 32-bit one
+    whose imports Windows 9x has: it imports no wide-character function."""
+    header = subprocess.run([objdump, "-f", installer], check=True, capture_output=True,
+                            text=True).stdout
+    expected_format = "pei-x86-64" if arch == "x64" else "pei-i386"
+    check("file format %s" % expected_format in header,
+          "%s is not %s: %s" % (installer, expected_format, header.strip()))
+    if arch == "x86":
+        wide = wide_imports(objdump, installer)
+        check(not wide, "%s imports wide-character functions: %s" % (installer, ", ".join(wide)))
+
+
 def run_release_group(build_dir):
     """Two builds of the release from one build folder and commit give the
-    same bytes, SHA256SUMS matches them, and the archive holds the saver, the
-    README and the licence under one folder, all with the commit's time."""
+    same bytes, SHA256SUMS matches them, and the archive holds the saver (in
+    the folder of its architecture), the README and the licence under one
+    folder, all with the commit's time. The installer has the width of its
+    build; the 32-bit one is ANSI, for Windows 9x."""
     work_dir = os.path.join(build_dir, "installer", "release")
     shutil.rmtree(work_dir, ignore_errors=True)
     first, second = os.path.join(work_dir, "first"), os.path.join(work_dir, "second")
     package(build_dir, "dist", "--out", first)
     package(build_dir, "dist", "--out", second)
-    version = build_version(build_dir)
-    installer = "flowball-setup-%s.exe" % version
+    version, arch = build_release(build_dir)
+    installer = "flowball-setup-%s-%s.exe" % (version, arch)
     archive = "flowball-%s-windows.zip" % version
     names = sorted(os.listdir(first))
     check(names == sorted([installer, archive, "SHA256SUMS"]), "dist holds %s" % names)
@@ -421,10 +488,23 @@ def run_release_group(build_dir):
     result = subprocess.run(["sha256sum", "-c", "--strict", "SHA256SUMS"], cwd=first,
                             capture_output=True, text=True, timeout=60)
     check(result.returncode == 0, "sha256sum -c: " + result.stdout + result.stderr)
+    with open(os.path.join(build_dir, "packaging.json")) as info:
+        objdump = json.load(info)["strip"].replace("-strip", "-objdump")
+    check_installer_width(objdump, arch, os.path.join(first, installer))
+    # The width check must be able to fail: the installer is not of the other
+    # width.
+    other_arch = "x86" if arch == "x64" else "x64"
+    try:
+        check_installer_width(objdump, other_arch, os.path.join(first, installer))
+    except Failure:
+        pass
+    else:
+        raise Failure("the width check took the %s installer for an %s one" % (arch, other_arch))
     with zipfile.ZipFile(os.path.join(first, archive)) as z:
         folder = "flowball-%s/" % version
         entries = z.infolist()
-        check([e.filename for e in entries] == [folder + "flowball.scr", folder + "README.txt",
+        saver_entry = "%s%s/flowball.scr" % (folder, arch)
+        check([e.filename for e in entries] == [saver_entry, folder + "README.txt",
                                                 folder + "LICENSE.txt"],
               "archive entries %s" % [e.filename for e in entries])
         release_time = int(os.environ.get("SOURCE_DATE_EPOCH") or subprocess.run(
@@ -437,7 +517,7 @@ def run_release_group(build_dir):
             check(entry.date_time == expected_time,
                   "%s carries %s, not the release time %s" % (entry.filename, entry.date_time,
                                                               expected_time))
-        saver = z.read(folder + "flowball.scr")
+        saver = z.read(saver_entry)
         check(saver[:2] == b"MZ", "flowball.scr is no program")
         # The project's version, in the saver and in the installer.
         numbers = tuple(int(n) for n in version.split(".")) + (0,)
@@ -448,7 +528,9 @@ def run_release_group(build_dir):
         check(("%s.0" % version).encode("utf-16-le") in saver,
               "flowball.scr's version text is not %s.0" % version)
         readme = z.read(folder + "README.txt").decode()
-        check("flowball-setup-%s.exe" % version in readme, "the README names another installer")
+        for named_arch in ("x64", "x86"):
+            check("flowball-setup-%s-%s.exe" % (version, named_arch) in readme,
+                  "the README does not name the %s installer" % named_arch)
         check("\r\n" in readme and "\n" not in readme.replace("\r\n", ""),
               "the README has no Windows line ends")
         check("MIT License" in z.read(folder + "LICENSE.txt").decode(), "not the licence")

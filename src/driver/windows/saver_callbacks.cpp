@@ -150,11 +150,11 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // A brush handle for WM_CTLCOLORSTATIC fits: BOOL and handles are both
-    // 32 bits in this program.
-    return static_cast<BOOL>(settingsDialogProc(dialog, message, wParam, lParam));
+    // Pointer-sized, as DLGPROC is: WM_CTLCOLORSTATIC answers with a brush
+    // handle, which a 64-bit BOOL would cut in half.
+    return settingsDialogProc(dialog, message, wParam, lParam);
 }
 
 BOOL WINAPI RegisterDialogClasses(HANDLE)

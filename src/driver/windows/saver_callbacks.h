@@ -50,7 +50,7 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 // The settings dialog (driver/windows/settings_dialog.h): OK writes the
 // settings and ends it with 1, Cancel ends it with 0.
-BOOL CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Readies the common controls the dialog uses and agrees to show it.
 BOOL WINAPI RegisterDialogClasses(HANDLE instance);

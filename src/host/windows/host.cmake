@@ -27,17 +27,26 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
   # The clock is in flowball_core (src/CMakeLists.txt).
   list(FILTER host_sources EXCLUDE REGEX "/driver/windows/system_clock\\.cpp$")
 
+  # The processor check and the runtime's wide-character calls answered in
+  # the program are for 32-bit Windows only: every x86-64 processor has SSE2,
+  # and every 64-bit Windows exports those calls.
+  if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    list(FILTER host_sources EXCLUDE REGEX "/(processor_check|runtime_imports)\\.cpp$")
+  endif()
+
   add_executable(flowball WIN32 ${host_sources} ${CMAKE_CURRENT_LIST_DIR}/flowball.rc)
   set_target_properties(flowball PROPERTIES OUTPUT_NAME flowball SUFFIX .scr
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_include_directories(flowball PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_LIST_DIR})
   target_link_libraries(flowball PRIVATE flowball_core opengl32 glu32 gdi32 user32 advapi32
                         comctl32 comdlg32)
-  # The processor check is the entry point and runs before any SSE2 code: it
-  # is built for the x87 unit, which every i686 has.
-  set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/processor_check.cpp PROPERTIES
-    COMPILE_OPTIONS "-mno-sse;-mfpmath=387")
-  target_link_options(flowball PRIVATE -Wl,--entry=_flowballEntry)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # The processor check is the entry point and runs before any SSE2 code: it
+    # is built for the x87 unit, which every i686 has.
+    set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/processor_check.cpp PROPERTIES
+      COMPILE_OPTIONS "-mno-sse;-mfpmath=387")
+    target_link_options(flowball PRIVATE -Wl,--entry=_flowballEntry)
+  endif()
 else()
   # The posix thread model's runtime would make flowball.scr import functions
   # that Windows 98 SE to XP lack: the saver is built in a nested build folder

@@ -175,7 +175,7 @@ int runSaverMode(HINSTANCE instance, HINSTANCE, const char* commandTail, int)
 
 HWND parseWindowHandle(const char* text)
 {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(parseHandleNumber(text)));
+    return reinterpret_cast<HWND>(handleFromNumber(parseHandleNumber(text)));
 }
 
 void setSaverRunning(BOOL running)
@@ -229,8 +229,7 @@ int runConfigureDialog(HWND parent)
         return 0;
     return static_cast<int>(DialogBoxParamA(saverHostState.instance,
                                             MAKEINTRESOURCEA(dialogResource), parent,
-                                            reinterpret_cast<DLGPROC>(ScreenSaverConfigureDialog),
-                                            0));
+                                            ScreenSaverConfigureDialog, 0));
 }
 
 int runChangePassword(const char* text)
