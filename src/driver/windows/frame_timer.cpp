@@ -61,6 +61,7 @@ void FrameTimer::start(HWND window, int frameRate)
     schedule = FrameSchedule(frameRate);
     displayOn = true;
     idle = false;
+    running = true;
     setPeriod(window, designedPeriodMs);
     powerNotification = registerDisplayNotification(window);
 }
@@ -68,10 +69,10 @@ void FrameTimer::start(HWND window, int frameRate)
 bool FrameTimer::tickDraws(HWND window)
 {
     if (!canBeSeen(window)) {
-        if (!idle) {
-            idle = true;
-            setPeriod(window, idlePeriodMs);
-        }
+        idle = true;
+        // With the display off the power message that turns it on wakes the
+        // window: no timer at all until then.
+        setPeriod(window, displayOn ? idlePeriodMs : noTimer);
         return false;
     }
     if (idle) {
@@ -106,14 +107,14 @@ void FrameTimer::displayPowered(HWND window, bool on)
 // come or gone: a window that draws on keeps its timer's frames as they are.
 void FrameTimer::lookAgain(HWND window)
 {
-    if (periodMs != 0 && (idle || !canBeSeen(window)))
+    if (running && (idle || !canBeSeen(window)))
         PostMessageA(window, WM_TIMER, timerId, 0);
 }
 
 void FrameTimer::stop(HWND window)
 {
-    KillTimer(window, timerId);
-    periodMs = 0;
+    running = false;
+    setPeriod(window, noTimer);
     if (powerNotification != nullptr) {
         unregisterDisplayNotification(powerNotification);
         powerNotification = nullptr;
@@ -132,5 +133,8 @@ void FrameTimer::setPeriod(HWND window, UINT period)
     if (period == periodMs)
         return;
     periodMs = period;
-    SetTimer(window, timerId, period, nullptr);
+    if (period == noTimer)
+        KillTimer(window, timerId);
+    else
+        SetTimer(window, timerId, period, nullptr);
 }

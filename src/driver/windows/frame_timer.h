@@ -2,10 +2,11 @@
 // the timer's period is. FrameRate 0 and 1 keep the designed 5 ms timer and
 // draw on every tick; FrameRate 2 re-arms the timer after each frame for the
 // time until the next one is due on the 1/30 s grid, so that the window wakes
-// about once a frame. While the picture cannot be seen (the display powered
-// off, the window hidden or minimised, the preview pane's dialog hidden) no
-// frame is drawn and the timer only looks again twice a second; the first
-// tick that finds the picture visible draws at once.
+// about once a frame. While the picture cannot be seen no frame is drawn:
+// with the display powered off the timer stops until the system says it is
+// on again; with the window hidden or minimised, or the preview pane's
+// dialog hidden, the timer only looks again twice a second. The first tick
+// that finds the picture visible draws at once.
 //
 // Times are milliseconds of the system's monotonic clock; the scene's own
 // frame clock is not read, so it keeps running through any pause.
@@ -45,6 +46,8 @@ public:
     static constexpr UINT designedPeriodMs = 5;
     // While nothing can be seen: two looks a second.
     static constexpr UINT idlePeriodMs = 500;
+    // The period that stands for no timer at all.
+    static constexpr UINT noTimer = 0;
 
 private:
     bool canBeSeen(HWND window) const;
@@ -53,6 +56,7 @@ private:
     FrameSchedule schedule;
     bool displayOn = true;
     bool idle = false;
-    UINT periodMs = 0;
+    bool running = false;
+    UINT periodMs = noTimer;
     HANDLE powerNotification = nullptr;
 };
