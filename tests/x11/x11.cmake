@@ -34,6 +34,10 @@ add_test(NAME flowball-x11-e2e
 set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_e2e_environment}"
   RESOURCE_LOCK flowball-program)
 
+# The measuring script's reading of /proc (make perf), on canned samples.
+add_test(NAME measure-frames-parsing
+         COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/perf/measure_frames_parsing_test.py)
+
 # The Debian package, from the native build's own programs.
 if(NOT FLOWBALL_SANITIZE)
   add_test(NAME flowball-debian-package
