@@ -17,6 +17,9 @@
 #   make run        the 64-bit Windows saver under Wine (RUN_WIN=win32 for the
 #                   32-bit one, where this machine runs 32-bit programs)
 #   make run-linux  the native X11 program (LINUX_RUN_ARGS: its options)
+#   make perf       what each frame costs, flowball beside a minimal GL program
+#                   under 64-bit Wine and on X11 (PERF_ARGS: the script's
+#                   options); a measurement, not a test
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -139,3 +142,11 @@ LINUX_RUN_ARGS ?=
 run: build-$(RUN_WIN)
 	$(call stage,"run: flowball.scr ($(RUN_WIN)) under Wine")
 	scripts/run-saver.sh build/$(RUN_WIN) $(RUN_ARGS)
+
+# The table of README's "What each FrameRate costs": each run on a virtual
+# display of its own, so it needs no display of yours.
+PERF_ARGS ?=
+.PHONY: perf
+perf: build-native build-win64
+	$(call stage,"perf: frames, wake-ups and processor time against a minimal GL program")
+	python3 scripts/measure-frames.py --native-build build/native --win-build build/win64 $(PERF_ARGS)

@@ -1,11 +1,11 @@
-// The X11 program's frames-per-second read-out, counted and drawn once per
-// frame when -fps is given: its cost on top of a frame. The silent recording
-// GL's glPushAttrib copies its list of enabled capabilities, so the figure is
-// a little above the read-out's own work.
+// The frames-per-second read-out, counted and drawn once per frame when a
+// host shows it (the X11 program's -fps): its cost on top of a frame. The
+// silent recording GL's glPushAttrib copies its list of enabled capabilities,
+// so the figure is a little above the read-out's own work.
 #include <benchmark/benchmark.h>
 
 #include "gl_recorder.h"
-#include "host/x11/fps_readout.h"
+#include "host/fps_readout.h"
 
 namespace {
 

@@ -1156,6 +1156,130 @@ def case_preview_help_reaches_parent_with_its_data(session):
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
 
 
+# --- drawing only what can be seen ----------------------------------------------
+
+SW_HIDE = 0
+SW_SHOW = 5
+SC_MONITORPOWER = 0xF170
+MONITOR_OFF = 2
+MONITOR_ON = 0xFFFFFFFF  # -1, as the probe's unsigned number reaches it
+
+
+def wait_swaps_grow(trace_path, what):
+    start = swap_count(trace_path)
+    wait_for(lambda: swap_count(trace_path) > start + 3, what + ": frames drawn", STARTUP_TIMEOUT, 0.2)
+
+
+def wait_swaps_stop(trace_path, what):
+    """Until no frame comes for a second (bounded: a saver that keeps
+    drawing times out)."""
+    last = [swap_count(trace_path), time.monotonic()]
+
+    def settled():
+        now = swap_count(trace_path)
+        if now != last[0]:
+            last[:] = [now, time.monotonic()]
+        return time.monotonic() - last[1] >= 1.0
+
+    wait_for(settled, what + ": drawing stopped", TIMEOUT, 0.2)
+
+
+def saver_main_thread():
+    """(context switches, processor seconds) of the saver's main thread so
+    far: its wake-ups and its work. The saver's process is the one whose
+    command line starts with its path (the preview host's names it as an
+    argument)."""
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as command:
+                program = command.read().split(b"\0")[0].split(b" ")[0]
+            if not program.lower().endswith(b"flowball.scr"):
+                continue
+            task = "/proc/%s/task/%s/" % (entry, entry)
+            with open(task + "status") as status:
+                switches = sum(int(line.split()[1]) for line in status
+                               if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
+            with open(task + "stat") as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+            return switches, (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+        except OSError:
+            continue
+    raise Failure("no process of flowball.scr")
+
+
+def expect_no_frames_and_sleep(session, trace_path, what, wakeups_per_second):
+    """No frame for three seconds, at most wakeups_per_second context
+    switches of the main thread, and under 2% of a core."""
+    wait_swaps_stop(trace_path, what)
+    frames = swap_count(trace_path)
+    switches, seconds = saver_main_thread()
+    started = time.monotonic()
+    stays(lambda: swap_count(trace_path) == frames, what + ": no frames", 3.0, 0.2)
+    elapsed = time.monotonic() - started
+    more_switches, more_seconds = saver_main_thread()
+    woken = more_switches - switches
+    print("%s: %d wake-ups of the main thread and %.2f s of processor in %.1f s" %
+          (what, woken, more_seconds - seconds, elapsed), flush=True)
+    check(woken <= wakeups_per_second * elapsed, "%s: %d wake-ups in %.1f s" % (what, woken, elapsed))
+    check(more_seconds - seconds <= 0.02 * elapsed + 0.02,
+          "%s: %.2f s of processor in %.1f s" % (what, more_seconds - seconds, elapsed))
+
+
+def display_off_by_broadcast(session, handle):
+    check(session.probe("display-power", handle, 0).get("reply") == "1", "display off: reply not TRUE")
+    return lambda: session.probe("display-power", handle, 1)
+
+
+def display_off_by_monitor_command(session, handle):
+    session.probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF)
+    return lambda: session.probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_ON)
+
+
+def case_display_off_stops_frames_until_on(session):
+    for name, turn_off in (("power broadcast", display_off_by_broadcast),
+                           ("monitor-power command", display_off_by_monitor_command)):
+        pointer_to_centre(session)
+        trace_path = session.log_path("display-power-trace.txt")
+        with open(trace_path, "w") as trace:
+            saver = start_fullscreen(session, env={"WINEDEBUG": "-all,trace+wgl"}, stderr=trace)
+            window = session.window("Screen Saver")
+            check(window, "no saver window")
+            wait_swaps_grow(trace_path, name)
+            turn_on = turn_off(session, window["handle"])
+            # No timer while the display is off: only the message that turns
+            # it on wakes the saver.
+            expect_no_frames_and_sleep(session, trace_path, name + ", display off", 1)
+            check(saver.poll() is None, "%s: the saver ended with the display off" % name)
+            turn_on()
+            wait_swaps_grow(trace_path, name + ", display on")
+            end_with_key(session, saver)
+
+
+def case_hidden_preview_draws_nothing(session):
+    session.reset_log(PREVIEW_LOG)
+    trace_path = session.log_path("preview-trace.txt")
+    with open(trace_path, "w") as trace:
+        host = session.start(os.path.join(session.stage, "preview-host.exe"), "--log",
+                             windows_path(session.log_path(PREVIEW_LOG)), windows_path(session.saver),
+                             env={"WINEDEBUG": "-all,trace+wgl"}, stderr=trace)
+        lines = wait_for(lambda: [l for l in session.log_lines(PREVIEW_LOG) if l.startswith("saver-started")]
+                         and session.log_lines(PREVIEW_LOG), "the preview host", STARTUP_TIMEOUT)
+        handles = dict(line.split(" ", 1) for line in lines if line.split(" ")[0] in ("host", "preview"))
+        wait_preview_created(session, handles["preview"])
+        wait_swaps_grow(trace_path, "preview")
+        session.probe("show", handles["host"], SW_HIDE)
+        # Two looks a second; under Wine each costs some seven round trips to
+        # the wineserver (the parents belong to another process), each a
+        # context switch. Drawing would take hundreds.
+        expect_no_frames_and_sleep(session, trace_path, "preview's dialog hidden", 25)
+        session.probe("show", handles["host"], SW_SHOW)
+        wait_swaps_grow(trace_path, "preview's dialog shown again")
+        session.probe("post", handles["host"], WM_CLOSE, 0, 0)
+        check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
 GROUPS = {
     "fullscreen": (True, [
         case_fullscreen_covers_screen_and_draws,
@@ -1205,6 +1329,10 @@ GROUPS = {
         case_fullscreen_runs_under_each_windows_version,
         case_power_broadcasts_end_the_saver_only_for_a_suspend,
         case_preview_help_reaches_parent_with_its_data,
+    ]),
+    "power": (True, [
+        case_display_off_stops_frames_until_on,
+        case_hidden_preview_draws_nothing,
     ]),
     "nogl": (False, [
         case_no_opengl_stays_black_and_closes,

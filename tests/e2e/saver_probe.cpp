@@ -34,6 +34,16 @@
 //                                     policy makes it read-only
 //   saver-probe unlock-key SUBKEY     gives it back an access list that lets
 //                                     everybody in
+//   saver-probe show HANDLE COMMAND   ShowWindow with that show command
+//   saver-probe display-power HANDLE STATE
+//                                     sends WM_POWERBROADCAST with
+//                                     PBT_POWERSETTINGCHANGE, as the system
+//                                     does to a window registered for the
+//                                     console display's state: the setting
+//                                     (STATE 0 off, 1 on, 2 dimmed) is
+//                                     written into the window's process,
+//                                     where its pointer is valid; prints the
+//                                     reply
 //   saver-probe run PROGRAM TAIL      starts PROGRAM with exactly the command
 //                                     line "PROGRAM" TAIL (the two characters
 //                                     \t in TAIL stand for a tab), waits for
@@ -42,6 +52,7 @@
 // arguments were wrong.
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -176,6 +187,47 @@ int sendText(const char* handle, const char* text)
     return 0;
 }
 
+int show(const char* handle, const char* command)
+{
+    ShowWindow(windowFromText(handle), static_cast<int>(number(command)));
+    std::printf("shown 1\n");
+    return 0;
+}
+
+// GUID_CONSOLE_DISPLAY_STATE.
+constexpr GUID consoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+
+int sendDisplayPower(const char* handle, const char* state)
+{
+    HWND window = windowFromText(handle);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr)
+        return 1;
+    POWERBROADCAST_SETTING setting = {};
+    setting.PowerSetting = consoleDisplayState;
+    setting.DataLength = sizeof(DWORD);
+    const DWORD value = static_cast<DWORD>(number(state));
+    unsigned char bytes[sizeof setting + sizeof value] = {};
+    std::memcpy(bytes, &setting, sizeof setting);
+    std::memcpy(bytes + offsetof(POWERBROADCAST_SETTING, Data), &value, sizeof value);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof bytes, MEM_COMMIT, PAGE_READWRITE);
+    int result = 1;
+    if (remote != nullptr && WriteProcessMemory(process, remote, bytes, sizeof bytes, nullptr)) {
+        DWORD_PTR reply = 0;
+        if (SendMessageTimeoutA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                                reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000, &reply)) {
+            std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+            result = 0;
+        }
+    }
+    if (remote != nullptr)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return result;
+}
+
 std::string unescapeTabs(std::string text)
 {
     for (std::string::size_type at = text.find("\\t"); at != std::string::npos;
@@ -276,12 +328,16 @@ int main(int argc, char** argv)
         result = setKeyAccess(argv[2], false);
     else if (argc == 4 && std::strcmp(argv[1], "run") == 0)
         result = run(argv[2], argv[3]);
+    else if (argc == 4 && std::strcmp(argv[1], "show") == 0)
+        result = show(argv[2], argv[3]);
+    else if (argc == 4 && std::strcmp(argv[1], "display-power") == 0)
+        result = sendDisplayPower(argv[2], argv[3]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
     else if (argc == 6 && std::strcmp(argv[1], "send") == 0)
         result = send(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL | show H N | display-power H STATE\n");
     std::fflush(stdout);
     return result;
 }

@@ -8,8 +8,12 @@ nowhere else, and each way of ending it ends it as it should.
 FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
 its own: the display server and the tools run without it).
 FLOWBALL_RELEASE_PROBE names the library that reports on stderr when the
-program releases its GL context and closes its display; the cases that end the
-program by a signal preload it too.
+program releases its GL context and closes its display; every case preloads
+it, and the cases that end the program by a signal read its report.
+
+FLOWBALL_COUNT_PRELOAD names the library that counts the frames Mesa puts on
+the window (scripts/perf/count_gl_image_puts.c); the cases that count frames
+add it to the program's preload list.
 
 Windows of our own are made through Xlib with ctypes; pictures come from
 ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
@@ -20,6 +24,7 @@ import ctypes
 import ctypes.util
 import os
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -128,7 +133,7 @@ class XlibClient:
         self.xlib.XCreateSimpleWindow.argtypes = [
             ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
             ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
-        for name in ("XMapWindow", "XDestroyWindow"):
+        for name in ("XMapWindow", "XUnmapWindow", "XDestroyWindow"):
             getattr(self.xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
         self.xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.xlib.XQueryTree.argtypes = [
@@ -152,6 +157,14 @@ class XlibClient:
         self.xlib.XMapWindow(self.display, window)
         self.xlib.XSync(self.display, 0)
         return window
+
+    def map_window(self, window):
+        self.xlib.XMapWindow(self.display, window)
+        self.xlib.XSync(self.display, 0)
+
+    def unmap_window(self, window):
+        self.xlib.XUnmapWindow(self.display, window)
+        self.xlib.XSync(self.display, 0)
 
     def destroy_window(self, window):
         self.xlib.XDestroyWindow(self.display, window)
@@ -246,11 +259,14 @@ RELEASED = "probe: context released\nprobe: display closed\n"
 
 
 class Flowball:
-    def __init__(self, program, display_name, arguments, environment=None):
+    def __init__(self, program, display_name, arguments, environment=None, preload=()):
         env = dict(os.environ, DISPLAY=display_name)
         env.pop("XSCREENSAVER_WINDOW", None)
-        preload = [os.environ.get("FLOWBALL_TEST_PRELOAD", ""), os.environ.get("FLOWBALL_RELEASE_PROBE", "")]
-        env["LD_PRELOAD"] = " ".join(library for library in preload if library)
+        preloads = os.environ.get("FLOWBALL_TEST_PRELOAD", "").split() + list(preload)
+        if os.environ.get("FLOWBALL_RELEASE_PROBE"):
+            preloads.append(os.environ["FLOWBALL_RELEASE_PROBE"])
+        if preloads:
+            env["LD_PRELOAD"] = " ".join(preloads)
         env.update(environment or {})
         self.stderr = tempfile.TemporaryFile()
         self.process = subprocess.Popen([program] + arguments, env=env, stdin=subprocess.DEVNULL,
@@ -275,6 +291,64 @@ class Flowball:
         if self.running():
             self.process.kill()
             self.process.wait()
+
+
+class FrameCount:
+    """The frames Mesa put on flowball's window so far, counted by the preload
+    library in a file of this object's own; and the wake-ups and processor
+    time of the program's main thread, from /proc."""
+
+    def __init__(self):
+        library = os.environ.get("FLOWBALL_COUNT_PRELOAD")
+        if not library or not os.path.exists(library):
+            raise AssertionError("FLOWBALL_COUNT_PRELOAD names no frame-counting library")
+        self.preload = [library]
+        handle, self.path = tempfile.mkstemp(prefix="flowball-frames-")
+        os.close(handle)
+        self.environment = {"FLOWBALL_PUT_COUNT_FILE": self.path}
+
+    def frames(self):
+        with open(self.path, "rb") as counter:
+            data = counter.read(8)
+        return struct.unpack("=Q", data)[0] if len(data) == 8 else 0
+
+    @staticmethod
+    def main_thread(flowball, kinds=("voluntary", "nonvoluntary")):
+        """(context switches, processor seconds) of the main thread so far:
+        by default both kinds of switch, every time it stopped running."""
+        task = "/proc/%d/task/%d/" % (flowball.process.pid, flowball.process.pid)
+        switches = 0
+        with open(task + "status") as status:
+            for line in status:
+                name, _, value = line.partition(":")
+                if name in tuple(kind + "_ctxt_switches" for kind in kinds):
+                    switches += int(value)
+        with open(task + "stat") as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        ticks = int(fields[11]) + int(fields[12])  # utime and stime
+        return switches, ticks / os.sysconf("SC_CLK_TCK")
+
+    def remove(self):
+        os.remove(self.path)
+
+
+def wait_frames_grow(flowball, count, what):
+    start = count.frames()
+    wait_until(lambda: count.frames() > start + 3, START_TIMEOUT, what + ": frames drawn")
+
+
+def wait_frames_stop(count, what):
+    """Until no frame comes for a second: the program saw why it should stop
+    drawing (bounded; a program that keeps drawing times out)."""
+    last = [count.frames(), time.monotonic()]
+
+    def settled():
+        now = count.frames()
+        if now != last[0]:
+            last[:] = [now, time.monotonic()]
+        return time.monotonic() - last[1] >= 1.0
+
+    wait_until(settled, END_TIMEOUT, what + ": drawing stopped")
 
 
 def expect_exit(flowball, status, what):
@@ -474,6 +548,93 @@ def case_fps_readout_in_corner(program, display, client):
 
     wait_until(readout_shown, START_TIMEOUT, "white read-out pixels in the top left corner")
     end_by_signal(flowball, signal.SIGTERM, "-fps")
+
+
+def hide_by_unmapping(client, window):
+    client.unmap_window(window)
+    return lambda: client.map_window(window)
+
+
+def hide_by_covering(client, window):
+    cover = client.create_window(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
+    return lambda: client.destroy_window(cover)
+
+
+def case_hidden_window_draws_nothing_and_sleeps(program, display, client):
+    for name, hide in (("unmapped", hide_by_unmapping), ("fully covered", hide_by_covering)):
+        count = FrameCount()
+        flowball = Flowball(program, display.name, [], count.environment, count.preload)
+        try:
+            window, _ = own_window_rectangle(display.name)
+            wait_frames_grow(flowball, count, name + ", before")
+            show = hide(client, window)
+            wait_frames_stop(count, name)
+            frames = count.frames()
+            switches, seconds = FrameCount.main_thread(flowball)
+            observed = time.monotonic()
+            # A saver that still drew would have drawn hundreds of frames by
+            # the time the count is read again.
+            wait_until(lambda: time.monotonic() - observed >= 3.0, END_TIMEOUT, "three seconds")
+            assert count.frames() == frames, "%s: %d frames drawn while hidden" % (name, count.frames() - frames)
+            more_switches, more_seconds = FrameCount.main_thread(flowball)
+            elapsed = time.monotonic() - observed
+            # Two wake-ups a second are the design; the bound leaves room.
+            assert more_switches - switches <= 5 * elapsed, \
+                "%s: %d wake-ups in %.1f s" % (name, more_switches - switches, elapsed)
+            assert more_seconds - seconds <= 0.1, "%s: %.2f s of processor" % (name, more_seconds - seconds)
+            show()
+            wait_frames_grow(flowball, count, name + ", shown again")
+            end_by_signal(flowball, signal.SIGTERM, name)
+        finally:
+            flowball.kill()
+            count.remove()
+
+
+def case_low_frame_rate_wakes_about_once_a_frame(program, display, client):
+    count = FrameCount()
+    flowball = Flowball(program, display.name, ["--frame-rate", "low"], count.environment, count.preload)
+    try:
+        own_window_rectangle(display.name)
+        wait_frames_grow(flowball, count, "--frame-rate low")
+        frames = count.frames()
+        # The waits the program asks for: being preempted on a busy machine
+        # is not a wake-up of its own.
+        switches, _ = FrameCount.main_thread(flowball, ("voluntary",))
+        started = time.monotonic()
+        wait_until(lambda: time.monotonic() - started >= 3.0, END_TIMEOUT, "three seconds")
+        elapsed = time.monotonic() - started
+        drawn = (count.frames() - frames) / elapsed
+        wakeups = (FrameCount.main_thread(flowball, ("voluntary",))[0] - switches) / elapsed
+        # Loose bounds. Mesa's software GL itself waits about five times a
+        # frame (150 a second at 30 frames); a 5 ms tick adds 200 more.
+        assert drawn <= 31.5, "%.1f frames a second" % drawn
+        assert wakeups <= 250, "%.0f waits a second at %.1f frames a second" % (wakeups, drawn)
+        end_by_signal(flowball, signal.SIGTERM, "--frame-rate low")
+    finally:
+        flowball.kill()
+        count.remove()
+
+
+def case_display_rate_is_held_to_200_when_swaps_do_not_wait(program, display, client):
+    # A small window draws in far less than 5 ms; vblank_mode=0 has Mesa
+    # accept the swap interval and ignore it, as many drivers do.
+    window = client.create_window(10, 10, 64, 48)
+    count = FrameCount()
+    environment = dict(count.environment, vblank_mode="0")
+    flowball = Flowball(program, display.name, ["-window-id", str(window), "--frame-rate", "display"],
+                        environment, count.preload)
+    try:
+        wait_frames_grow(flowball, count, "--frame-rate display")
+        frames = count.frames()
+        started = time.monotonic()
+        wait_until(lambda: time.monotonic() - started >= 2.0, END_TIMEOUT, "two seconds")
+        drawn = (count.frames() - frames) / (time.monotonic() - started)
+        assert drawn <= 205, "%.0f frames a second" % drawn
+        end_by_signal(flowball, signal.SIGTERM, "--frame-rate display")
+    finally:
+        flowball.kill()
+        count.remove()
+    client.destroy_window(window)
 
 
 def case_lost_display_ends_it(program, display, client):

@@ -30,12 +30,20 @@ add_library(context-release-probe SHARED ${CMAKE_CURRENT_LIST_DIR}/context_relea
 target_link_libraries(context-release-probe PRIVATE ${CMAKE_DL_LIBS})
 add_dependencies(flowball-x11-tests context-release-probe)
 list(APPEND x11_e2e_environment "FLOWBALL_RELEASE_PROBE=$<TARGET_FILE:context-release-probe>")
+# Counts the frames Mesa puts on the window, for the cases that count them.
+add_library(count-gl-image-puts SHARED ${PROJECT_SOURCE_DIR}/scripts/perf/count_gl_image_puts.c)
+target_link_libraries(count-gl-image-puts PRIVATE ${CMAKE_DL_LIBS})
+list(APPEND x11_e2e_environment "FLOWBALL_COUNT_PRELOAD=$<TARGET_FILE:count-gl-image-puts>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>)
 # The package test runs cpack, which re-runs the build: never while the
 # end-to-end test runs the program.
 set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_e2e_environment}"
   RESOURCE_LOCK flowball-program)
+
+# The measuring script's reading of /proc (make perf), on canned samples.
+add_test(NAME measure-frames-parsing
+         COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/perf/measure_frames_parsing_test.py)
 
 # The Debian package, from the native build's own programs.
 if(NOT FLOWBALL_SANITIZE)

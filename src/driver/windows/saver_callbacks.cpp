@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "animation/view_set.h"
-#include "driver/elapsed_time.h"
 #include "driver/scene_director.h"
 #include "driver/scene_settings.h"
 #include "host/windows/display_monitors.h"
@@ -32,6 +31,8 @@ const PIXELFORMATDESCRIPTOR pixelFormatRequest = {
 
 namespace {
 
+constexpr LPARAM monitorPowerOff = 2;
+
 // One view per monitor: the monitors and the window's top-left corner, in
 // virtual-screen pixels. Where the system lists no monitors the screen is one
 // monitor, which is the single view.
@@ -58,7 +59,6 @@ LRESULT onCreate(HWND window)
     // Read once, for the life of the window.
     const Settings settings = loadSettings();
     applySettings(settings);
-    renderContext.pacer = FramePacer(settings.frameRateChoice());
     renderContext.viewPerMonitor = renderContext.fullScreen && settings.monitorsChoice() == Monitors::each;
 
     RECT client = {};
@@ -76,25 +76,46 @@ LRESULT onCreate(HWND window)
     readViewportLimit();
     // Builds the whole scene, textures included, before the first timer tick.
     initGlState(renderContext.clientWidth, renderContext.clientHeight);
-    SetTimer(window, frameTimerId, framePeriodMs, nullptr);
+    renderContext.frameTimer.start(window, settings.frameRateChoice());
     return 0;
 }
 
 // Every timer message draws, whatever its id, unless the frame rate is
-// limited and the next frame is not due yet.
-LRESULT onTimer()
+// limited and the next frame is not due yet, or nobody can see it.
+LRESULT onTimer(HWND window)
 {
-    if (renderContext.pacer.limitsRate() && !renderContext.pacer.frameDue(elapsedMilliseconds()))
+    if (!renderContext.frameTimer.tickDraws(window))
         return 0;
     drawFrame();
     SwapBuffers(renderContext.deviceContext);
+    renderContext.frameTimer.frameDrawn(window);
     return 0;
+}
+
+// The console display's state or the monitor's power, where the system
+// sends it: 0 is off; on and dimmed are seen.
+void onPowerSettingChange(HWND window, LPARAM lParam)
+{
+    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+    if (setting == nullptr || setting->DataLength < sizeof(DWORD))
+        return;
+    DWORD state = 0;
+    CopyMemory(&state, setting->Data, sizeof state);
+    renderContext.frameTimer.displayPowered(window, state != 0);
+}
+
+// lParam of the monitor-power command: -1 on, 1 low power, 2 off.
+void onMonitorPower(HWND window, LPARAM lParam)
+{
+    renderContext.frameTimer.displayPowered(window, lParam != monitorPowerOff);
 }
 
 // A new client size (a resized preview pane, a full-screen window following
 // the display) lays the views out anew; the scene stays.
-LRESULT onSize(LPARAM lParam)
+LRESULT onSize(HWND window, LPARAM lParam)
 {
+    // Minimised or restored: the frames stop or come back at once.
+    renderContext.frameTimer.lookAgain(window);
     const int width = LOWORD(lParam);
     const int height = HIWORD(lParam);
     if (renderContext.glContext == nullptr ||
@@ -123,7 +144,7 @@ LRESULT onDisplayChange(HWND window, WPARAM wParam, LPARAM lParam)
 
 LRESULT onDestroy(HWND window)
 {
-    KillTimer(window, frameTimerId);
+    renderContext.frameTimer.stop(window);
     releaseSceneResources();
     destroyRenderContext(window, renderContext.deviceContext, renderContext.glContext);
     renderContext.deviceContext = nullptr;
@@ -139,9 +160,20 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
         return onCreate(window);
     case WM_TIMER:
-        return onTimer();
+        return onTimer(window);
     case WM_SIZE:
-        return onSize(lParam);
+        return onSize(window, lParam);
+    case WM_SHOWWINDOW:
+        renderContext.frameTimer.lookAgain(window);
+        return DefScreenSaverProc(window, message, wParam, lParam);
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_POWERSETTINGCHANGE)
+            onPowerSettingChange(window, lParam);
+        return DefScreenSaverProc(window, message, wParam, lParam);
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_MONITORPOWER)
+            onMonitorPower(window, lParam);
+        return DefScreenSaverProc(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:
         return onDisplayChange(window, wParam, lParam);
     case WM_DESTROY:

@@ -4,13 +4,14 @@
 //
 // Sizes are the client area in pixels, taken at creation: the scene is never
 // rebuilt for another size, a new size only lays the views out anew. Frames
-// are driven by timer 1 every 5 ms; the user's FrameRate setting may skip
-// ticks (at most 30 frames a second) or pace the buffer swaps by the display.
+// are driven by timer 1 every 5 ms; the user's FrameRate setting may space
+// the ticks out (at most 30 frames a second) or pace the buffer swaps by the
+// display. While the picture cannot be seen no frames are drawn.
 #pragma once
 
 #include <windows.h>
 
-#include "host/frame_pacing.h"
+#include "driver/windows/frame_timer.h"
 
 class RenderContext {
 public:
@@ -24,8 +25,9 @@ public:
     int clientHeight = 0;
     HDC deviceContext = nullptr;
     HGLRC glContext = nullptr;
-    // Which timer ticks draw, from the settings read at creation.
-    FramePacer pacer;
+    // Which timer ticks draw, from the settings read at creation and from
+    // whether the picture can be seen.
+    FrameTimer frameTimer;
 };
 
 // The scene window's context: one saver window per process.
@@ -35,15 +37,16 @@ extern RenderContext renderContext;
 // auxiliary buffers, drawn to a window; every field not named is 0.
 extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
 
-constexpr UINT_PTR frameTimerId = 1;
-constexpr UINT framePeriodMs = 5;
-
 // Handles WM_CREATE (the user's settings, monitors, context, GL state, scene,
 // timer), WM_TIMER (one frame whatever the timer id, when the frame rate
-// allows), WM_SIZE (the views laid out for the new client size),
+// allows and the picture can be seen), WM_SIZE (the views laid out for the
+// new client size),
 // WM_DISPLAYCHANGE (a full-screen window moves to the new virtual screen,
 // with the monitors laid out anew) and WM_DESTROY (timer, scene resources,
-// context); passes everything else to DefScreenSaverProc.
+// context); passes everything else to DefScreenSaverProc. It also notes,
+// and passes on unchanged, what shows or hides the picture: WM_SHOWWINDOW,
+// the display's power in WM_POWERBROADCAST and the monitor-power
+// WM_SYSCOMMAND.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The settings dialog (driver/windows/settings_dialog.h): OK writes the

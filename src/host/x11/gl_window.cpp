@@ -10,10 +10,11 @@
 
 namespace {
 
-constexpr long ownWindowEvents = StructureNotifyMask | KeyPressMask;
-// On a window another program owns we only learn its size and its end;
-// its keys and clicks belong to that program.
-constexpr long givenWindowEvents = StructureNotifyMask;
+// Structure and visibility changes say when the picture can be seen.
+constexpr long ownWindowEvents = StructureNotifyMask | VisibilityChangeMask | KeyPressMask;
+// On a window another program owns we only learn its size, whether it can
+// be seen, and its end; its keys and clicks belong to that program.
+constexpr long givenWindowEvents = StructureNotifyMask | VisibilityChangeMask;
 
 std::string hex(unsigned long value)
 {
@@ -129,6 +130,7 @@ bool GlWindow::adoptWindow(Window target, std::string& error)
     window = target;
     width = attributes.width;
     height = attributes.height;
+    mapped = attributes.map_state == IsViewable;
     // Adds our interest to the window's own; other clients' selections stay.
     XSelectInput(display, window, givenWindowEvents);
 

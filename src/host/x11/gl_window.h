@@ -39,6 +39,9 @@ public:
     Atom deleteWindowAtom = 0;
     int width = 0;
     int height = 0;
+    // Whether the window was viewable when opened; our own window is not
+    // until its MapNotify comes.
+    bool mapped = false;
 
 private:
     bool createOwnWindow(std::string& error);

@@ -1,16 +1,13 @@
 # The X11 program: the native host over flowball_core, drawing through GLX
 # with the system's libGL.
 
-find_package(X11 REQUIRED COMPONENTS Xrandr)
+find_package(X11 REQUIRED COMPONENTS Xrandr Xext)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 
-# The host's portable pieces (command line, the timer's schedule, the
-# frame-rate read-out, which windows get a view per monitor, the ending by a
-# signal), shared with its unit tests.
+# The host's portable pieces (command line, which windows get a view per
+# monitor, the ending by a signal), shared with its unit tests.
 add_library(flowball_x11_host STATIC
   ${CMAKE_CURRENT_LIST_DIR}/options.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/tick_schedule.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/fps_readout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp
   ${CMAKE_CURRENT_LIST_DIR}/signal_ending.cpp)
 target_link_libraries(flowball_x11_host PUBLIC flowball_core)
@@ -20,6 +17,7 @@ add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/gl_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/randr_monitors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/monitor_follower.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_visibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp)
 set_target_properties(flowball PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-target_link_libraries(flowball PRIVATE flowball_x11_host flowball_core X11::X11 X11::Xrandr OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)
+target_link_libraries(flowball PRIVATE flowball_x11_host flowball_core X11::X11 X11::Xrandr X11::Xext OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)

@@ -21,13 +21,13 @@
 
 #include "driver/scene_director.h"
 #include "driver/scene_settings.h"
-#include "host/frame_pacing.h"
-#include "host/x11/fps_readout.h"
+#include "host/fps_readout.h"
+#include "host/frame_schedule.h"
 #include "host/x11/gl_window.h"
 #include "host/x11/monitor_follower.h"
 #include "host/x11/options.h"
+#include "host/x11/picture_visibility.h"
 #include "host/x11/signal_ending.h"
-#include "host/x11/tick_schedule.h"
 #include "host/x11/x_errors.h"
 
 namespace {
@@ -70,19 +70,13 @@ std::int64_t monotonicMicroseconds()
     return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 
-// The timer ticks every 5 ms, as designed, unless the display paces the
-// frames through the buffer swaps.
-std::int64_t tickPeriod(FrameRate frameRate, bool displayPaces)
-{
-    return frameRate == FrameRate::display && displayPaces ? 0 : designedTickMicroseconds;
-}
-
 class FrameLoop {
 public:
-    FrameLoop(GlWindow& target, const HostOptions& options, std::int64_t period, const sigset_t& waiting)
-        : window(target), showFps(options.showFps), ticks(period), pacer(options.settings.frameRateChoice()),
-          waitMask(waiting), monitors(target, options)
+    FrameLoop(GlWindow& target, const HostOptions& options, const sigset_t& waiting)
+        : window(target), showFps(options.showFps), schedule(options.settings.frameRateChoice()), waitMask(waiting),
+          monitors(target, options)
     {
+        visibility.watch(window.display, window.window, window.mapped);
         monitors.start();
     }
 
@@ -93,16 +87,23 @@ public:
             if (stopSignalled || ended)
                 break;
             const std::int64_t now = monotonicMicroseconds();
-            const std::int64_t wait = ticks.microsecondsUntilDue(now);
+            // Nobody sees frames drawn now: none are drawn, and the first
+            // one once the picture shows again is due at once. The scene's
+            // clock runs on, so the picture continues where it would be.
+            if (!visibility.canBeSeen(now)) {
+                schedule.restart();
+                waitForEvents(PictureVisibility::idleCheckMicroseconds);
+                continue;
+            }
+            const std::int64_t wait = schedule.microsecondsUntilDue(now);
             if (wait > 0) {
                 waitForEvents(wait);
                 continue;
             }
-            ticks.tickStarted(now);
-            if (pacer.frameDue(std::uint64_t(now / 1000)))
-                drawOneFrame(now);
-            // Lets a pending signal in without waiting, when the display
-            // paces the frames.
+            schedule.frameStarted(now);
+            drawOneFrame(now);
+            // Lets a pending signal in without waiting, when frames take
+            // longer than their period.
             waitForEvents(0);
         }
     }
@@ -121,6 +122,7 @@ private:
 
     void handleEvent(XEvent& event)
     {
+        visibility.handleEvent(event);
         switch (event.type) {
         case ConfigureNotify:
             if (event.xconfigure.window == window.window)
@@ -179,8 +181,8 @@ private:
 
     GlWindow& window;
     bool showFps;
-    TickSchedule ticks;
-    FramePacer pacer;
+    FrameSchedule schedule;
+    PictureVisibility visibility;
     FpsReadout fps;
     sigset_t waitMask;
     MonitorFollower monitors;
@@ -208,13 +210,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "flowball: %s\n", error.c_str());
         return exitFailed;
     }
-    const FrameRate frameRate = options.settings.frameRateChoice();
-    const bool displayPaces = window.setSwapInterval(frameRate == FrameRate::display ? 1 : 0);
+    window.setSwapInterval(options.settings.frameRateChoice() == FrameRate::display ? 1 : 0);
 
     applySettings(options.settings);
     readViewportLimit();
     initGlState(window.width, window.height);
-    FrameLoop loop(window, options, tickPeriod(frameRate, displayPaces), waitMask);
+    FrameLoop loop(window, options, waitMask);
     loop.run();
     releaseSceneResources();
     window.close();

@@ -1,4 +1,4 @@
-#include "host/x11/fps_readout.h"
+#include "host/fps_readout.h"
 
 #include <cstdio>
 

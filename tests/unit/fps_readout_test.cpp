@@ -3,7 +3,7 @@
 #include <string>
 
 #include "gl_recorder.h"
-#include "host/x11/fps_readout.h"
+#include "host/fps_readout.h"
 
 namespace {
 

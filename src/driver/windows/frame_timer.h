@@ -1,0 +1,62 @@
+// The frame timer of the saver window: when a timer message draws, and what
+// the timer's period is. FrameRate 0 and 1 keep the designed 5 ms timer and
+// draw on every tick; FrameRate 2 re-arms the timer after each frame for the
+// time until the next one is due on the 1/30 s grid, so that the window wakes
+// about once a frame. While the picture cannot be seen no frame is drawn:
+// with the display powered off the timer stops until the system says it is
+// on again; with the window hidden or minimised, or the preview pane's
+// dialog hidden, the timer only looks again twice a second. The first tick
+// that finds the picture visible draws at once.
+//
+// Times are milliseconds of the system's monotonic clock; the scene's own
+// frame clock is not read, so it keeps running through any pause.
+#pragma once
+
+#include <windows.h>
+
+#include "host/frame_schedule.h"
+
+class FrameTimer {
+public:
+    virtual ~FrameTimer() = default;
+
+    // WM_CREATE: starts the designed 5 ms timer (the first frame comes with
+    // its first tick) and asks the system for the display's power state
+    // where it offers the notification.
+    void start(HWND window, FrameRate frameRate);
+
+    // WM_TIMER: whether this tick draws a frame. The caller then draws and
+    // calls frameDrawn.
+    bool tickDraws(HWND window);
+    void frameDrawn(HWND window);
+
+    // The display's power, from a power broadcast or a monitor-power system
+    // command: off stops the frames at once, on draws the next at once.
+    void displayPowered(HWND window, bool on);
+
+    // A change between ticks that may show or hide the picture (the window
+    // shown, restored, hidden or minimised): a tick is posted to look at
+    // once when the picture may have come or gone.
+    void lookAgain(HWND window);
+
+    // WM_DESTROY: the timer and the power notification go.
+    void stop(HWND window);
+
+    static constexpr UINT timerId = 1;
+    static constexpr UINT designedPeriodMs = 5;
+    // While nothing can be seen: two looks a second.
+    static constexpr UINT idlePeriodMs = 500;
+    // The period that stands for no timer at all.
+    static constexpr UINT noTimer = 0;
+
+private:
+    bool canBeSeen(HWND window) const;
+    void setPeriod(HWND window, UINT periodMs);
+
+    FrameSchedule schedule;
+    bool displayOn = true;
+    bool idle = false;
+    bool running = false;
+    UINT periodMs = noTimer;
+    HANDLE powerNotification = nullptr;
+};
