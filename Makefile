@@ -148,5 +148,5 @@ run: build-$(RUN_WIN)
 PERF_ARGS ?=
 .PHONY: perf
 perf: build-native build-win64
-	$(call stage,"perf: frames, wake-ups and processor time against a minimal GL program")
+	$(call stage,"perf: flowball beside a minimal GL program")
 	python3 scripts/measure-frames.py --native-build build/native --win-build build/win64 $(PERF_ARGS)

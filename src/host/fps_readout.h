@@ -9,8 +9,6 @@
 
 class FpsReadout {
 public:
-    virtual ~FpsReadout() = default;
-
     // Counts a drawn frame; once a second has passed since the last update
     // the text becomes the rate over that time, to a tenth, as "FPS 57.3".
     void frameDrawn(std::int64_t now);

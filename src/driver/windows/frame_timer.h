@@ -18,8 +18,6 @@
 
 class FrameTimer {
 public:
-    virtual ~FrameTimer() = default;
-
     // WM_CREATE: starts the designed 5 ms timer (the first frame comes with
     // its first tick) and asks the system for the display's power state
     // where it offers the notification.

@@ -12,8 +12,6 @@
 
 class GlWindow {
 public:
-    virtual ~GlWindow() = default;
-
     // Connects to the display ($DISPLAY), finds or makes the window, selects
     // the events the host handles on it, creates a GL context and makes it
     // current. On failure everything made so far is undone and error says

@@ -12,8 +12,6 @@
 
 class PictureVisibility {
 public:
-    virtual ~PictureVisibility() = default;
-
     // The window's state when the host starts watching it. The display's
     // power is read through its DPMS extension where the server has one.
     void watch(Display* display, Window window, bool mapped);

@@ -11,8 +11,6 @@ constexpr int randrMonitorCapacity = 16;
 
 class RandrMonitors {
 public:
-    virtual ~RandrMonitors() = default;
-
     // Asks the server to report monitor changes on the screen's root window.
     // False when the server has no RandR 1.5 (no monitor list): the screen
     // then counts as one monitor.
