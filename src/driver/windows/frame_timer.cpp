@@ -82,12 +82,13 @@ bool FrameTimer::tickDraws(HWND window)
     }
     if (schedule.followsTimer())
         return true;
-    const std::int64_t wait = schedule.microsecondsUntilDue(nowMicroseconds());
+    const std::int64_t now = nowMicroseconds();
+    const std::int64_t wait = schedule.microsecondsUntilDue(now);
     if (wait > 0) {
         setPeriod(window, periodFor(wait));
         return false;
     }
-    schedule.frameStarted(nowMicroseconds());
+    schedule.frameStarted(now);
     return true;
 }
 
