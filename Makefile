@@ -20,6 +20,10 @@
 #   make perf       what each frame costs, flowball beside a minimal GL program
 #                   under 64-bit Wine and on X11 (PERF_ARGS: the script's
 #                   options); a measurement, not a test
+#   make soak       the X11 program and the 64-bit saver under Wine side by
+#                   side for SOAK_MINUTES (default 30), every element on:
+#                   memory, files, threads and handles every 30 s, and a
+#                   verdict (SOAK_ARGS: the script's options); a measurement
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -150,3 +154,12 @@ PERF_ARGS ?=
 perf: build-native build-win64
 	$(call stage,"perf: flowball beside a minimal GL program")
 	python3 scripts/measure-frames.py --native-build build/native --win-build build/win64 $(PERF_ARGS)
+
+# The long run of README's "Hours of running": each program on a virtual
+# display of its own, so it needs no display of yours.
+SOAK_MINUTES ?= 30
+SOAK_ARGS ?=
+.PHONY: soak
+soak: build-native build-win64
+	$(call stage,"soak: $(SOAK_MINUTES) minutes of both programs, every element on")
+	python3 scripts/soak.py --native-build build/native --win-build build/win64 --minutes $(SOAK_MINUTES) $(SOAK_ARGS)
