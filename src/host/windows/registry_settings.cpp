@@ -1,52 +1,51 @@
 #include "host/windows/registry_settings.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <optional>
 
+#include "host/windows/settings_store.h"
 #include "settings/stored_flag.h"
 
 namespace {
 
-// The stored value as a number, or nothing when it is not a 4-byte REG_DWORD
-// (REG_DWORD_BIG_ENDIAN included: nobody writes one on purpose).
-std::optional<std::int64_t> readDword(HKEY key, const char* name)
-{
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    // Longer data fails with ERROR_MORE_DATA and writes nothing.
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    if (type != REG_DWORD || size != sizeof value)
-        return std::nullopt;
-    return std::int64_t(value);
-}
+// The values under an open key.
+class RegistryValues final : public SettingsStore {
+public:
+    explicit RegistryValues(HKEY opened) : key(opened) {}
+
+    bool read(const char* name, StoredValue& value) const override
+    {
+        DWORD type = 0;
+        BYTE data[64] = {};
+        DWORD size = sizeof data;
+        // A value too long for the buffer (no setting or flag is) fails with
+        // ERROR_MORE_DATA and counts as unreadable.
+        if (RegQueryValueExA(key, name, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            return false;
+        value.type = type;
+        value.bytes.assign(data, data + size);
+        return true;
+    }
+
+private:
+    HKEY key;
+};
 
 }  // namespace
 
 bool registryFlagOn(HKEY key, const char* valueName)
 {
-    DWORD type = 0;
-    BYTE data[64] = {};
-    DWORD size = sizeof data;
-    // A value too long for the buffer (no flag is) fails with ERROR_MORE_DATA
-    // and counts as off.
-    if (RegQueryValueExA(key, valueName, nullptr, &type, data, &size) != ERROR_SUCCESS)
+    StoredValue value;
+    if (!RegistryValues(key).read(valueName, value))
         return false;
-    return storedFlagOn(type, data, size);
+    return storedFlagOn(value.type, value.bytes.data(), value.bytes.size());
 }
 
 Settings loadSettings(HKEY root, const char* subKey)
 {
-    Settings settings;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return settings;
-    for (int row = 0; row < settingCount; ++row) {
-        const SettingInfo& info = settingTable[row];
-        settings.*info.field = checkSetting(info, readDword(key, info.storedName)).value;
-    }
+        return Settings();
+    const Settings settings = readSettings(RegistryValues(key));
     RegCloseKey(key);
     return settings;
 }
@@ -60,9 +59,9 @@ bool saveSettings(const Settings& settings, HKEY root, const char* subKey, Setti
     if (firstFailure.error == ERROR_SUCCESS) {
         for (int row = 0; row < settingCount; ++row) {
             const SettingInfo& info = settingTable[row];
-            const DWORD value = DWORD(settings.*info.field);
-            const LONG written = RegSetValueExA(key, info.storedName, 0, REG_DWORD,
-                                                reinterpret_cast<const BYTE*>(&value), sizeof value);
+            const StoredValue value = storedValueOf(settings.*info.field);
+            const LONG written = RegSetValueExA(key, info.storedName, 0, value.type, value.bytes.data(),
+                                                DWORD(value.bytes.size()));
             if (written != ERROR_SUCCESS && firstFailure.error == ERROR_SUCCESS) {
                 firstFailure.valueName = info.storedName;
                 firstFailure.error = written;

@@ -1,0 +1,139 @@
+// flowball-render's command line, any words: an accepted command line names
+// each option in full and gives values in their ranges (sizes, frames, the
+// clock, the monitors and their bounding box, the settings), with a time for
+// every frame that the simulated clock holds; a refused one says why in one
+// line. The options printed from what was accepted give it back.
+//
+// Input: the words, each up to a NUL.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "monitor_list.h"
+#include "option_words.h"
+#include "render_options.h"
+
+namespace {
+
+std::vector<OptionName> renderOptionNames()
+{
+    std::vector<OptionName> names = {{"help", false},   {"h", false},          {"size", true},
+                                     {"frames", true},  {"fps", true},         {"start-ms", true},
+                                     {"real-clock", false}, {"out", true},      {"all", false},
+                                     {"quiet", false}};
+    const std::vector<OptionName> settings = settingOptionNames();
+    names.insert(names.end(), settings.begin(), settings.end());
+    return names;
+}
+
+std::string edge(int value) { return (value < 0 ? "-" : "+") + std::to_string(value < 0 ? -value : value); }
+
+std::string monitorListText(const std::vector<ScreenRect>& monitors)
+{
+    std::string text;
+    for (const ScreenRect& monitor : monitors) {
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(monitor.right - monitor.left) + "x" + std::to_string(monitor.bottom - monitor.top) +
+                edge(monitor.left) + edge(monitor.top);
+    }
+    return text;
+}
+
+void checkRanges(const RenderOptions& options)
+{
+    expectProperty(options.width >= 1 && options.width <= renderSideLimit && options.height >= 1 &&
+                       options.height <= renderSideLimit,
+                   "a window size outside 1 to the side limit");
+    expectProperty(options.frames >= 1 && options.frames <= renderFrameLimit, "a frame count out of range");
+    expectProperty(std::isfinite(options.fps) && options.fps > 0.0 && options.fps <= renderFpsLimit,
+                   "a frame rate out of range");
+    expectProperty(options.startMs <= renderStartLimitMs, "a start time out of range");
+    expectProperty(!options.outDir.empty(), "no output folder");
+    expectValidSettings(options.settings);
+    // The last frame's time, startMs + (frames - 1) * 1000 / fps, is a whole
+    // number of milliseconds that the clock holds and a double holds exactly
+    // (below 2^53).
+    const long double lastFrame = static_cast<long double>(options.frames - 1) * 1000.0L / options.fps;
+    expectProperty(static_cast<long double>(options.startMs) + lastFrame < 9007199254740992.0L,
+                   "the last frame's time is beyond what the clock holds exactly");
+    if (options.monitors.empty())
+        return;
+    expectProperty(int(options.monitors.size()) <= monitorListLimit, "more monitors than the list takes");
+    for (const ScreenRect& monitor : options.monitors) {
+        expectProperty(monitor.right > monitor.left && monitor.bottom > monitor.top, "a monitor of no size");
+        expectProperty(monitor.right - monitor.left <= renderSideLimit &&
+                           monitor.bottom - monitor.top <= renderSideLimit,
+                       "a monitor beyond the side limit");
+        expectProperty(std::abs(monitor.left) <= monitorEdgeLimit && std::abs(monitor.top) <= monitorEdgeLimit,
+                       "a monitor edge beyond the edge limit");
+    }
+    const ScreenRect bounds = monitorBounds(options.monitors);
+    expectProperty(options.width == bounds.right - bounds.left && options.height == bounds.bottom - bounds.top,
+                   "the window is not the monitors' bounding box");
+}
+
+void checkPrintedBack(const RenderOptions& options)
+{
+    std::vector<std::string> printed = {"flowball-render", "--out=" + options.outDir};
+    if (options.monitors.empty())
+        printed.push_back("--size=" + std::to_string(options.width) + "x" + std::to_string(options.height));
+    else
+        printed.push_back("--monitors=" + monitorListText(options.monitors));
+    printed.push_back("--frames=" + std::to_string(options.frames));
+    if (options.realClock) {
+        printed.push_back("--real-clock");
+    } else {
+        char fps[64];
+        std::snprintf(fps, sizeof fps, "%.17g", options.fps);
+        printed.push_back(std::string("--fps=") + fps);
+        printed.push_back("--start-ms=" + std::to_string(options.startMs));
+    }
+    if (options.quiet)
+        printed.push_back("--quiet");
+    appendSettingOptions(printed, options.settings);
+
+    CommandLine again(printed);
+    std::vector<char*> argv = again.argv();
+    RenderOptions reread;
+    std::string error;
+    expectProperty(parseRenderOptions(again.argc(), argv.data(), reread, error), "printed options refused: " + error);
+    bool sameMonitors = reread.monitors.size() == options.monitors.size();
+    for (std::size_t i = 0; sameMonitors && i < options.monitors.size(); ++i) {
+        const ScreenRect& a = reread.monitors[i];
+        const ScreenRect& b = options.monitors[i];
+        sameMonitors = a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+    }
+    expectProperty(sameMonitors && reread.width == options.width && reread.height == options.height &&
+                       reread.frames == options.frames && reread.fps == options.fps &&
+                       reread.startMs == options.startMs && reread.realClock == options.realClock &&
+                       reread.outDir == options.outDir && reread.quiet == options.quiet &&
+                       sameSettings(reread.settings, options.settings),
+                   "printed options read back differently");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    CommandLine line("flowball-render", input);
+    std::vector<const char*> argv;
+    for (const std::string& word : line.words)
+        argv.push_back(word.c_str());
+    argv.push_back(nullptr);
+    RenderOptions options;
+    std::string error;
+    if (!parseRenderOptions(line.argc(), argv.data(), options, error)) {
+        expectOneLineMessage(error, "flowball-render");
+        return 0;
+    }
+    expectProperty(writtenInFull(line.words, renderOptionNames()), "accepted an option not written in full");
+    if (options.help)
+        return 0;
+    checkRanges(options);
+    checkPrintedBack(options);
+    return 0;
+}
