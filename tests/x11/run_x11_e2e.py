@@ -6,7 +6,9 @@ nowhere else, and each way of ending it ends it as it should.
   run_x11_e2e.py FLOWBALL [CASE...]
 
 FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
-its own: the display server and the tools run without it).
+its own: the display server and the tools run without it). In the sanitizer
+build it preloads the sanitizer runtime; a case whose program printed a
+sanitizer's report fails, whatever the program's exit status.
 FLOWBALL_RELEASE_PROBE names the library that reports on stderr when the
 program releases its GL context and closes its display; every case preloads
 it, and the cases that end the program by a signal read its report.
@@ -257,6 +259,11 @@ class Picture:
 
 RELEASED = "probe: context released\nprobe: display closed\n"
 
+# What the sanitizers print when they find a fault. In the sanitizer build a
+# program that printed one fails its case whatever its exit status: a case
+# that expects a failing status would otherwise pass on the sanitizer's own.
+SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:")
+
 
 class Flowball:
     def __init__(self, program, display_name, arguments, environment=None, preload=()):
@@ -277,11 +284,15 @@ class Flowball:
 
     def wait_end(self):
         try:
-            return self.process.wait(timeout=END_TIMEOUT)
+            code = self.process.wait(timeout=END_TIMEOUT)
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
             raise AssertionError("flowball did not end within %.0f s" % END_TIMEOUT)
+        errors = self.errors()
+        if any(report in errors for report in SANITIZER_REPORTS):
+            raise AssertionError("flowball ended with a sanitizer's report (status %d):\n%s" % (code, errors))
+        return code
 
     def errors(self):
         self.stderr.seek(0)
