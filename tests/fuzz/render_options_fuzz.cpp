@@ -48,7 +48,7 @@ void checkRanges(const RenderOptions& options)
                        options.height <= renderSideLimit,
                    "a window size outside 1 to the side limit");
     expectProperty(options.frames >= 1 && options.frames <= renderFrameLimit, "a frame count out of range");
-    expectProperty(std::isfinite(options.fps) && options.fps > 0.0 && options.fps <= renderFpsLimit,
+    expectProperty(options.fps >= renderFpsMinimum && options.fps <= renderFpsLimit,
                    "a frame rate out of range");
     expectProperty(options.startMs <= renderStartLimitMs, "a start time out of range");
     expectProperty(!options.outDir.empty(), "no output folder");

@@ -98,10 +98,10 @@ void checkPrinted(FuzzInput& input)
     std::string name = input.text();
     const std::uint8_t form = input.byte();
     const bool quoted = (form & 1) != 0;
-    // A quoted name holds no quote; an unquoted one no byte up to space.
+    // A name holds no quote; an unquoted one no byte up to space either.
     std::string kept;
     for (char c : name) {
-        if (quoted ? c != '"' : static_cast<unsigned char>(c) > ' ')
+        if (c != '"' && (quoted || static_cast<unsigned char>(c) > ' '))
             kept += c;
     }
     if (kept.empty())
