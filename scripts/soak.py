@@ -112,8 +112,21 @@ def read_sample(pid, seconds, handles=None):
     return Sample(seconds, resident_kib, files, threads, handles)
 
 
-def children_named(marker):
-    """This process's children whose command line holds marker."""
+def program_name(command_line):
+    """The file name of a command line's program: the last part of its first
+    word, whether a Unix path or a Windows one (Wine gives a Windows program's
+    process its Windows command line)."""
+    first = command_line.split(b"\0", 1)[0].decode(errors="replace")
+    if first.startswith('"'):
+        first = first[1:].split('"', 1)[0]
+    else:
+        first = first.split(" ", 1)[0]
+    return first.replace("\\", "/").rsplit("/", 1)[-1]
+
+
+def children_named(name):
+    """This process's children whose program is name (case-insensitive, as
+    Windows names are)."""
     found = []
     me = os.getpid()
     for entry in os.listdir("/proc"):
@@ -123,10 +136,10 @@ def children_named(marker):
             if parent_of(read_text("/proc/%s/stat" % entry)) != me:
                 continue
             with open("/proc/%s/cmdline" % entry, "rb") as file:
-                command = file.read().replace(b"\0", b" ").decode(errors="replace")
+                command = file.read()
         except (OSError, IndexError, ValueError):
             continue
-        if marker in command:
+        if program_name(command).lower() == name.lower():
             found.append(int(entry))
     return found
 
@@ -388,6 +401,14 @@ def run(programs, args):
     minutes_seconds = args.minutes * 60.0
     for program in programs:
         program.start()
+    # The clock starts once each program draws its scene.
+    for program in programs:
+        def drawing():
+            if not program.running():
+                raise RuntimeError("%s ended before it drew its scene" % program.name)
+            return scene_is_drawn(look(program.display.name, program.rectangle))
+
+        wait_until(drawing, START_TIMEOUT, program.name + " drawing its scene")
     began = time.monotonic()
     samples = {program.name: [] for program in programs}
     drawn_at_start = {}

@@ -44,6 +44,9 @@ set_tests_properties(flowball-x11-e2e PROPERTIES TIMEOUT 900 ENVIRONMENT "${x11_
 # The measuring script's reading of /proc (make perf), on canned samples.
 add_test(NAME measure-frames-parsing
          COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/perf/measure_frames_parsing_test.py)
+# The long run's reading of /proc and its verdict (make soak), on canned
+# samples.
+add_test(NAME soak-verdict COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/perf/soak_test.py)
 
 # The Debian package, from the native build's own programs.
 if(NOT FLOWBALL_SANITIZE)
