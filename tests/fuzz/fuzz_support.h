@@ -39,16 +39,16 @@ public:
         return *next++;
     }
 
-    // Little-endian, as many bytes as the type has.
-    template <typename Integer>
-    Integer integer()
+    // An integer or a double from as many bytes as it has, little-endian.
+    template <typename Number>
+    Number value()
     {
         std::uint64_t bits = 0;
-        for (std::size_t i = 0; i < sizeof(Integer); ++i)
+        for (std::size_t i = 0; i < sizeof(Number); ++i)
             bits |= std::uint64_t(byte()) << (8 * i);
-        Integer value;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
+        Number result;
+        std::memcpy(&result, &bits, sizeof result);
+        return result;
     }
 
     // Bytes up to the next NUL (taken and left out) or the end.

@@ -1,10 +1,13 @@
 // flowball's command line, any words (and XSCREENSAVER_WINDOW, set or not):
 // an accepted command line names each option in full, gives settings each
 // setting accepts and the mode its options ask for; a refused one says why in
-// one line. The options printed from what was accepted give it back.
+// one line. The options printed from what was accepted give it back. And
+// options written from any numbers (window ids, settings) are accepted
+// exactly when every number is in its range, and then read as those numbers.
 //
-// Input: a byte that says whether XSCREENSAVER_WINDOW is set, its text up to
-// a NUL, then the words, each up to a NUL.
+// Input: a form byte. Words: whether XSCREENSAVER_WINDOW is set, its text up
+// to a NUL, then the words, each up to a NUL. Numbers (form bit 1): which
+// options are given and in which form, the window ids, the settings.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -100,12 +103,69 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
                    "printed options read back differently");
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+std::string windowIdText(std::uint64_t id, bool hex)
 {
-    FuzzInput input(data, size);
-    const bool environmentSet = (input.byte() & 1) != 0;
+    char text[32];
+    std::snprintf(text, sizeof text, hex ? "0x%llx" : "%llu", static_cast<unsigned long long>(id));
+    return text;
+}
+
+void checkWrittenNumbers(FuzzInput& input)
+{
+    enum Given { root = 1, fps = 2, window = 4, environment = 8, windowInHex = 16, environmentInHex = 32 };
+    const std::uint8_t given = input.byte();
+    const std::uint64_t windowId = input.value<std::uint64_t>();
+    const std::uint64_t environmentId = input.value<std::uint64_t>();
+    std::vector<std::string> words = {"flowball"};
+    HostOptions expected;
+    bool acceptable = true;
+    if ((given & root) != 0) {
+        words.push_back("-root");
+        expected.mode = HostMode::rootWindow;
+    }
+    if ((given & fps) != 0) {
+        words.push_back("--fps");
+        expected.showFps = true;
+    }
+    const std::string environmentText = windowIdText(environmentId, (given & environmentInHex) != 0);
+    if ((given & window) != 0) {
+        words.push_back("--window-id");
+        words.push_back(windowIdText(windowId, (given & windowInHex) != 0));
+        acceptable = windowId >= 1 && windowId <= 0xFFFFFFFFu;
+        expected.mode = HostMode::givenWindow;
+        expected.windowId = std::uint32_t(windowId);
+    } else if ((given & environment) != 0) {
+        acceptable = environmentId >= 1 && environmentId <= 0xFFFFFFFFu;
+        expected.mode = HostMode::givenWindow;
+        expected.windowId = std::uint32_t(environmentId);
+    }
+    acceptable = appendWrittenSettings(words, input, expected.settings) && acceptable;
+
+    CommandLine line(words);
+    std::vector<char*> argv = line.argv();
+    HostOptions options;
+    std::string error;
+    const bool accepted = parseHostOptions(line.argc(), argv.data(),
+                                           (given & environment) != 0 ? environmentText.c_str() : nullptr, options,
+                                           error);
+    std::string written;
+    for (const std::string& word : words)
+        written += " " + word;
+    expectProperty(accepted == acceptable, (accepted ? "accepted a number out of its range:"
+                                                     : "refused numbers that are all in range (" + error + "):") +
+                                               written);
+    if (!accepted) {
+        expectOneLineMessage(error, "flowball");
+        return;
+    }
+    expectProperty(options.mode == expected.mode && options.windowId == expected.windowId &&
+                       options.showFps == expected.showFps && sameSettings(options.settings, expected.settings),
+                   "written numbers read as other values");
+}
+
+void checkWords(FuzzInput& input, std::uint8_t form)
+{
+    const bool environmentSet = (form & 1) != 0;
     const std::string environment = input.text();
     CommandLine line("flowball", input);
     std::vector<char*> argv = line.argv();
@@ -116,5 +176,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkAccepted(line, environmentWindow, options);
     else
         expectOneLineMessage(error, "flowball");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzInput input(data, size);
+    const std::uint8_t form = input.byte();
+    if ((form & 2) != 0)
+        checkWrittenNumbers(input);
+    else
+        checkWords(input, form);
     return 0;
 }

@@ -44,22 +44,22 @@ struct Case {
 
 int coordinate(FuzzInput& input, bool wide)
 {
-    return wide ? input.integer<std::int32_t>() : int(input.integer<std::int16_t>());
+    return wide ? input.value<std::int32_t>() : int(input.value<std::int16_t>());
 }
 
 Case readCase(FuzzInput& input)
 {
     Case c;
-    c.width = int(input.integer<std::uint16_t>() % (largestSide + 1));
-    c.height = int(input.integer<std::uint16_t>() % (largestSide + 1));
-    c.originX = input.integer<std::int32_t>();
-    c.originY = input.integer<std::int32_t>();
+    c.width = int(input.value<std::uint16_t>() % (largestSide + 1));
+    c.height = int(input.value<std::uint16_t>() % (largestSide + 1));
+    c.originX = input.value<std::int32_t>();
+    c.originY = input.value<std::int32_t>();
     const std::uint8_t bars = input.byte();
     c.letterboxed = bars & 1;
     // Each bar up to half the height, as the breathing bars reach.
     c.barFraction = float(bars >> 1) / 254.0f;
-    c.maxWidth = input.integer<std::int32_t>();
-    c.maxHeight = input.integer<std::int32_t>();
+    c.maxWidth = input.value<std::int32_t>();
+    c.maxHeight = input.value<std::int32_t>();
     const std::uint8_t mode = input.byte();
     c.mode = mode % 3 == 0 ? HostMode::ownWindow : (mode % 3 == 1 ? HostMode::rootWindow : HostMode::givenWindow);
     c.monitorsSetting = (mode & 0x80) != 0 ? Monitors::span : Monitors::each;

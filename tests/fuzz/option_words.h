@@ -116,6 +116,39 @@ inline void appendSettingOptions(std::vector<std::string>& words, const Settings
     }
 }
 
+// Settings written as options from numbers in the input, any numbers: each
+// setting is given or not, switches by their on or off form, the others as
+// their number (colours as hex digits). expected gets what a parse must
+// give; the result says whether every value written is one its setting
+// accepts, that is whether a parse must accept them.
+inline bool appendWrittenSettings(std::vector<std::string>& words, FuzzInput& input, Settings& expected)
+{
+    bool acceptable = true;
+    for (int row = 0; row < settingCount; ++row) {
+        const SettingInfo& info = settingTable[row];
+        if ((input.byte() & 1) == 0)
+            continue;
+        const std::int32_t value = input.value<std::int32_t>();
+        if (info.kind == SettingKind::Switch) {
+            words.push_back(std::string("--") + ((value & 1) != 0 ? info.optionName : info.offOptionName));
+            expected.*info.field = value & 1;
+            continue;
+        }
+        std::string text = std::to_string(value);
+        if (info.kind == SettingKind::Colour) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "%06X", unsigned(value));
+            text = hex;
+        }
+        words.push_back(std::string("--") + info.optionName + "=" + text);
+        if (isValidSettingValue(info, value))
+            expected.*info.field = value;
+        else
+            acceptable = false;
+    }
+    return acceptable;
+}
+
 inline bool sameSettings(const Settings& a, const Settings& b)
 {
     for (int row = 0; row < settingCount; ++row) {

@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         StoredValue value;
         // Mostly the registry's types (REG_NONE to REG_QWORD), any at times.
         const std::uint8_t typeChoice = input.byte();
-        value.type = typeChoice < 0xF0 ? typeChoice % 12u : input.integer<std::uint32_t>();
+        value.type = typeChoice < 0xF0 ? typeChoice % 12u : input.value<std::uint32_t>();
         const std::string bytes = input.bytes(input.byte() % 16);
         value.bytes.assign(bytes.begin(), bytes.end());
         checkFlag(value);

@@ -94,7 +94,7 @@ void checkPrinted(FuzzInput& input)
 {
     static const char letters[] = {'s', 'S', 'c', 'C', 'p', 'P', 'l', 'L', 'a', 'A'};
     const char letter = letters[input.byte() % sizeof letters];
-    const std::uint32_t handle = input.integer<std::uint32_t>();
+    const std::uint32_t handle = input.value<std::uint32_t>();
     std::string name = input.text();
     const std::uint8_t form = input.byte();
     const bool quoted = (form & 1) != 0;

@@ -120,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzInput input(data, size);
     const SettingInfo& info = settingTable[input.byte() % settingCount];
     const bool present = (input.byte() & 1) != 0;
-    const std::int64_t raw = input.integer<std::int64_t>();
+    const std::int64_t raw = input.value<std::int64_t>();
     checkValidation(info, present ? std::optional<std::int64_t>(raw) : std::nullopt);
     // An accepted number reads back from each of its printed forms.
     if (isValidSettingValue(info, raw))

@@ -94,7 +94,7 @@ void checkEnvironment(const std::string& text, std::uint64_t expected)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzInput input(data, size);
-    checkPrinted(input.integer<std::uint32_t>());
+    checkPrinted(input.value<std::uint32_t>());
     // Text ends at its first NUL, as argv and the environment hand it over.
     const std::string text = input.text();
     const std::uint64_t expected = idWritten(text);
