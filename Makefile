@@ -165,7 +165,7 @@ SOAK_MINUTES ?= 30
 SOAK_ARGS ?=
 .PHONY: soak
 soak: build-native build-win64
-	$(call stage,"soak: $(SOAK_MINUTES) minutes of both programs, every element on")
+	$(call stage,"soak: both programs for $(SOAK_MINUTES) minutes with every element on")
 	python3 scripts/soak.py --native-build build/native --win-build build/win64 --minutes $(SOAK_MINUTES) $(SOAK_ARGS)
 
 # The fuzz targets (tests/fuzz/) with clang and libFuzzer, in a build folder

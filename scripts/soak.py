@@ -215,13 +215,16 @@ class X11Program:
         self.display = VirtualDisplay()
         env = dict(os.environ, DISPLAY=self.display.name, LIBGL_ALWAYS_SOFTWARE="1")
         env.pop("XSCREENSAVER_WINDOW", None)
+        self.errors = tempfile.TemporaryFile()
         self.process = subprocess.Popen([self.program] + SOAK_OPTIONS, env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.DEVNULL, stderr=self.errors)
         self.pid = self.process.pid
 
         def window():
             if self.process.poll() is not None:
-                raise RuntimeError("flowball ended at once, status %d" % self.process.returncode)
+                self.errors.seek(0)
+                raise RuntimeError("flowball ended at once, status %d: %s" %
+                                   (self.process.returncode, self.errors.read().decode(errors="replace").strip()))
             return self.xdotool("search", "--name", "^Flowball$").split()
 
         self.window = wait_until(window, START_TIMEOUT, "the window titled Flowball")[0]
