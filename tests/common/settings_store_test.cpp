@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "settings/stored_flag.h"
 
@@ -29,15 +31,24 @@ public:
 constexpr std::uint32_t binaryType = 3;     // REG_BINARY
 constexpr std::uint32_t bigEndianType = 5;  // REG_DWORD_BIG_ENDIAN
 
+StoredValue stored(std::uint32_t type, std::initializer_list<unsigned char> bytes)
+{
+    StoredValue value;
+    value.type = type;
+    for (unsigned char byte : bytes)
+        value.bytes[value.size++] = byte;
+    return value;
+}
+
 TEST(SettingsStore, EverySettingIsReadFromAFourByteDwordAndValidated)
 {
     MapStore store;
     store.values["Colour"] = storedValueOf(0x123456);
     store.values["Detail"] = storedValueOf(0);                   // below the range: the nearest value
-    store.values["Speed"] = {registryDwordType, {44, 1, 0, 0, 0, 0, 0, 0}};  // 300, but 8 bytes
-    store.values["Texture"] = {binaryType, {1, 0, 0, 0}};
-    store.values["Bars"] = {registryDwordType, {0, 0}};
-    store.values["Overlay"] = {bigEndianType, {0, 0, 0, 1}};
+    store.values["Speed"] = stored(registryDwordType, {44, 1, 0, 0, 0, 0, 0, 0});  // 300, but 8 bytes
+    store.values["Texture"] = stored(binaryType, {1, 0, 0, 0});
+    store.values["Bars"] = stored(registryDwordType, {0, 0});
+    store.values["Overlay"] = stored(bigEndianType, {0, 0, 0, 1});
     store.values["FrameRate"] = storedValueOf(-1);               // 0xFFFFFFFF, no such choice
     store.values["Stars"] = storedValueOf(1);
 
@@ -52,12 +63,14 @@ TEST(SettingsStore, EverySettingIsReadFromAFourByteDwordAndValidated)
 
 TEST(SettingsStore, AValueIsStoredAsFourLittleEndianBytesAndReadBack)
 {
-    const StoredValue stored = storedValueOf(0x00FFCC00);
-    EXPECT_EQ(stored.type, registryDwordType);
-    EXPECT_EQ(stored.bytes, (std::vector<unsigned char>{0x00, 0xCC, 0xFF, 0x00}));
-    EXPECT_EQ(storedNumber(stored), 0x00FFCC00);
+    const StoredValue colour = storedValueOf(0x00FFCC00);
+    EXPECT_EQ(colour.type, registryDwordType);
+    ASSERT_EQ(colour.size, 4u);
+    EXPECT_EQ(std::vector<unsigned char>(colour.bytes, colour.bytes + 4),
+              (std::vector<unsigned char>{0x00, 0xCC, 0xFF, 0x00}));
+    EXPECT_EQ(storedNumber(colour), 0x00FFCC00);
     EXPECT_EQ(storedNumber(storedValueOf(-1)), 0xFFFFFFFFll) << "read as unsigned, as the registry holds it";
-    EXPECT_EQ(storedNumber({registryTextType, {'1', 0, 0, 0}}), std::nullopt);
+    EXPECT_EQ(storedNumber(stored(registryTextType, {'1', 0, 0, 0})), std::nullopt);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 //
 // Input: records of a name choice, a type choice (and a type), a length and
 // that many bytes, until the input ends.
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -56,7 +57,7 @@ void checkSettingRead(const SettingInfo& info, std::int32_t read, const KeyValue
     expectProperty(isValidSettingValue(info, read), row + ": read a value the setting does not accept");
     StoredValue value;
     const bool present = key.read(info.storedName, value);
-    const bool isDword = present && value.type == registryDwordType && value.bytes.size() == 4;
+    const bool isDword = present && value.type == registryDwordType && value.size == 4;
     if (!isDword) {
         expectProperty(read == info.defaultValue, row + ": a missing or malformed value is not the default");
         return;
@@ -77,16 +78,16 @@ void checkSettingRead(const SettingInfo& info, std::int32_t read, const KeyValue
 bool onByItsForm(const StoredValue& value)
 {
     if (value.type == registryDwordType)
-        return value.bytes.size() == 4 && (value.bytes[0] | value.bytes[1] | value.bytes[2] | value.bytes[3]) != 0;
+        return value.size == 4 && (value.bytes[0] | value.bytes[1] | value.bytes[2] | value.bytes[3]) != 0;
     if (value.type != registryTextType)
         return false;
     std::size_t length = 0;
-    while (length < value.bytes.size() && value.bytes[length] != 0)
+    while (length < value.size && value.bytes[length] != 0)
         ++length;
     if (length == 0)
         return false;
     bool nonZero = false;
-    for (std::size_t i = 0; i < value.bytes.size(); ++i) {
+    for (std::size_t i = 0; i < value.size; ++i) {
         const unsigned char c = value.bytes[i];
         if (i >= length ? c != 0 : (c < '0' || c > '9'))
             return false;
@@ -97,19 +98,20 @@ bool onByItsForm(const StoredValue& value)
 
 void checkFlag(const StoredValue& value)
 {
-    expectProperty(storedFlagOn(value.type, value.bytes.data(), value.bytes.size()) == onByItsForm(value),
+    expectProperty(storedFlagOn(value.type, value.bytes, value.size) == onByItsForm(value),
                    "the flag is not read by its type's form");
     // A number written either way the flag may be written.
-    if (value.bytes.size() >= 4) {
+    if (value.size >= 4) {
         const std::int32_t number = std::int32_t(std::uint32_t(value.bytes[0]) | std::uint32_t(value.bytes[1]) << 8 |
                                                  std::uint32_t(value.bytes[2]) << 16 |
                                                  std::uint32_t(value.bytes[3]) << 24);
         const StoredValue dword = storedValueOf(number);
-        expectProperty(storedFlagOn(dword.type, dword.bytes.data(), dword.bytes.size()) == (number != 0),
+        expectProperty(storedFlagOn(dword.type, dword.bytes, dword.size) == (number != 0),
                        "a flag stored as a REG_DWORD does not read back");
+        // The text with its terminating NUL, as the registry keeps a REG_SZ.
         const std::string text = std::to_string(std::uint32_t(number));
-        const StoredValue written{registryTextType, std::vector<unsigned char>(text.begin(), text.end() + 1)};
-        expectProperty(storedFlagOn(written.type, written.bytes.data(), written.bytes.size()) == (number != 0),
+        expectProperty(storedFlagOn(registryTextType, reinterpret_cast<const unsigned char*>(text.c_str()),
+                                    text.size() + 1) == (number != 0),
                        "a flag stored as decimal text does not read back");
     }
 }
@@ -127,7 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t typeChoice = input.byte();
         value.type = typeChoice < 0xF0 ? typeChoice % 12u : input.value<std::uint32_t>();
         const std::string bytes = input.bytes(input.byte() % 16);
-        value.bytes.assign(bytes.begin(), bytes.end());
+        value.size = bytes.size();
+        std::copy(bytes.begin(), bytes.end(), value.bytes);
         checkFlag(value);
         key.values[name] = value;
     }

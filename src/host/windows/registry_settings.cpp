@@ -15,14 +15,13 @@ public:
     bool read(const char* name, StoredValue& value) const override
     {
         DWORD type = 0;
-        BYTE data[64] = {};
-        DWORD size = sizeof data;
-        // A value too long for the buffer (no setting or flag is) fails with
-        // ERROR_MORE_DATA and counts as unreadable.
-        if (RegQueryValueExA(key, name, nullptr, &type, data, &size) != ERROR_SUCCESS)
+        DWORD size = sizeof value.bytes;
+        // A value too long for the buffer fails with ERROR_MORE_DATA and
+        // counts as unreadable.
+        if (RegQueryValueExA(key, name, nullptr, &type, value.bytes, &size) != ERROR_SUCCESS)
             return false;
         value.type = type;
-        value.bytes.assign(data, data + size);
+        value.size = size;
         return true;
     }
 
@@ -37,7 +36,7 @@ bool registryFlagOn(HKEY key, const char* valueName)
     StoredValue value;
     if (!RegistryValues(key).read(valueName, value))
         return false;
-    return storedFlagOn(value.type, value.bytes.data(), value.bytes.size());
+    return storedFlagOn(value.type, value.bytes, value.size);
 }
 
 Settings loadSettings(HKEY root, const char* subKey)
@@ -60,8 +59,8 @@ bool saveSettings(const Settings& settings, HKEY root, const char* subKey, Setti
         for (int row = 0; row < settingCount; ++row) {
             const SettingInfo& info = settingTable[row];
             const StoredValue value = storedValueOf(settings.*info.field);
-            const LONG written = RegSetValueExA(key, info.storedName, 0, value.type, value.bytes.data(),
-                                                DWORD(value.bytes.size()));
+            const LONG written =
+                RegSetValueExA(key, info.storedName, 0, value.type, value.bytes, DWORD(value.size));
             if (written != ERROR_SUCCESS && firstFailure.error == ERROR_SUCCESS) {
                 firstFailure.valueName = info.storedName;
                 firstFailure.error = written;

@@ -4,7 +4,7 @@
 
 std::optional<std::int64_t> storedNumber(const StoredValue& value)
 {
-    if (value.type != registryDwordType || value.bytes.size() != 4)
+    if (value.type != registryDwordType || value.size != 4)
         return std::nullopt;
     const std::uint32_t number = std::uint32_t(value.bytes[0]) | std::uint32_t(value.bytes[1]) << 8 |
                                  std::uint32_t(value.bytes[2]) << 16 | std::uint32_t(value.bytes[3]) << 24;
@@ -14,9 +14,12 @@ std::optional<std::int64_t> storedNumber(const StoredValue& value)
 StoredValue storedValueOf(std::int32_t value)
 {
     const std::uint32_t number = std::uint32_t(value);
-    return {registryDwordType,
-            {static_cast<unsigned char>(number), static_cast<unsigned char>(number >> 8),
-             static_cast<unsigned char>(number >> 16), static_cast<unsigned char>(number >> 24)}};
+    StoredValue stored;
+    stored.type = registryDwordType;
+    stored.size = 4;
+    for (std::size_t i = 0; i < 4; ++i)
+        stored.bytes[i] = static_cast<unsigned char>(number >> (8 * i));
+    return stored;
 }
 
 Settings readSettings(const SettingsStore& store)

@@ -9,17 +9,23 @@
 // of range gives the default (or the nearest value in range), never an error.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "settings/settings.h"
 
+// The longest value a store answers; a longer one it cannot read. No setting
+// or flag needs more.
+constexpr std::size_t storedValueLimit = 64;
+
 // A value as the registry holds it: its type code (settings/stored_flag.h
-// names the two that count) and its bytes.
+// names the two that count) and its bytes. A fixed buffer: the saver's
+// reading allocates nothing.
 struct StoredValue {
     std::uint32_t type = 0;
-    std::vector<unsigned char> bytes;
+    std::size_t size = 0;
+    unsigned char bytes[storedValueLimit] = {};
 };
 
 class SettingsStore {
