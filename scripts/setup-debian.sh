@@ -22,6 +22,14 @@ packages=(
     # The X11 program: Xlib and GLX; its Debian package's dependencies are
     # found by dpkg-shlibdeps.
     libx11-dev libxrandr-dev libxext-dev libglx-dev libglx-mesa0 dpkg-dev
+    # The Wayland host: the client library, EGL's Wayland platform and the
+    # protocol descriptions wayland-scanner turns into code at build time
+    # (the layer shell's and the virtual pointer's only ship inside the Rust
+    # crate's package in Debian 12).
+    libwayland-dev wayland-protocols libegl-dev librust-wayland-protocols-dev
+    # Its tests: headless sway with screenshots, typed keys and the idle
+    # daemon; Mutter headless in a D-Bus session for the xdg-shell smoke run.
+    sway swayidle grim wtype mutter dbus
     # The Debian package's check, and the X11 saver daemon its tests run.
     lintian xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick
