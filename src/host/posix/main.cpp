@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/posix/exit_status.h"
+#include "host/posix/idle_mode.h"
 #include "host/posix/options.h"
 #include "host/posix/stop_signals.h"
 #include "host/x11/x11_host.h"
@@ -26,7 +27,8 @@ int main(int argc, char** argv)
     }
 
     const sigset_t waitMask = takeStopSignals();
-    const int status = runX11Host(options, waitMask);
+    const int status =
+        options.idleAfterMilliseconds != 0 ? runIdleWatcherMode(options, waitMask) : runX11Host(options, waitMask);
     if (stopSignalled() != 0)
         endBySignal(stopSignalled());
     return status;

@@ -1,16 +1,18 @@
 #include "host/posix/options.h"
 
+#include "host/posix/idle_time.h"
 #include "settings/setting_options.h"
 
 namespace {
 
 // The host's own option codes, below the settings' codes.
-enum OptionCode { optionRoot = 1000, optionWindowId, optionFps, optionHelp };
+enum OptionCode { optionRoot = 1000, optionWindowId, optionFps, optionIdleAfter, optionHelp };
 
 const option hostOptionTable[] = {
     {"root", no_argument, nullptr, optionRoot},
     {"window-id", required_argument, nullptr, optionWindowId},
     {"fps", no_argument, nullptr, optionFps},
+    {"idle-after", required_argument, nullptr, optionIdleAfter},
     {"help", no_argument, nullptr, optionHelp},
     {"h", no_argument, nullptr, optionHelp},
 };
@@ -70,6 +72,13 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
         case optionFps:
             options.showFps = true;
             return OptionUse::taken;
+        case optionIdleAfter:
+            if (!parseIdleTime(value, options.idleAfterMilliseconds)) {
+                message = std::string("--idle-after wants a time from 1s to 24h: seconds (90) or with a unit "
+                                      "(90s, 5m, 1h) (got '") + value + "')";
+                return OptionUse::refused;
+            }
+            return OptionUse::taken;
         case optionHelp:
             options.help = true;
             return OptionUse::taken;
@@ -80,6 +89,14 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
     if (!parseCommandLine(argc, argv, hostOptionTable, hostOptionCount, options.settings, takeHostOption, error))
         return false;
     if (options.help)
+        return true;
+    // The watcher starts the saver on Wayland itself; it draws in no window.
+    if (options.idleAfterMilliseconds != 0 && (rootGiven || windowGiven)) {
+        error = std::string("--idle-after takes no ") + (windowGiven ? "--window-id" : "--root") +
+                ": it shows the saver on every output of a Wayland desktop itself";
+        return false;
+    }
+    if (options.idleAfterMilliseconds != 0)
         return true;
     // An explicit window wins over --root, as it does for the daemon's own
     // modes: its settings program keeps a mode's -root and adds
@@ -115,6 +132,9 @@ std::string hostUsage()
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
            "                      it wins over --root and XSCREENSAVER_WINDOW\n"
            "  --fps               show the frames per second in the top left corner\n"
+           "  --idle-after TIME   stay in the background of a Wayland session and show\n"
+           "                      the saver on every output after TIME without input:\n"
+           "                      seconds (90) or with a unit (90s, 5m, 1h)\n"
            "  -h, --help          this text\n"
            "\n"
            "Settings (a frame-rate of display paces the frames by the display where the\n"
