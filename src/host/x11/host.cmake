@@ -1,17 +1,15 @@
-# The X11 program: the native host over flowball_core, drawing through GLX
-# with the system's libGL.
+# The flowball program: the X11 host over flowball_core, drawing through GLX
+# with the system's libGL, and the Wayland host (src/host/wayland), drawing
+# through EGL; src/host/posix/main.cpp chooses between them.
 
 find_package(X11 REQUIRED COMPONENTS Xrandr Xext)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 
-# What the program's hosts share on POSIX systems (the command line, the
-# ending by a signal) and the X11 host's portable piece (which windows get a
-# view per monitor), shared with their unit tests.
-add_library(flowball_x11_host STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/../posix/options.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../posix/stop_signals.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp)
-target_link_libraries(flowball_x11_host PUBLIC flowball_core)
+# The X11 host's portable piece (which windows get a view per monitor), with
+# what the program's hosts share on POSIX systems (src/host/posix), for the
+# unit tests.
+add_library(flowball_x11_host STATIC ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp)
+target_link_libraries(flowball_x11_host PUBLIC flowball_posix_host flowball_core)
 
 add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/../posix/main.cpp
@@ -22,4 +20,4 @@ add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/picture_visibility.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp)
 set_target_properties(flowball PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-target_link_libraries(flowball PRIVATE flowball_x11_host flowball_core X11::X11 X11::Xrandr X11::Xext OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)
+target_link_libraries(flowball PRIVATE flowball_x11_host flowball_wayland flowball_core X11::X11 X11::Xrandr X11::Xext OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)

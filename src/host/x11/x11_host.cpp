@@ -21,6 +21,7 @@
 #include "host/fps_readout.h"
 #include "host/frame_pacing.h"
 #include "host/posix/exit_status.h"
+#include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
 #include "host/x11/gl_window.h"
 #include "host/x11/monitor_follower.h"
@@ -35,13 +36,6 @@ namespace {
 // X sends the window's own map and visibility events, but the display's
 // power must be asked for.
 constexpr HostNews x11News{false, false, 0};
-
-std::int64_t monotonicMicroseconds()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
-}
 
 class FrameLoop {
 public:

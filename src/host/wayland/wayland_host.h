@@ -1,0 +1,19 @@
+// The program on a Wayland desktop: a full-screen surface on every output,
+// drawn with desktop OpenGL through EGL, until input or a stop signal ends
+// it. Outputs that come while it runs are covered; outputs that go lose their
+// surface.
+#pragma once
+
+#include <signal.h>
+
+#include "host/posix/options.h"
+
+// Whether a Wayland compositor answers (WAYLAND_DISPLAY, or its default
+// name): connects and disconnects at once.
+bool waylandAnswers();
+
+// Connects, covers the outputs, builds the scene, runs the frames and
+// releases it all. waitMask is the signal mask that lets the stop signals
+// through while the loop waits. Answers the exit status; after a stop signal
+// the caller ends the process by it.
+int runWaylandHost(const HostOptions& options, const sigset_t& waitMask);
