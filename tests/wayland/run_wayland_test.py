@@ -19,6 +19,7 @@ reads the protocol log that WAYLAND_DEBUG makes the program write.
 Exit status 77 (skipped) for the mutter case where Mutter cannot run here.
 """
 
+import ctypes
 import json
 import os
 import pwd
@@ -88,10 +89,12 @@ class TestUser:
                 continue
             try:
                 with open("/proc/%s/status" % entry) as status:
-                    uid = next(line for line in status if line.startswith("Uid:")).split()[1]
-            except (OSError, StopIteration):
+                    fields = dict(line.split(":", 1) for line in status if ":" in line)
+            except OSError:
                 continue
-            if int(uid) == self.uid:
+            # Ended ones wait for their parent (the test, for what it adopted)
+            # to collect them: they run nothing any more.
+            if int(fields["Uid"].split()[0]) == self.uid and not fields["State"].strip().startswith("Z"):
                 found.append(int(entry))
         return found
 
@@ -510,7 +513,7 @@ def case_stop_signals_end_it_by_the_signal(context):
         wait_for_nothing_drawn(sway, OUTPUTS, signal.Signals(number).name)
 
 
-def case_outputs_that_come_are_covered_and_that_go_are_let_go(context):
+def case_an_output_that_comes_is_covered(context):
     sway = context.sway()
     flowball = Flowball(sway, context.program)
     wait_for_scene(sway, flowball, OUTPUTS, "two outputs")
@@ -521,11 +524,31 @@ def case_outputs_that_come_are_covered_and_that_go_are_let_go(context):
     pictures = wait_for_scene(sway, flowball, [added], "the new output " + added)
     print("new output %s covered in %.2f s" % (added, time.monotonic() - started))
     context.keep(pictures[added], "added-%s.ppm" % added)
-    sway.msg("output", added, "disable")
-    wait_until(lambda: added not in sway.outputs(), START_TIMEOUT, "the output's going")
-    wait_for_scene(sway, flowball, OUTPUTS, "after an output went")
+    # sway 1.7 cannot take a headless output away (disabling one fails and
+    # "unplug" came later): the going of an output is not tried here.
     flowball.process.send_signal(signal.SIGTERM)
     flowball.wait_end(-signal.SIGTERM, "outputs changed")
+
+
+def adopted_flowballs():
+    """The flowball processes that swayidle started: it starts its commands
+    in a process of their own whose parent has gone, so they come to the test
+    (a subreaper). Answers the running ones' pids and collects the ended ones'
+    statuses into ended_flowballs."""
+    running = []
+    for pid in descendants_named(os.getpid(), "flowball"):
+        try:
+            done, status = os.waitpid(pid, os.WNOHANG)
+        except ChildProcessError:
+            continue
+        if done:
+            ended_flowballs[pid] = os.waitstatus_to_exitcode(status)
+        else:
+            running.append(pid)
+    return running
+
+
+ended_flowballs = {}
 
 
 def case_the_idle_daemon_starts_it_and_a_key_ends_it(context):
@@ -535,11 +558,19 @@ def case_the_idle_daemon_starts_it_and_a_key_ends_it(context):
     # The protocol log of each start, so that the test knows when flowball
     # has its keyboard. Without -w, as the documentation says.
     command = "WAYLAND_DEBUG=client exec %s 2>>%s" % (context.program, log)
-    idle = sway.start(["swayidle", "timeout", "2", command], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                      stderr=subprocess.DEVNULL)
+    # Orphans among the test's descendants come to the test, so that the
+    # commands swayidle starts are found by their parent's pid.
+    PR_SET_CHILD_SUBREAPER = 36
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+    # A later timeout (a locker's, a screen-off's) still fires while
+    # flowball runs: it asks no one to keep the desktop from idling.
+    later = os.path.join(context.user.home, "later-timeout")
+    idle = sway.start(["swayidle", "timeout", "2", command, "timeout", "5", "exec touch " + later],
+                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        first = wait_until(lambda: descendants_named(idle.pid, "flowball"), START_TIMEOUT,
-                           "swayidle to start flowball")[0]
+        first = wait_until(adopted_flowballs, START_TIMEOUT, "swayidle to start flowball")[0]
+        wait_until(lambda: os.path.exists(later), START_TIMEOUT, "the later timeout while flowball runs")
+        assert first in adopted_flowballs(), "flowball ended before the later timeout"
 
         def keyboard_entries():
             try:
@@ -551,18 +582,19 @@ def case_the_idle_daemon_starts_it_and_a_key_ends_it(context):
         wait_until(keyboard_entries, START_TIMEOUT, "the keyboard's entry")
         entries = keyboard_entries()
         type_key(sway)
-        wait_until(lambda: first not in descendants_named(idle.pid, "flowball"), END_TIMEOUT,
-                   "flowball to end on the key")
+        wait_until(lambda: first not in adopted_flowballs(), END_TIMEOUT, "flowball to end on the key")
+        assert ended_flowballs[first] == 0, "the key ended flowball with %s" % ended_flowballs[first]
         # Idle again: swayidle starts it anew.
-        second = wait_until(lambda: [pid for pid in descendants_named(idle.pid, "flowball") if pid != first],
-                            START_TIMEOUT, "swayidle to start flowball again")[0]
+        second = wait_until(lambda: [pid for pid in adopted_flowballs() if pid != first], START_TIMEOUT,
+                            "swayidle to start flowball again")[0]
         wait_until(lambda: keyboard_entries() > entries, START_TIMEOUT, "the second start's keyboard")
         type_key(sway)
-        wait_until(lambda: second not in descendants_named(idle.pid, "flowball"), END_TIMEOUT,
-                   "the second flowball to end on the key")
+        wait_until(lambda: second not in adopted_flowballs(), END_TIMEOUT, "the second flowball to end on the key")
+        assert ended_flowballs[second] == 0, "the key ended flowball with %s" % ended_flowballs[second]
     finally:
-        for pid in descendants_named(idle.pid, "flowball"):
+        for pid in adopted_flowballs():
             os.kill(pid, signal.SIGKILL)
+            os.waitpid(pid, 0)
         idle.terminate()
         idle.wait(timeout=END_TIMEOUT)
         holder.stop()
