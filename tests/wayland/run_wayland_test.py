@@ -253,25 +253,27 @@ class Compositor:
 
 
 class Sway(Compositor):
-    """Headless sway with two outputs, 1024x768 and 800x600, side by side."""
+    """Headless sway with two outputs, 1024x768 and 800x600, side by side (or
+    the outputs given: name -> size)."""
 
-    def __init__(self, user):
+    def __init__(self, user, outputs=None):
         super().__init__(user, "sway")
+        outputs = outputs or OUTPUTS
         config = os.path.join(user.home, "sway-config")
         # No bar, no background program: only what the test starts.
         with open(config, "w") as out:
             out.write("")
         user.own(config)
         self.start_process(["sway", "-c", config],
-                           {"WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman", "WLR_HEADLESS_OUTPUTS": "2",
-                            "WLR_LIBINPUT_NO_DEVICES": "1"})
+                           {"WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+                            "WLR_HEADLESS_OUTPUTS": str(len(outputs)), "WLR_LIBINPUT_NO_DEVICES": "1"})
         self.display = wait_until(self.socket, START_TIMEOUT, "sway's Wayland socket")
         self.ipc = wait_until(self.ipc_socket, START_TIMEOUT, "sway's IPC socket")
         self.environment["SWAYSOCK"] = self.ipc
-        for name, (width, height) in OUTPUTS.items():
+        for name, (width, height) in outputs.items():
             self.msg("output", name, "mode", "%dx%d" % (width, height))
-        wait_until(lambda: all(self.outputs().get(name, (0, 0, 0, 0))[2:] == size for name, size in OUTPUTS.items()),
-                   START_TIMEOUT, "the outputs at 1024x768 and 800x600")
+        wait_until(lambda: all(self.outputs().get(name, (0, 0, 0, 0))[2:] == size for name, size in outputs.items()),
+                   START_TIMEOUT, "the outputs at %s" % outputs)
 
     def ipc_socket(self):
         names = [name for name in os.listdir(self.runtime) if name.startswith("sway-ipc.")]

@@ -84,6 +84,7 @@ private:
             if (!sceneStarted)
                 startScene();
             std::int64_t wait = -1;
+            bool watchConnection = true;
             if (sceneStarted && anySurfaceCanDraw()) {
                 // Only a surface whose frame callback has come asks the
                 // policy: one that waits for its callback is not hidden, and
@@ -97,8 +98,20 @@ private:
                 } else if (decision.action == FrameDecision::Action::waitFor) {
                     wait = decision.microseconds;
                 }
+            } else if (sceneStarted) {
+                // The callbacks come by the time the next frame is due when
+                // every output refreshes faster than that (FrameRate low on
+                // a 60 Hz display): sleeping until then without watching the
+                // connection saves a wake-up per frame for each callback.
+                // Input waits at most that long.
+                const std::int64_t due = pacing.microsecondsUntilDue(monotonicMicroseconds());
+                const std::int64_t refresh = slowestRefreshMicroseconds();
+                if (refresh > 0 && due >= refresh) {
+                    wait = due;
+                    watchConnection = false;
+                }
             }
-            if (!waitForEvents(wait)) {
+            if (!waitForEvents(wait, watchConnection)) {
                 std::fprintf(stderr, "flowball: %s\n", connectionFault().c_str());
                 return exitFailed;
             }
@@ -260,11 +273,32 @@ private:
         return byInput || byClose;
     }
 
-    // Until the connection has events, a signal arrives, or the time is up
-    // (microseconds; negative: no time limit). False when the connection
-    // failed.
-    bool waitForEvents(std::int64_t microseconds)
+    // The longest time between refreshes of the outputs covered; 0 when
+    // one of them did not say.
+    std::int64_t slowestRefreshMicroseconds() const
     {
+        std::int64_t slowest = 0;
+        for (const std::unique_ptr<OutputSurface>& surface : surfaces) {
+            const std::int64_t interval = surface->output.refreshMicroseconds();
+            if (interval <= 0)
+                return 0;
+            slowest = std::max(slowest, interval);
+        }
+        return slowest;
+    }
+
+    // Until the connection has events (when watched), a signal arrives, or
+    // the time is up (microseconds; negative: no time limit), then reads and
+    // dispatches what the connection holds. False when the connection
+    // failed.
+    bool waitForEvents(std::int64_t microseconds, bool watchConnection = true)
+    {
+        const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+        if (!watchConnection) {
+            wl_display_flush(display);
+            ppoll(nullptr, 0, &timeout, &waitMask);
+            return waitForEvents(0);
+        }
         while (wl_display_prepare_read(display) != 0) {
             if (wl_display_dispatch_pending(display) < 0)
                 return false;
@@ -276,7 +310,6 @@ private:
             return false;
         }
         pollfd connection = {wl_display_get_fd(display), POLLIN, 0};
-        const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
         const int ready = ppoll(&connection, 1, microseconds < 0 ? nullptr : &timeout, &waitMask);
         if (ready > 0) {
             if (wl_display_read_events(display) < 0)

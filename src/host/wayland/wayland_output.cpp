@@ -58,13 +58,14 @@ void WaylandOutput::onGeometry(void* data, wl_output*, int32_t x, int32_t y, int
     self->positionY = y;
 }
 
-void WaylandOutput::onMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
+void WaylandOutput::onMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t refresh)
 {
     if ((flags & WL_OUTPUT_MODE_CURRENT) == 0)
         return;
     auto* self = static_cast<WaylandOutput*>(data);
     self->modeWidth = width;
     self->modeHeight = height;
+    self->refreshMillihertz = refresh;
 }
 
 void WaylandOutput::onDone(void* data, wl_output*)

@@ -32,6 +32,10 @@ public:
     // Drawable pixels per logical pixel, at least 1.
     int scale() const { return outputScale; }
 
+    // The time between two of the output's refreshes, in microseconds; 0
+    // when the compositor did not say.
+    std::int64_t refreshMicroseconds() const { return refreshMillihertz > 0 ? 1000000000 / refreshMillihertz : 0; }
+
     // Whether the host has put a surface over the output: each output is
     // covered once, and a surface the compositor closed is not made again.
     bool covered = false;
@@ -44,7 +48,7 @@ private:
     static const zxdg_output_v1_listener placeListener;
     static void onGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*,
                            const char*, int32_t);
-    static void onMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t);
+    static void onMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t refresh);
     static void onDone(void* data, wl_output*);
     static void onScale(void* data, wl_output*, int32_t factor);
     static void onName(void*, wl_output*, const char*) {}
@@ -64,6 +68,7 @@ private:
     int positionY = 0;
     int modeWidth = 0;
     int modeHeight = 0;
+    std::int64_t refreshMillihertz = 0;
     int logicalX = 0;
     int logicalY = 0;
     int logicalWidth = 0;
