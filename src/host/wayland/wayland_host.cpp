@@ -442,6 +442,13 @@ const xdg_wm_base_listener WaylandHost::windowShellListener = {onPing};
 
 bool waylandAnswers()
 {
+    // A session names its compositor; without a name, wl_display_connect
+    // would try "wayland-0", which may belong to a compositor beside an X
+    // session.
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    const char* socket = std::getenv("WAYLAND_SOCKET");
+    if ((name == nullptr || name[0] == '\0') && (socket == nullptr || socket[0] == '\0'))
+        return false;
     wl_display* display = wl_display_connect(nullptr);
     if (display == nullptr)
         return false;

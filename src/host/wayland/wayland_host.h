@@ -8,8 +8,8 @@
 
 #include "host/posix/options.h"
 
-// Whether a Wayland compositor answers (WAYLAND_DISPLAY, or its default
-// name): connects and disconnects at once.
+// Whether the Wayland compositor that WAYLAND_DISPLAY (or WAYLAND_SOCKET)
+// names answers: connects and disconnects at once.
 bool waylandAnswers();
 
 // Connects, covers the outputs, builds the scene, runs the frames and
