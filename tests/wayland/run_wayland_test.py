@@ -504,6 +504,24 @@ def case_pointer_movement_beyond_the_threshold_ends_it(context):
     pointer.stop()
 
 
+def case_a_scaled_output_is_drawn_at_its_pixel_size(context):
+    sway = context.sway()
+    sway.msg("output", "HEADLESS-2", "scale", "2")
+    wait_until(lambda: sway.outputs()["HEADLESS-2"][2:] == (400, 300), START_TIMEOUT,
+               "HEADLESS-2 at 400x300 logical pixels")
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    pictures = wait_for_scene(sway, flowball, OUTPUTS, "scale 2")
+    context.keep(pictures["HEADLESS-2"], "scaled-HEADLESS-2.ppm")
+    log = flowball.errors()
+    # Buffers of the output's 800x600 pixels, shown at scale 2: drawn sharp,
+    # not 400x300 stretched by the compositor.
+    assert re.search(r"set_buffer_scale\(2\)", log), "no buffer scale of 2"
+    assert re.search(r"create_buffer\(new id wl_buffer@\d+, \d+, 800, 600,", log), "no 800x600 buffer"
+    assert not re.search(r"create_buffer\(new id wl_buffer@\d+, \d+, 400, 300,", log), "a 400x300 buffer"
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "scale 2")
+
+
 def case_stop_signals_end_it_by_the_signal(context):
     sway = context.sway()
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
