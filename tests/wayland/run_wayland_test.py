@@ -522,6 +522,46 @@ def case_a_scaled_output_is_drawn_at_its_pixel_size(context):
     flowball.wait_end(-signal.SIGTERM, "scale 2")
 
 
+def main_thread_wakeups(pid):
+    with open("/proc/%d/task/%d/status" % (pid, pid)) as status:
+        return sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+
+
+def case_a_hidden_surface_draws_nothing_and_sleeps(context):
+    """A full-screen window on a workspace that is not shown gets no frame
+    callbacks: nothing is drawn and the program sleeps until it shows again.
+    (The layer shell's surfaces are always shown; headless sway cannot turn an
+    output off.)"""
+    sway = context.sway({"HEADLESS-1": (1024, 768)})
+    flowball = Flowball(sway, context.program, extra={"FLOWBALL_WAYLAND_NO_LAYER_SHELL": "1"},
+                        protocol_log=True)
+    wait_for_scene(sway, flowball, ["HEADLESS-1"], "before hiding")
+    sway.msg("workspace", "hidden")
+    commit = r"wl_surface@\d+\.commit\("
+
+    def settled():
+        before = flowball.count(commit), main_thread_wakeups(flowball.process.pid)
+        time.sleep(2.0)
+        after = flowball.count(commit), main_thread_wakeups(flowball.process.pid)
+        return (after[0] == before[0], after[1] - before[1])
+
+    # Frames already under way may still land; then none for 2 s, and hardly
+    # a wake-up.
+    def quiet():
+        stopped, wakeups = settled()
+        return (wakeups,) if stopped else None
+
+    (wakeups,) = wait_until(quiet, START_TIMEOUT, "no frames while hidden")
+    print("hidden: %d wake-ups in 2 s" % wakeups)
+    assert wakeups <= 10, "hidden, the main thread woke %d times in 2 s" % wakeups
+    frames = flowball.count(commit)
+    sway.msg("workspace", "1")
+    flowball.wait_for_log(commit, "frames once shown again", after=frames + 2)
+    wait_for_scene(sway, flowball, ["HEADLESS-1"], "shown again")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "hidden and shown")
+
+
 def case_stop_signals_end_it_by_the_signal(context):
     sway = context.sway()
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -697,8 +737,8 @@ class Context:
         self.shots = shots
         self.compositors = []
 
-    def sway(self):
-        sway = Sway(self.user)
+    def sway(self, outputs=None):
+        sway = Sway(self.user, outputs)
         self.compositors.append(sway)
         return sway
 
