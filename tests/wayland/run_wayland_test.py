@@ -175,6 +175,12 @@ class Picture:
             rows += 1
         return rows
 
+    def dark_rows_from_bottom(self, left, width):
+        rows = 0
+        while rows < self.height and self.row_is_dark(left, width, self.height - 1 - rows):
+            rows += 1
+        return rows
+
     def lit_ball_pixels(self, left, top, width, height):
         """Bright orange-yellow pixels: the lit ball in the scene's colours."""
         count = 0
@@ -609,6 +615,24 @@ def adopted_flowballs():
 
 
 ended_flowballs = {}
+
+
+def case_an_output_that_changes_its_mode_is_drawn_at_its_new_size(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    wait_for_scene(sway, flowball, OUTPUTS, "before the change")
+    sway.msg("output", "HEADLESS-2", "mode", "640x480")
+
+    def resized():
+        picture = wait_for_scene(sway, flowball, ["HEADLESS-2"], "640x480")["HEADLESS-2"]
+        # Bars as high at the bottom as at the top: the picture is laid out
+        # for 640x480, not an 800x600 one cut off.
+        top, bottom = picture.dark_rows_from_top(0, 640), picture.dark_rows_from_bottom(0, 640)
+        return picture if (picture.width, picture.height) == (640, 480) and abs(top - bottom) <= 2 else None
+
+    context.keep(wait_until(resized, START_TIMEOUT, "HEADLESS-2 drawn at 640x480"), "resized-HEADLESS-2.ppm")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "mode change")
 
 
 def case_the_idle_daemon_starts_it_and_a_key_ends_it(context):
