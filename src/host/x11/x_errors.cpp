@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "host/x11/x_error_meaning.h"
+
 namespace {
 
 Window watchedWindow = 0;
@@ -11,7 +13,7 @@ bool watchedGone = false;
 
 int onProtocolError(Display* display, XErrorEvent* event)
 {
-    if (watchedWindow != 0 && event->resourceid == watchedWindow) {
+    if (meaningOfXError(*event, watchedWindow) == XErrorMeaning::windowGone) {
         watchedGone = true;
         return 0;
     }
