@@ -3,8 +3,10 @@
 #include <poll.h>
 #include <time.h>
 
-std::int64_t sleepMicroseconds(const FrameDecision& decision, int /*queuedEvents*/)
+std::int64_t sleepMicroseconds(const FrameDecision& decision, int queuedEvents)
 {
+    if (queuedEvents > 0)
+        return 0;
     switch (decision.action) {
     case FrameDecision::Action::waitFor:
         return decision.microseconds;

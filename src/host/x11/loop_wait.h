@@ -11,8 +11,9 @@
 
 #include "host/frame_pacing.h"
 
-// How long to sleep on a decision to wait. queuedEvents is the number of
-// events the client already holds, read from the connection by earlier calls.
+// How long to sleep on a decision to wait: not at all while the client
+// already holds events (queuedEvents), read from the connection along with a
+// reply; they would not wake a sleep on the connection.
 std::int64_t sleepMicroseconds(const FrameDecision& decision, int queuedEvents);
 
 // Sleeps on the connection's descriptor; waitMask lets the stop signals in.
