@@ -515,6 +515,8 @@ def case_destroyed_target_ends_it(program, display, client):
     wait_for_scene(flowball, display.name, rectangle, "given window")
     client.destroy_window(window)
     expect_exit(flowball, 0, "given window destroyed")
+    # Its going is no error to report.
+    assert "X error" not in flowball.errors(), flowball.errors()
 
 
 def case_missing_target_fails(program, display, client):

@@ -3,6 +3,7 @@
 #include <X11/keysym.h>
 
 #include "driver/scene_director.h"
+#include "host/posix/exit_status.h"
 #include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
 #include "host/x11/loop_wait.h"
@@ -30,7 +31,7 @@ FrameLoop::FrameLoop(GlWindow& target, const HostOptions& options, const sigset_
     monitors.start();
 }
 
-void FrameLoop::run()
+int FrameLoop::run()
 {
     while (!ending()) {
         dispatchPendingEvents();
@@ -47,9 +48,21 @@ void FrameLoop::run()
             sleep(decision);
         }
     }
+    return xErrorEnding() == XErrorEnding::failed && !destroyedMeanwhile() ? exitFailed : exitEnded;
 }
 
-bool FrameLoop::ending() const { return ended || stopSignalled() != 0 || watchedWindowLost(); }
+// Errors read along with the window's DestroyNotify, before it was
+// dispatched, are the consequences of its going.
+bool FrameLoop::destroyedMeanwhile()
+{
+    XEvent event;
+    return XCheckTypedWindowEvent(window.display, window.window, DestroyNotify, &event);
+}
+
+bool FrameLoop::ending() const
+{
+    return ended || stopSignalled() != 0 || xErrorEnding() != XErrorEnding::none;
+}
 
 void FrameLoop::dispatchPendingEvents()
 {

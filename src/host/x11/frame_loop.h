@@ -22,8 +22,9 @@ public:
     FrameLoop(GlWindow& target, const HostOptions& options, const sigset_t& waitMask);
 
     // Until a key or the window manager closes our own window, the window
-    // is gone, or a stop signal comes.
-    void run();
+    // is gone, an X error fails the program, or a stop signal comes.
+    // Answers the exit status (exit_status.h).
+    int run();
 
 private:
     void dispatchPendingEvents();
@@ -36,6 +37,7 @@ private:
     void drawOneFrame(std::int64_t now);
     void sleep(const FrameDecision& decision);
     bool ending() const;
+    bool destroyedMeanwhile();
 
     GlWindow& window;
     bool showFps;

@@ -43,11 +43,13 @@ public:
 
 private:
     bool createOwnWindow(std::string& error);
-    bool adoptWindow(Window target, std::string& error);
+    // canDisappear: false for the root window.
+    bool adoptWindow(Window target, bool canDisappear, std::string& error);
     bool createContext(XVisualInfo* visual, std::string& error);
 
     Colormap colormap = 0;
     GLXContext context = nullptr;
+    int glxErrorBase = -1;
 };
 
 // The size of the program's own window when it opens.

@@ -27,8 +27,8 @@ int runX11Host(const HostOptions& options, const sigset_t& waitMask)
     readViewportLimit();
     initGlState(window.width, window.height);
     FrameLoop loop(window, options, waitMask);
-    loop.run();
+    const int status = loop.run();
     releaseSceneResources();
     window.close();
-    return exitEnded;
+    return status;
 }
