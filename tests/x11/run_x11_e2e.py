@@ -135,6 +135,8 @@ class XlibClient:
             ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
         for name in ("XMapWindow", "XUnmapWindow", "XDestroyWindow"):
             getattr(self.xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.xlib.XReparentWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
+                                              ctypes.c_int]
         self.xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.xlib.XQueryTree.argtypes = [
             ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
@@ -151,12 +153,16 @@ class XlibClient:
             raise RuntimeError("cannot open display " + display_name)
         self.root = self.xlib.XDefaultRootWindow(self.display)
 
-    def create_window(self, x, y, width, height, background=MAGENTA):
-        window = self.xlib.XCreateSimpleWindow(self.display, self.root, x, y, width, height, 0, 0,
+    def create_window(self, x, y, width, height, background=MAGENTA, parent=None):
+        window = self.xlib.XCreateSimpleWindow(self.display, parent or self.root, x, y, width, height, 0, 0,
                                                background)
         self.xlib.XMapWindow(self.display, window)
         self.xlib.XSync(self.display, 0)
         return window
+
+    def reparent_window(self, window, parent, x, y):
+        self.xlib.XReparentWindow(self.display, window, parent, x, y)
+        self.xlib.XSync(self.display, 0)
 
     def map_window(self, window):
         self.xlib.XMapWindow(self.display, window)
@@ -590,6 +596,71 @@ def case_hidden_window_draws_nothing_and_sleeps(program, display, client):
         finally:
             flowball.kill()
             count.remove()
+
+
+def sleep_figures(flowball, count, what, seconds=3.0):
+    """Frames, wake-ups a second (the main thread's own waits) and processor
+    seconds a second over a few seconds of a program that should sleep."""
+    frames = count.frames()
+    switches, processor = FrameCount.main_thread(flowball, ("voluntary",))
+    started = time.monotonic()
+    wait_until(lambda: time.monotonic() - started >= seconds, END_TIMEOUT, "%.0f seconds" % seconds)
+    more_switches, more_processor = FrameCount.main_thread(flowball, ("voluntary",))
+    elapsed = time.monotonic() - started
+    figures = (count.frames() - frames, (more_switches - switches) / elapsed,
+               (more_processor - processor) / elapsed)
+    print("  %s: %d frames, %.1f wake-ups a second, %.3f s of processor a second" % ((what,) + figures),
+          flush=True)
+    return figures
+
+
+def hide_parent(client, windows):
+    client.unmap_window(windows["parent"])
+    return lambda: client.map_window(windows["parent"])
+
+
+def hide_grandparent(client, windows):
+    client.unmap_window(windows["grandparent"])
+    return lambda: client.map_window(windows["grandparent"])
+
+
+def hide_by_moving_into_an_unmapped_window(client, windows):
+    home = client.create_window(600, 400, 400, 300)
+    client.unmap_window(home)
+    windows["home"] = home
+    client.reparent_window(windows["window"], home, 10, 10)
+    return lambda: client.map_window(home)
+
+
+def case_window_hidden_through_an_ancestor_sleeps(program, display, client):
+    """A preview pane in a settings program that is minimised: the window
+    itself stays mapped, an ancestor does not. No frames, and it sleeps as an
+    unmapped window does until the ancestor shows again."""
+    for name, hide in (("parent unmapped", hide_parent), ("grandparent unmapped", hide_grandparent),
+                       ("moved into an unmapped window", hide_by_moving_into_an_unmapped_window)):
+        grandparent = client.create_window(50, 50, 500, 400)
+        parent = client.create_window(20, 20, 440, 340, parent=grandparent)
+        window = client.create_window(20, 20, 400, 300, parent=parent)
+        windows = {"grandparent": grandparent, "parent": parent, "window": window}
+        count = FrameCount()
+        flowball = Flowball(program, display.name, ["--window-id", str(window)], count.environment, count.preload)
+        try:
+            wait_frames_grow(flowball, count, name + ", before")
+            show = hide(client, windows)
+            wait_frames_stop(count, name)
+            frames, wakeups, processor = sleep_figures(flowball, count, name)
+            assert frames == 0, "%s: %d frames drawn while hidden" % (name, frames)
+            assert wakeups <= 3, "%s: %.1f wake-ups a second" % (name, wakeups)
+            assert processor <= 0.03, "%s: %.3f s of processor a second" % (name, processor)
+            show()
+            wait_frames_grow(flowball, count, name + ", shown again")
+            end_by_signal(flowball, signal.SIGTERM, name)
+        finally:
+            flowball.kill()
+            count.remove()
+            for key in ("grandparent", "home"):
+                if key in windows:
+                    client.destroy_window(windows[key])
 
 
 def case_low_frame_rate_wakes_about_once_a_frame(program, display, client):

@@ -11,9 +11,10 @@
 
 namespace {
 
-// X sends the window's own map and visibility events, but the display's
+// X tells when a hidden window shows again (the map events of the window and
+// its ancestors, VisibilityNotify when it is uncovered), but the display's
 // power must be asked for.
-constexpr HostNews x11News{false, false, 0};
+constexpr HostNews x11News{true, false, 0};
 
 bool isEndingKey(XKeyEvent& key)
 {

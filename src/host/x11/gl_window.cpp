@@ -129,7 +129,7 @@ bool GlWindow::adoptWindow(Window target, bool canDisappear, std::string& error)
     window = target;
     width = attributes.width;
     height = attributes.height;
-    mapped = attributes.map_state == IsViewable;
+    mapped = attributes.map_state != IsUnmapped;
     // Adds our interest to the window's own; other clients' selections stay.
     XSelectInput(display, window, givenWindowEvents);
 

@@ -37,8 +37,8 @@ public:
     Atom deleteWindowAtom = 0;
     int width = 0;
     int height = 0;
-    // Whether the window was viewable when opened; our own window is not
-    // until its MapNotify comes.
+    // Whether the window itself was mapped when opened, whatever its
+    // ancestors' state; our own window is not until its MapNotify comes.
     bool mapped = false;
 
 private:

@@ -26,6 +26,7 @@ add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/randr_monitors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/monitor_follower.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_visibility.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_viewability.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp)
 set_target_properties(flowball PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(flowball PRIVATE flowball_x11_host flowball_core X11::X11 X11::Xrandr X11::Xext OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)
