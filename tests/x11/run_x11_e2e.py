@@ -23,7 +23,9 @@ to let something happen.
 import ctypes
 import ctypes.util
 import os
+import select
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -39,6 +41,9 @@ import run_e2e as windows_e2e  # noqa: E402
 # Generous bounds: the machine is shared, and the sanitizer build is slow.
 START_TIMEOUT = 90.0
 END_TIMEOUT = 30.0
+# A stop signal ends the program within a second in any state; the cases
+# that stall it assert this looser bound and print the time it took.
+SIGNAL_END_BOUND = 5.0
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 WHITE = (255, 255, 255)
 MAGENTA = 0xFF00FF
@@ -720,6 +725,104 @@ def case_lost_display_ends_it(program, display, client):
     code = flowball.wait_end()
     assert code != 0, "a lost display ended it with status 0"
     assert "lost the connection" in flowball.errors(), flowball.errors()
+
+
+class StalledDisplay:
+    """A display that never answers: a listening socket at
+    /tmp/.X11-unix/XN (its lock file claimed, so that no server takes the
+    number) that accepts a connection and never replies."""
+
+    def __init__(self):
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        for number in range(150, 400):
+            lock = "/tmp/.X%d-lock" % number
+            try:
+                handle = os.open(lock, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o444)
+            except FileExistsError:
+                continue
+            os.write(handle, b"%10d\n" % os.getpid())
+            os.close(handle)
+            self.lock, self.path = lock, "/tmp/.X11-unix/X%d" % number
+            if os.path.exists(self.path):
+                os.remove(self.lock)
+                continue
+            self.name = ":%d" % number
+            self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            self.listener.bind(self.path)
+            self.listener.listen(4)
+            self.connections = []
+            return
+        raise RuntimeError("no free display number for a stalled display")
+
+    def wait_for_client(self):
+        """Until a client has connected and sent its set-up request, which
+        will never be answered."""
+        wait_until(lambda: select.select([self.listener], [], [], 0)[0], START_TIMEOUT, "a connection")
+        connection, _ = self.listener.accept()
+        self.connections.append(connection)
+        wait_until(lambda: select.select([connection], [], [], 0)[0], START_TIMEOUT, "the set-up request")
+
+    def close(self):
+        for connection in self.connections:
+            connection.close()
+        self.listener.close()
+        os.remove(self.path)
+        os.remove(self.lock)
+
+
+def end_by_signal_in_time(flowball, signal_number, what):
+    """The signal ends the program, stalled as it is, by that signal and
+    within the bound; answers how long it took."""
+    sent = time.monotonic()
+    flowball.process.send_signal(signal_number)
+    try:
+        code = flowball.process.wait(timeout=SIGNAL_END_BOUND)
+    except subprocess.TimeoutExpired:
+        flowball.kill()
+        raise AssertionError("%s, %s: still running %.0f s after the signal" %
+                             (what, signal_number.name, SIGNAL_END_BOUND))
+    elapsed = time.monotonic() - sent
+    if code != -signal_number:
+        raise AssertionError("%s, %s: exit status %d, not death by the signal; stderr:\n%s" %
+                             (what, signal_number.name, code, flowball.errors()))
+    print("  %s, %s: ended %.3f s after the signal" % (what, signal_number.name, elapsed), flush=True)
+    return elapsed
+
+
+STOP_SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+
+
+def case_stop_signal_ends_it_while_the_display_never_answers(program, display, client):
+    stalled = StalledDisplay()
+    try:
+        for signal_number in STOP_SIGNALS:
+            flowball = Flowball(program, stalled.name, [])
+            try:
+                stalled.wait_for_client()
+                end_by_signal_in_time(flowball, signal_number, "a display that never answers")
+            finally:
+                flowball.kill()
+    finally:
+        stalled.close()
+
+
+def case_stop_signal_ends_it_while_the_display_is_stopped(program, display, client):
+    for signal_number in STOP_SIGNALS:
+        count = FrameCount()
+        flowball = Flowball(program, display.name, [], count.environment, count.preload)
+        try:
+            own_window_rectangle(display.name)
+            wait_frames_grow(flowball, count, "before the display stops")
+            display.process.send_signal(signal.SIGSTOP)
+            try:
+                # No more frames: the program is held by the stopped server.
+                wait_frames_stop(count, "the display stopped")
+                end_by_signal_in_time(flowball, signal_number, "the display stopped")
+            finally:
+                display.process.send_signal(signal.SIGCONT)
+        finally:
+            flowball.kill()
+            count.remove()
 
 
 # -monitors: cases on two outputs (TwoOutputDisplay).

@@ -24,9 +24,9 @@ bool isEndingKey(XKeyEvent& key)
 
 }  // namespace
 
-FrameLoop::FrameLoop(GlWindow& target, const HostOptions& options, const sigset_t& waiting)
+FrameLoop::FrameLoop(GlWindow& target, const HostOptions& options)
     : window(target), showFps(options.showFps), pacing(options.settings.frameRateChoice(), x11News),
-      waitMask(waiting), monitors(target, options)
+      monitors(target, options)
 {
     visibility.watch(window.display, window.window, window.mapped);
     monitors.start();
@@ -40,14 +40,10 @@ int FrameLoop::run()
             break;
         const std::int64_t now = monotonicMicroseconds();
         const FrameDecision decision = pacing.next(now, visibility.picture(now));
-        if (decision.action == FrameDecision::Action::drawNow) {
+        if (decision.action == FrameDecision::Action::drawNow)
             drawOneFrame(now);
-            // Lets a pending signal in without waiting, when frames take
-            // longer than their period.
-            sleepOnConnection(ConnectionNumber(window.display), 0, waitMask);
-        } else {
+        else
             sleep(decision);
-        }
     }
     return xErrorEnding() == XErrorEnding::failed && !destroyedMeanwhile() ? exitFailed : exitEnded;
 }
@@ -140,5 +136,5 @@ void FrameLoop::sleep(const FrameDecision& decision)
     const int queued = XEventsQueued(window.display, QueuedAlready);
     const std::int64_t microseconds = sleepMicroseconds(decision, queued);
     if (microseconds != 0)
-        sleepOnConnection(ConnectionNumber(window.display), microseconds, waitMask);
+        sleepOnConnection(ConnectionNumber(window.display), stopSignalWakeDescriptor(), microseconds);
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <X11/Xlib.h>
-#include <signal.h>
 
 #include <cstdint>
 
@@ -18,8 +17,8 @@
 class FrameLoop {
 public:
     // The window must be open, with its context current and the scene
-    // built. waitMask lets the stop signals in while the loop sleeps.
-    FrameLoop(GlWindow& target, const HostOptions& options, const sigset_t& waitMask);
+    // built.
+    FrameLoop(GlWindow& target, const HostOptions& options);
 
     // Until a key or the window manager closes our own window, the window
     // is gone, an X error fails the program, or a stop signal comes.
@@ -44,7 +43,6 @@ private:
     FramePacing pacing;
     PictureVisibility visibility;
     FpsReadout fps;
-    sigset_t waitMask;
     MonitorFollower monitors;
     bool ended = false;
 };

@@ -18,9 +18,9 @@ std::int64_t sleepMicroseconds(const FrameDecision& decision, int queuedEvents)
     return 0;
 }
 
-void sleepOnConnection(int connection, std::int64_t microseconds, const sigset_t& waitMask)
+void sleepOnConnection(int connection, int stopWake, std::int64_t microseconds)
 {
-    pollfd input = {connection, POLLIN, 0};
+    pollfd inputs[] = {{connection, POLLIN, 0}, {stopWake, POLLIN, 0}};
     const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
-    ppoll(&input, 1, microseconds < 0 ? nullptr : &timeout, &waitMask);
+    ppoll(inputs, 2, microseconds < 0 ? nullptr : &timeout, nullptr);
 }

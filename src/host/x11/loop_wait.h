@@ -5,8 +5,6 @@
 // Times are microseconds; a negative time means until woken.
 #pragma once
 
-#include <signal.h>
-
 #include <cstdint>
 
 #include "host/frame_pacing.h"
@@ -16,5 +14,6 @@
 // reply; they would not wake a sleep on the connection.
 std::int64_t sleepMicroseconds(const FrameDecision& decision, int queuedEvents);
 
-// Sleeps on the connection's descriptor; waitMask lets the stop signals in.
-void sleepOnConnection(int connection, std::int64_t microseconds, const sigset_t& waitMask);
+// Sleeps until the connection has input, the stop signals' wake descriptor
+// is readable, or the time is up.
+void sleepOnConnection(int connection, int stopWake, std::int64_t microseconds);

@@ -13,7 +13,7 @@
 #include "host/x11/frame_loop.h"
 #include "host/x11/gl_window.h"
 
-int runX11Host(const HostOptions& options, const sigset_t& waitMask)
+int runX11Host(const HostOptions& options)
 {
     GlWindow window;
     std::string error;
@@ -26,7 +26,7 @@ int runX11Host(const HostOptions& options, const sigset_t& waitMask)
     applySettings(options.settings);
     readViewportLimit();
     initGlState(window.width, window.height);
-    FrameLoop loop(window, options, waitMask);
+    FrameLoop loop(window, options);
     const int status = loop.run();
     releaseSceneResources();
     window.close();
