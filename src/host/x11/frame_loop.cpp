@@ -72,8 +72,13 @@ void FrameLoop::dispatchPendingEvents()
 
 void FrameLoop::dispatch(XEvent& event)
 {
-    visibility.handleEvent(event);
     switch (event.type) {
+    case MapNotify:
+    case UnmapNotify:
+    case ReparentNotify:
+    case VisibilityNotify:
+        visibility.handleEvent(event);
+        break;
     case ConfigureNotify:
         onConfigure(event.xconfigure);
         break;
