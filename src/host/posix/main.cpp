@@ -28,14 +28,14 @@ int main(int argc, char** argv)
         return exitEnded;
     }
 
-    const sigset_t waitMask = takeStopSignals();
+    takeStopSignals();
     int status = exitFailed;
     switch (chooseDisplay(options, waylandAnswers, std::getenv("DISPLAY"))) {
     case DisplayKind::wayland:
-        status = runWaylandHost(options, waitMask);
+        status = runWaylandHost(options);
         break;
     case DisplayKind::x11:
-        status = runX11Host(options, waitMask);
+        status = runX11Host(options);
         break;
     case DisplayKind::none:
         std::fprintf(stderr, "flowball: %s\n", noDisplayMessage());

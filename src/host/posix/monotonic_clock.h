@@ -1,7 +1,14 @@
-// The hosts' clock for pacing frames: microseconds on the monotonic clock,
-// from an arbitrary origin, 64-bit; it never steps back.
+// The clock the POSIX hosts pace their frames by: monotonic, in
+// microseconds from an arbitrary origin.
 #pragma once
+
+#include <time.h>
 
 #include <cstdint>
 
-std::int64_t monotonicMicroseconds();
+inline std::int64_t monotonicMicroseconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+}

@@ -135,8 +135,7 @@ std::string hostUsage()
            "                      output\n"
            "  --x11               run on the X display (DISPLAY), even on a Wayland\n"
            "                      desktop\n"
-           "  --root              draw on the root window, or in the window that the\n"
-           "                      XSCREENSAVER_WINDOW environment variable names\n"
+           "  --root              draw on the root window\n"
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
            "                      it wins over --root and XSCREENSAVER_WINDOW\n"
            "  --fps               show the frames per second in the top left corner\n"
@@ -146,12 +145,18 @@ std::string hostUsage()
            "driver offers it, else as timer):\n") +
            settingOptionsHelp() +
            "\n"
+           "When the environment variable XSCREENSAVER_WINDOW names a window (decimal or\n"
+           "0x hex), as a screen-saver daemon does, the program draws there, with or\n"
+           "without --root; only --window-id wins over it.\n"
+           "\n"
            "On Wayland any key, button, touch or pointer movement ends the program; it\n"
            "never keeps the desktop from idling, locking or turning the screens off.\n"
            "In its own X window, Escape, q or the window's close button ends it.\n"
-           "SIGTERM, SIGINT and SIGHUP end it after the current frame, in every mode:\n"
-           "it releases the display, then dies by that signal.\n"
+           "SIGTERM, SIGINT and SIGHUP end it in every mode, within a second, and it\n"
+           "dies by that signal: after the current frame it releases the display first;\n"
+           "held by a display that does not answer, it dies without that.\n"
            "Exit status: 0 when ended by input, the close button or the destruction of\n"
            "the window it draws in, 1 when no display answers, the display or OpenGL\n"
-           "fails or the display goes away, 2 for a bad command line.\n";
+           "fails, the display goes away or the display reports an error, 2 for a bad\n"
+           "command line.\n";
 }

@@ -3,8 +3,8 @@
 // its events and draws when the shared policy says a frame is due and a
 // surface's frame callback has come.
 //
-// The stop signals are blocked except while the loop waits (ppoll), so a
-// signal always lands between frames and wakes the wait at once.
+// A stop signal wakes the loop's wait through the descriptor it polls beside
+// the connection; the loop then ends and releases everything.
 
 #include "host/wayland/wayland_host.h"
 
@@ -53,8 +53,8 @@ constexpr const char* noLayerShellVariable = "FLOWBALL_WAYLAND_NO_LAYER_SHELL";
 
 class WaylandHost {
 public:
-    WaylandHost(const HostOptions& hostOptions, const sigset_t& waiting)
-        : options(hostOptions), waitMask(waiting), pacing(hostOptions.settings.frameRateChoice(), waylandNews)
+    explicit WaylandHost(const HostOptions& hostOptions)
+        : options(hostOptions), pacing(hostOptions.settings.frameRateChoice(), waylandNews)
     {
     }
 
@@ -287,16 +287,17 @@ private:
         return slowest;
     }
 
-    // Until the connection has events (when watched), a signal arrives, or
-    // the time is up (microseconds; negative: no time limit), then reads and
-    // dispatches what the connection holds. False when the connection
+    // Until the connection has events (when watched), a stop signal comes,
+    // or the time is up (microseconds; negative: no time limit), then reads
+    // and dispatches what the connection holds. False when the connection
     // failed.
     bool waitForEvents(std::int64_t microseconds, bool watchConnection = true)
     {
         const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
         if (!watchConnection) {
             wl_display_flush(display);
-            ppoll(nullptr, 0, &timeout, &waitMask);
+            pollfd stopWake = {stopSignalWakeDescriptor(), POLLIN, 0};
+            ppoll(&stopWake, 1, &timeout, nullptr);
             return waitForEvents(0);
         }
         while (wl_display_prepare_read(display) != 0) {
@@ -309,9 +310,9 @@ private:
             wl_display_cancel_read(display);
             return false;
         }
-        pollfd connection = {wl_display_get_fd(display), POLLIN, 0};
-        const int ready = ppoll(&connection, 1, microseconds < 0 ? nullptr : &timeout, &waitMask);
-        if (ready > 0) {
+        pollfd inputs[] = {{wl_display_get_fd(display), POLLIN, 0}, {stopSignalWakeDescriptor(), POLLIN, 0}};
+        ppoll(inputs, 2, microseconds < 0 ? nullptr : &timeout, nullptr);
+        if ((inputs[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
             if (wl_display_read_events(display) < 0)
                 return false;
         } else {
@@ -416,7 +417,6 @@ private:
     static const xdg_wm_base_listener windowShellListener;
 
     const HostOptions& options;
-    sigset_t waitMask;
     FramePacing pacing;
     FpsReadout fps;
     wl_display* display = nullptr;
@@ -456,8 +456,8 @@ bool waylandAnswers()
     return true;
 }
 
-int runWaylandHost(const HostOptions& options, const sigset_t& waitMask)
+int runWaylandHost(const HostOptions& options)
 {
-    WaylandHost host(options, waitMask);
+    WaylandHost host(options);
     return host.run();
 }

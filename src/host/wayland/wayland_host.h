@@ -4,8 +4,6 @@
 // surface.
 #pragma once
 
-#include <signal.h>
-
 #include "host/posix/options.h"
 
 // Whether the Wayland compositor that WAYLAND_DISPLAY (or WAYLAND_SOCKET)
@@ -13,7 +11,6 @@
 bool waylandAnswers();
 
 // Connects, covers the outputs, builds the scene, runs the frames and
-// releases it all. waitMask is the signal mask that lets the stop signals
-// through while the loop waits. Answers the exit status; after a stop signal
-// the caller ends the process by it.
-int runWaylandHost(const HostOptions& options, const sigset_t& waitMask);
+// releases it all. Answers the exit status; after a stop signal (which wakes
+// the loop's wait, stop_signals.h) the caller ends the process by it.
+int runWaylandHost(const HostOptions& options);
