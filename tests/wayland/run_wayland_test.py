@@ -579,6 +579,20 @@ def case_stop_signals_end_it_by_the_signal(context):
         wait_for_nothing_drawn(sway, OUTPUTS, signal.Signals(number).name)
 
 
+def case_a_stop_signal_ends_it_with_the_compositor_stalled(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    wait_for_scene(sway, flowball, OUTPUTS, "before the stall")
+    sway.process.send_signal(signal.SIGSTOP)
+    try:
+        started = time.monotonic()
+        flowball.process.send_signal(signal.SIGTERM)
+        flowball.wait_end(-signal.SIGTERM, "SIGTERM, the compositor stalled")
+        print("SIGTERM with the compositor stalled: ended after %.2f s" % (time.monotonic() - started))
+    finally:
+        sway.process.send_signal(signal.SIGCONT)
+
+
 def case_an_output_that_comes_is_covered(context):
     sway = context.sway()
     flowball = Flowball(sway, context.program)
