@@ -18,15 +18,19 @@
 include_guard(GLOBAL)
 
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client wayland-egl egl)
-pkg_get_variable(FLOWBALL_WAYLAND_SCANNER wayland-scanner wayland_scanner)
-if(NOT FLOWBALL_WAYLAND_SCANNER)
+pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET GLOBAL wayland-client wayland-egl egl)
+# Cached, so that every folder that includes this file sees them (it runs
+# once).
+pkg_get_variable(wayland_scanner wayland-scanner wayland_scanner)
+if(NOT wayland_scanner)
   message(FATAL_ERROR "wayland-scanner not found (Debian: libwayland-dev)")
 endif()
-pkg_get_variable(FLOWBALL_WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
-if(NOT FLOWBALL_WAYLAND_PROTOCOLS_DIR)
+set(FLOWBALL_WAYLAND_SCANNER ${wayland_scanner} CACHE INTERNAL "wayland-scanner")
+pkg_get_variable(wayland_protocols_dir wayland-protocols pkgdatadir)
+if(NOT wayland_protocols_dir)
   message(FATAL_ERROR "wayland-protocols not found (Debian: wayland-protocols)")
 endif()
+set(FLOWBALL_WAYLAND_PROTOCOLS_DIR ${wayland_protocols_dir} CACHE INTERNAL "wayland-protocols' folder")
 
 if(NOT DEFINED FLOWBALL_WLR_PROTOCOLS_DIR)
   # The newest of the installed crate versions.

@@ -10,7 +10,9 @@
 #   /usr/share/doc/flowball/copyright              the licence, in Debian's
 #                                                  machine-readable form
 #   /usr/share/doc/flowball/changelog.gz           the package's history
-# Its dependencies come from the libraries the program links (dpkg-shlibdeps).
+# Its dependencies come from the libraries the program links (dpkg-shlibdeps):
+# Xlib and GLX for the X11 host, the Wayland client and EGL libraries for the
+# Wayland host.
 
 set(package_dir ${CMAKE_CURRENT_LIST_DIR})
 set(pages_dir ${CMAKE_BINARY_DIR}/packaging)
@@ -63,7 +65,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Flowball developers <flowball@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flowing, lit texture seen from inside a ball, as a screen saver")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "A camera wanders inside a textured ball, lit by a circling light: the\ntexture flows over the surface around it, between two black letterbox bars\nthat breathe slowly; drawn with OpenGL. It runs in its own window, on the\nroot window, or in the window of an X11 screen-saver daemon.")
+    "A camera wanders inside a textured ball, lit by a circling light: the\ntexture flows over the surface around it, between two black letterbox bars\nthat breathe slowly; drawn with OpenGL. On a Wayland desktop it covers every\noutput until any input, started by an idle daemon such as swayidle; on X11\nit runs in its own window, on the root window, or in the window of an X11\nscreen-saver daemon.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
@@ -71,6 +73,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The software renderer, so that the program draws on machines without a GL
 # driver of their own.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | swayidle")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

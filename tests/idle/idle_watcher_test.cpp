@@ -106,10 +106,9 @@ public:
             close(ends[1]);
             const int log = open(watcherLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(log, STDERR_FILENO);
-            const sigset_t waitMask = takeStopSignals();
+            takeStopSignals();
             PipeIdleSource source(ends[0]);
-            const int status =
-                runIdleWatcher(source, {saverProgram, "-c", saverScript, "stand-in", saverLog}, waitMask);
+            const int status = runIdleWatcher(source, {saverProgram, "-c", saverScript, "stand-in", saverLog});
             if (stopSignalled() != 0)
                 endBySignal(stopSignalled());
             _exit(status);

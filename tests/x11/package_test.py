@@ -49,7 +49,9 @@ def check_control(package, version):
     assert fields["Version"] == version, fields
     assert fields["Architecture"] == "amd64", fields
     # The libraries the program links, found by dpkg-shlibdeps.
-    for library in ("libx11-6", "libc6", "libstdc++6"):
+    # Xlib for the X11 host; the Wayland client library and EGL for the
+    # Wayland host.
+    for library in ("libx11-6", "libc6", "libstdc++6", "libwayland-client0", "libwayland-egl1", "libegl1"):
         assert re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
     assert re.search(r"\blibglx0\b|\blibgl1\b", fields["Depends"]), fields["Depends"]
 

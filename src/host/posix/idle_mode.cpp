@@ -13,6 +13,7 @@
 #include "host/posix/idle_time.h"
 #include "host/posix/idle_watcher.h"
 #include "host/posix/saver_command.h"
+#include "host/posix/stop_signals.h"
 #include "host/wayland/idle_notification.h"
 
 namespace {
@@ -45,7 +46,7 @@ void reportNoWayland(const std::string& waylandError)
 
 }  // namespace
 
-int runIdleWatcherMode(const HostOptions& options, const sigset_t& waitMask)
+int runIdleWatcherMode(const HostOptions& options)
 {
     const std::uint32_t milliseconds = options.idleAfterMilliseconds;
     std::string waylandError;
@@ -76,5 +77,8 @@ int runIdleWatcherMode(const HostOptions& options, const sigset_t& waitMask)
     unsetenv("XSCREENSAVER_WINDOW");
     std::fprintf(stderr, "flowball: shows the saver after %s without input (%s)\n",
                  idleTimeText(milliseconds).c_str(), source->name());
-    return runIdleWatcher(*source, saverCommand(ownProgram(), options), waitMask);
+    const int status = runIdleWatcher(*source, saverCommand(ownProgram(), options));
+    if (stopSignalled() != 0)
+        endBySignal(stopSignalled());
+    return status;
 }

@@ -9,11 +9,9 @@
 // screen-saver daemon for this; the watcher says so and fails.
 #pragma once
 
-#include <signal.h>
-
 #include "host/posix/options.h"
 
 // Answers the exit status: exitFailed with a message on stderr when no
-// source can be had or it is lost. After a stop signal it answers once the
-// saver has ended, and the caller ends by the signal.
-int runIdleWatcherMode(const HostOptions& options, const sigset_t& waitMask);
+// source can be had or it is lost. After a stop signal it ends the process
+// by the signal once the saver has ended.
+int runIdleWatcherMode(const HostOptions& options);

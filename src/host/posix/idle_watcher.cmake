@@ -19,13 +19,13 @@ flowball_wayland_protocol(flowball_idle_protocols ext-idle-notify-v1
 flowball_wayland_protocol(flowball_idle_protocols kde-idle ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml)
 
 # The command line reads the idle time.
-target_sources(flowball_x11_host PRIVATE ${CMAKE_CURRENT_LIST_DIR}/idle_time.cpp)
+target_sources(flowball_posix_host PRIVATE ${CMAKE_CURRENT_LIST_DIR}/idle_time.cpp)
 
 # What the unit tests drive with a source of their own.
 add_library(flowball_idle_watcher STATIC
   ${CMAKE_CURRENT_LIST_DIR}/idle_watcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/saver_command.cpp)
-target_link_libraries(flowball_idle_watcher PUBLIC flowball_x11_host flowball_core)
+target_link_libraries(flowball_idle_watcher PUBLIC flowball_posix_host flowball_core)
 
 target_sources(flowball PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/idle_mode.cpp

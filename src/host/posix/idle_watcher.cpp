@@ -15,17 +15,20 @@ extern char** environ;
 
 namespace {
 
-// SIGCHLD is blocked outside the wait, as the stop signals are, and caught
-// by a handler so that it ends the wait (an ignored signal would not).
+// SIGCHLD is blocked outside the wait and caught by a handler, so that it
+// ends the wait (an ignored signal would not) and never lands between the
+// check and the wait. Answers the mask to wait with, which lets it through:
+// the mask the watcher had.
 volatile sig_atomic_t childChanged = 0;
 void onChildSignal(int) { childChanged = 1; }
 
-void takeChildSignal(sigset_t& waitMask)
+sigset_t takeChildSignal()
 {
     sigset_t child;
     sigemptyset(&child);
     sigaddset(&child, SIGCHLD);
-    sigprocmask(SIG_BLOCK, &child, nullptr);
+    sigset_t waitMask;
+    sigprocmask(SIG_BLOCK, &child, &waitMask);
     sigdelset(&waitMask, SIGCHLD);
 
     struct sigaction action = {};
@@ -33,6 +36,7 @@ void takeChildSignal(sigset_t& waitMask)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_NOCLDSTOP;
     sigaction(SIGCHLD, &action, nullptr);
+    return waitMask;
 }
 
 class Saver {
@@ -110,25 +114,24 @@ private:
 
 }  // namespace
 
-int runIdleWatcher(IdleSource& source, const SaverCommand& saverCommand, const sigset_t& stopWaitMask)
+int runIdleWatcher(IdleSource& source, const SaverCommand& saverCommand)
 {
-    sigset_t waitMask = stopWaitMask;
-    takeChildSignal(waitMask);
+    const sigset_t waitMask = takeChildSignal();
     Saver saver(waitMask);
     std::vector<IdleEvent> heard;
     std::string error;
     for (;;) {
-        pollfd wait = {-1, 0, 0};
+        pollfd waits[2] = {{-1, 0, 0}, {stopSignalWakeDescriptor(), POLLIN, 0}};
         int timeoutMilliseconds = -1;
-        bool connected = source.prepareWait(wait, timeoutMilliseconds, error);
+        bool connected = source.prepareWait(waits[0], timeoutMilliseconds, error);
         if (connected && stopSignalled() == 0 && childChanged == 0) {
             timespec timeout = {timeoutMilliseconds / 1000, long(timeoutMilliseconds % 1000) * 1000000};
-            if (ppoll(&wait, 1, timeoutMilliseconds < 0 ? nullptr : &timeout, &waitMask) <= 0)
-                wait.revents = 0;
+            if (ppoll(waits, 2, timeoutMilliseconds < 0 ? nullptr : &timeout, &waitMask) <= 0)
+                waits[0].revents = 0;
         }
         if (connected) {
             heard.clear();
-            connected = source.finishWait(wait.revents, heard, error);
+            connected = source.finishWait(waits[0].revents, heard, error);
         }
 
         if (stopSignalled() != 0) {

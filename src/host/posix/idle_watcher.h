@@ -11,7 +11,6 @@
 #pragma once
 
 #include <poll.h>
-#include <signal.h>
 
 #include <string>
 #include <vector>
@@ -46,11 +45,12 @@ public:
 // The saver's command line: the program's path, then its arguments.
 using SaverCommand = std::vector<std::string>;
 
-// Watches until a stop signal or the loss of the source. waitMask is the
-// signal mask to wait with, which lets the stop signals through
-// (takeStopSignals); the watcher lets SIGCHLD through too, and the saver
-// starts with that mask. After a stop signal it passes the same signal to
-// the saver that shows and returns once the saver has ended; the caller then
-// ends by the signal. After the loss it ends the saver that shows by SIGTERM,
-// writes the message on stderr and answers exitFailed.
-int runIdleWatcher(IdleSource& source, const SaverCommand& saver, const sigset_t& waitMask);
+// Watches until a stop signal or the loss of the source. The stop signals
+// must be taken (takeStopSignals); the watcher takes SIGCHLD too, and the
+// saver starts with the signal mask the watcher had. After a stop signal it
+// passes the same signal to the saver that shows and returns once the saver
+// has ended (a saver slower than the stop grace is left to its own
+// watchdog, the same grace after the same signal); the caller then ends by
+// the signal. After the loss it ends the saver that shows by SIGTERM, writes
+// the message on stderr and answers exitFailed.
+int runIdleWatcher(IdleSource& source, const SaverCommand& saver);

@@ -21,3 +21,20 @@ else()
   message(STATUS "Wayland host: no wlr-layer-shell-unstable-v1.xml (Debian: librust-wayland-protocols-dev); "
                  "built without layer shell, outputs are covered by full-screen xdg-shell windows only")
 endif()
+
+# The host's portable pieces (where each output's surface lies in the scene's
+# window, the pointer's dismissal), for the unit tests.
+add_library(flowball_wayland_rules STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/output_layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/pointer_anchor.cpp)
+target_link_libraries(flowball_wayland_rules PUBLIC flowball_core)
+
+find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+add_library(flowball_wayland STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/wayland_host.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wayland_output.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output_surface.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/seat_input.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/egl_context.cpp)
+target_link_libraries(flowball_wayland PUBLIC flowball_wayland_rules flowball_posix_host flowball_core
+                      flowball_wayland_protocols PkgConfig::WAYLAND OpenGL::OpenGL)
