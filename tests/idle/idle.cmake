@@ -17,9 +17,16 @@ if(NOT FLOWBALL_SANITIZE)
   add_executable(idle-inhibitor ${CMAKE_CURRENT_LIST_DIR}/idle_inhibitor.c)
   target_link_libraries(idle-inhibitor PRIVATE flowball_idle_test_protocols flowball_wayland_protocols)
 
+  # And on GNOME, where the session manager holds the inhibitors: a stand-in
+  # for it on the test's session bus.
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SESSION_BUS REQUIRED IMPORTED_TARGET libsystemd)
+  add_executable(session-inhibitor ${CMAKE_CURRENT_LIST_DIR}/session_inhibitor.c)
+  target_link_libraries(session-inhibitor PRIVATE PkgConfig::SESSION_BUS)
+
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   set(idle_test ${CMAKE_CURRENT_LIST_DIR}/run_idle_test.py $<TARGET_FILE:flowball> $<TARGET_FILE:idle-inhibitor>
-                ${CMAKE_CURRENT_BINARY_DIR}/idle-shots)
+                $<TARGET_FILE:session-inhibitor> ${CMAKE_CURRENT_BINARY_DIR}/idle-shots)
   add_test(NAME flowball-idle-sway COMMAND Python3::Interpreter ${idle_test} sway)
   # Skipped (77) where the compositor cannot run.
   add_test(NAME flowball-idle-mutter COMMAND Python3::Interpreter ${idle_test} mutter)

@@ -12,16 +12,26 @@ it at the end), with the Wayland tests' harness (tests/wayland):
            the watcher with a message; an X11 session is told to use the
            X11 daemon.
   mutter   Mutter headless in a D-Bus session (no idle protocol; its idle
-           monitor on the session bus): the saver shows on idle, SIGTERM
-           ends watcher and saver, Mutter's going ends the watcher with a
-           message. Skipped (77) where Mutter cannot run.
-  kwin     KWin's virtual backend (ext-idle-notify-v1): the saver shows on
-           idle. The installed kwin_wayland carries a file capability that
-           an ordinary user's process cannot be given here; the test runs a
-           copy without it. Skipped (77) where KWin is not installed or
+           monitor on the session bus): the watcher does not wake while it
+           waits; the session's idle inhibitor keeps the saver away; the
+           saver shows on idle, and again after activity (Mutter's testing
+           call that resets the idle time stands in for input, which cannot
+           reach headless Mutter); SIGTERM ends watcher and saver; Mutter's
+           going ends the watcher with a message. Skipped (77) where Mutter
            cannot run.
+  kwin     KWin's virtual backend (ext-idle-notify-v1): the watcher does not
+           wake while it waits; an application's idle inhibitor keeps the
+           saver away; the saver shows on idle and SIGTERM ends both (KWin
+           takes no virtual keyboard here). The installed kwin_wayland
+           carries a file capability that an ordinary user's process cannot
+           be given here; the test runs a copy without it. Skipped (77)
+           where KWin is not installed or cannot run.
 
-  run_idle_test.py FLOWBALL IDLE_INHIBITOR SHOTS_DIR [sway|mutter|kwin]
+  run_idle_test.py FLOWBALL IDLE_INHIBITOR SESSION_INHIBITOR SHOTS_DIR [sway|mutter|kwin]
+
+IDLE_INHIBITOR is tests/idle/idle_inhibitor.c built (a window holding an
+idle inhibitor), SESSION_INHIBITOR tests/idle/session_inhibitor.c (a stand-in
+for GNOME's session manager with idle inhibited).
 
 The watcher's standard error holds its own messages and, with the protocol
 log on, its savers' (they inherit it), which tells the test when a saver has
@@ -204,28 +214,53 @@ def case_sway_the_watcher_does_not_wake_while_it_waits(context):
     watcher.stop()
 
 
-def case_sway_an_idle_inhibitor_keeps_the_saver_away(context):
-    sway = context.sway()
-    inhibitor = sway.start([context.inhibitor], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                           stderr=subprocess.PIPE, text=True)
+class Inhibitor:
+    """A test program that inhibits idle, started on the compositor: it says
+    "ready" once it holds the inhibition and lets go at the end of its input
+    (or, where it answers "ok", on the line given)."""
+
+    def __init__(self, compositor, program, extra=None):
+        self.process = compositor.start([program], extra, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.PIPE, text=True)
+        line = self.process.stdout.readline().strip()
+        if line != "ready":
+            self.process.kill()
+            raise AssertionError("%s: %r %s" % (os.path.basename(program), line, self.process.stderr.read()))
+
+    def let_go(self, command=None):
+        if command:
+            self.process.stdin.write(command + "\n")
+            self.process.stdin.flush()
+            assert self.process.stdout.readline().strip() == "ok"
+        else:
+            self.process.stdin.close()
+            assert self.process.wait(timeout=END_TIMEOUT) == 0
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def inhibited_then_shown(context, compositor, inhibitor, extra=None, command=None):
+    """While the inhibitor holds, three idle times go by without a saver;
+    once it lets go the desktop idles and the saver shows."""
     try:
-        line = inhibitor.stdout.readline().strip()
-        assert line == "ready", "idle-inhibitor: %r %s" % (line, inhibitor.stderr.read() if not line else "")
-        watcher = context.watcher(sway, IDLE_SECONDS)
-        # Three idle times: the saver would have shown by then.
+        watcher = context.watcher(compositor, IDLE_SECONDS, extra=extra)
         deadline = time.monotonic() + 3 * IDLE_SECONDS
         while time.monotonic() < deadline:
-            assert not watcher.savers(), "the saver showed while an application inhibited idle"
+            assert not watcher.savers(), "the saver showed while idle was inhibited"
             time.sleep(0.1)
-        # The inhibitor gone, the desktop idles and the saver shows.
-        inhibitor.stdin.close()
-        assert inhibitor.wait(timeout=END_TIMEOUT) == 0
+        inhibitor.let_go(command)
         watcher.wait_for_saver("the inhibitor gone")
         watcher.stop()
     finally:
-        if inhibitor.poll() is None:
-            inhibitor.kill()
-            inhibitor.wait()
+        inhibitor.stop()
+
+
+def case_sway_an_idle_inhibitor_keeps_the_saver_away(context):
+    sway = context.sway()
+    inhibited_then_shown(context, sway, Inhibitor(sway, context.inhibitor))
 
 
 def case_sway_a_stop_signal_ends_the_saver_and_the_watcher_by_it(context):
@@ -279,13 +314,14 @@ def session_bus_of(compositor, name):
 
 def case_mutter(context):
     """Mutter offers no idle protocol: the watcher uses its idle monitor on
-    the session bus. No input reaches headless Mutter, so the saver is
-    ended by SIGTERM."""
+    the session bus. No input reaches headless Mutter: its testing call
+    ResetIdletime (allowed by MUTTER_DEBUG_RESET_IDLETIME) stands in for
+    activity, and the saver is ended by the test or by SIGTERM."""
     if shutil.which("mutter") is None or shutil.which("dbus-run-session") is None:
         raise Skip("mutter or dbus-run-session is not installed")
     mutter = Compositor(context.user, "mutter")
     mutter.start_process(["dbus-run-session", "--", "mutter", "--headless", "--wayland", "--no-x11",
-                          "--virtual-monitor", "1024x768"], {})
+                          "--virtual-monitor", "1024x768"], {"MUTTER_DEBUG_RESET_IDLETIME": "1"})
     context.compositors.append(mutter)
     try:
         mutter.display = wait_until(mutter.socket, START_TIMEOUT, "Mutter's Wayland socket")
@@ -299,15 +335,28 @@ def case_mutter(context):
     print("Mutter (org.gnome.Mutter.IdleMonitor): %d wake-ups in %.0f s of waiting" % (count, QUIET_SECONDS))
     assert count <= QUIET_WAKEUPS, "the watcher woke %d times in %.0f s" % (count, QUIET_SECONDS)
 
+    # The session's inhibitor, as GNOME's session manager would hold it for
+    # a video player.
+    inhibited_then_shown(context, mutter, Inhibitor(mutter, context.session_inhibitor, bus), bus, "uninhibit")
+
     watcher = context.watcher(mutter, IDLE_SECONDS, extra=bus, protocol_log=True)
-    saver = watcher.wait_for_saver("Mutter, idle")
+    first = watcher.wait_for_saver("Mutter, idle")
     # Full screen on the virtual monitor, its frames shown; it stays.
     watcher.wait_for_log(r"xdg_toplevel@\d+\.configure\(1024, 768", "the saver's full-screen configure")
     watcher.wait_for_log(FRAME_DONE, "the saver's frames shown", after=30)
-    assert alive(saver) and watcher.savers() == [saver], watcher.savers()
+    assert alive(first) and watcher.savers() == [first], watcher.savers()
+    # Ended (as input would end it), then activity: Mutter arms the watch
+    # again and the next 2 s show the saver anew.
+    os.kill(first, signal.SIGTERM)
+    wait_until(lambda: not alive(first), END_TIMEOUT, "the first saver to end")
+    result = mutter.run(["dbus-send", "--session", "--print-reply", "--dest=org.gnome.Mutter.IdleMonitor",
+                         "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor.ResetIdletime"],
+                        bus, capture_output=True, text=True)
+    assert result.returncode == 0, "ResetIdletime: " + result.stderr
+    second = watcher.wait_for_saver("Mutter, idle after activity", not_this=first)
     watcher.process.send_signal(signal.SIGTERM)
     watcher.wait_end(-signal.SIGTERM, "Mutter, SIGTERM")
-    assert not alive(saver), "the saver outlived the watcher"
+    assert not alive(second), "the saver outlived the watcher"
 
     # Mutter gone, its idle monitor leaves the bus: the watcher says so.
     for pid in descendants_named(mutter.process.pid, "mutter"):
@@ -328,7 +377,7 @@ def case_kwin(context):
     os.chmod(kwin_copy, 0o755)
     context.user.own(kwin_copy)
     kwin = Compositor(context.user, "kwin")
-    kwin.start_process(["dbus-run-session", "--", kwin_copy, "--virtual", "--socket", "wayland-kwin",
+    kwin.start_process(["dbus-run-session", "--", kwin_copy, "--virtual", "--socket", "wayland-0",
                         "--width", "1024", "--height", "768"], {"LIBGL_ALWAYS_SOFTWARE": "1"})
     context.compositors.append(kwin)
     try:
@@ -343,6 +392,8 @@ def case_kwin(context):
     assert count <= QUIET_WAKEUPS, "the watcher woke %d times in %.0f s" % (count, QUIET_SECONDS)
     waiting.stop()
 
+    inhibited_then_shown(context, kwin, Inhibitor(kwin, context.inhibitor))
+
     watcher = context.watcher(kwin, IDLE_SECONDS, protocol_log=True)
     saver = watcher.wait_for_saver("KWin, idle")
     watcher.wait_for_log(FRAME_DONE, "the saver's frames shown", after=30)
@@ -355,12 +406,14 @@ class Skip(Exception):
 
 
 class Context:
-    def __init__(self, program, inhibitor, shots):
+    def __init__(self, program, inhibitor, session_inhibitor, shots):
         self.user = TestUser()
         bin_dir = self.user.folder("bin")
         self.program = os.path.join(bin_dir, "flowball")
         self.inhibitor = os.path.join(bin_dir, "idle-inhibitor")
-        for source, copy in ((program, self.program), (inhibitor, self.inhibitor)):
+        self.session_inhibitor = os.path.join(bin_dir, "session-inhibitor")
+        for source, copy in ((program, self.program), (inhibitor, self.inhibitor),
+                             (session_inhibitor, self.session_inhibitor)):
             shutil.copy2(source, copy)
             self.user.own(copy)
         self.shots = shots
@@ -408,15 +461,15 @@ class Context:
 
 
 def main():
-    program, inhibitor, shots = (os.path.abspath(argument) for argument in sys.argv[1:4])
-    group = sys.argv[4] if len(sys.argv) > 4 else "sway"
+    program, inhibitor, session_inhibitor, shots = (os.path.abspath(argument) for argument in sys.argv[1:5])
+    group = sys.argv[5] if len(sys.argv) > 5 else "sway"
     os.makedirs(shots, exist_ok=True)
     cases = {name[len("case_"):]: function for name, function in globals().items() if name.startswith("case_")}
     if group == "sway":
         chosen = [name for name in cases if name.startswith("sway_") or name == "an_x11_session_is_told_of_the_daemon"]
     else:
         chosen = [group]
-    context = Context(program, inhibitor, shots)
+    context = Context(program, inhibitor, session_inhibitor, shots)
     failures = 0
     skipped = 0
     try:
