@@ -7,6 +7,9 @@
 #   /usr/share/applications/flowball.desktop       the windowed mode
 #   /usr/share/icons/hicolor/scalable/apps/flowball.svg   its icon
 #   /usr/share/man/man6/flowball.6.gz              the manual page
+#   /usr/lib/systemd/user/flowball-idle.service    the idle watcher as a user
+#                                                  service, off until a user
+#                                                  enables it
 #   /usr/share/doc/flowball/copyright              the licence, in Debian's
 #                                                  machine-readable form
 #   /usr/share/doc/flowball/changelog.gz           the package's history
@@ -57,6 +60,7 @@ install(FILES ${pages_dir}/flowball.xml DESTINATION share/xscreensaver/config)
 install(FILES ${package_dir}/flowball.desktop DESTINATION share/applications)
 install(FILES ${package_dir}/flowball.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${pages_dir}/flowball.6.gz DESTINATION share/man/man6)
+install(FILES ${package_dir}/flowball-idle.service DESTINATION lib/systemd/user)
 install(FILES ${package_dir}/copyright ${pages_dir}/changelog.gz DESTINATION share/doc/flowball)
 
 set(CPACK_GENERATOR DEB)

@@ -26,6 +26,7 @@ EXPECTED_FILES = {
     "usr/share/man/man6/flowball.6.gz",
     "usr/share/doc/flowball/copyright",
     "usr/share/doc/flowball/changelog.gz",
+    "usr/lib/systemd/user/flowball-idle.service",
 }
 
 
@@ -51,7 +52,9 @@ def check_control(package, version):
     # The libraries the program links, found by dpkg-shlibdeps.
     # Xlib for the X11 host; the Wayland client library and EGL for the
     # Wayland host.
-    for library in ("libx11-6", "libc6", "libstdc++6", "libwayland-client0", "libwayland-egl1", "libegl1"):
+    # sd-bus for the idle watcher's session bus.
+    for library in ("libx11-6", "libc6", "libstdc++6", "libwayland-client0", "libwayland-egl1", "libegl1",
+                    "libsystemd0"):
         assert re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
     assert re.search(r"\blibglx0\b|\blibgl1\b", fields["Depends"]), fields["Depends"]
 
@@ -132,6 +135,20 @@ def check_manual_and_desktop(root):
     assert ElementTree.fromstring(icon).tag == "{http://www.w3.org/2000/svg}svg", icon[:80]
 
 
+def check_idle_service(root):
+    """The idle watcher's user service runs the installed program with
+    options it takes, and the package enables it for nobody."""
+    service = open(os.path.join(root, "usr/lib/systemd/user/flowball-idle.service")).read()
+    command = re.search(r"^ExecStart=(.*)$", service, re.MULTILINE).group(1).split()
+    assert command[0] == "/usr/bin/flowball" and "--idle-after" in command, command
+    program = os.path.join(root, command[0].lstrip("/"))
+    result = subprocess.run([program, "--help"] + command[1:], capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, "the program refuses %s: %s" % (command[1:], result.stderr)
+    assert "\nWantedBy=graphical-session.target\n" in service, service
+    assert not any("wants" in folder for folder, _, _ in os.walk(os.path.join(root, "usr/lib/systemd"))), (
+        "the package enables the service")
+
+
 def install_remove(package):
     root = tempfile.mkdtemp(prefix="flowball-root-")
     try:
@@ -155,6 +172,7 @@ def install_remove(package):
         assert usage.startswith("Usage: flowball"), usage[:80]
         check_daemon_settings(root)
         check_manual_and_desktop(root)
+        check_idle_service(root)
 
         run(dpkg + ["--remove", "flowball"])
         left = [os.path.relpath(os.path.join(folder, name), root)
