@@ -335,6 +335,14 @@ def case_mutter(context):
     print("Mutter (org.gnome.Mutter.IdleMonitor): %d wake-ups in %.0f s of waiting" % (count, QUIET_SECONDS))
     assert count <= QUIET_WAKEUPS, "the watcher woke %d times in %.0f s" % (count, QUIET_SECONDS)
 
+    # Without the session bus the watcher has nothing to ask: one line that
+    # names both, status 1.
+    no_bus = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=" + os.path.join(context.user.home, "no-bus")}
+    result = mutter.run([context.program, "--idle-after", "5m"], no_bus, capture_output=True, text=True)
+    lines = result.stderr.splitlines()
+    assert result.returncode == 1, "no session bus: status %s" % result.returncode
+    assert len(lines) == 1 and "offers no idle protocol" in lines[0] and "session bus" in lines[0], result.stderr
+
     # The session's inhibitor, as GNOME's session manager would hold it for
     # a video player.
     inhibited_then_shown(context, mutter, Inhibitor(mutter, context.session_inhibitor, bus), bus, "uninhibit")

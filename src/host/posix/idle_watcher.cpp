@@ -1,8 +1,8 @@
 #include "host/posix/idle_watcher.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
