@@ -83,40 +83,57 @@ private:
                 return exitFailed;
             if (!sceneStarted)
                 startScene();
-            std::int64_t wait = -1;
-            bool watchConnection = true;
-            if (sceneStarted && anySurfaceCanDraw()) {
-                // Only a surface whose frame callback has come asks the
-                // policy: one that waits for its callback is not hidden, and
-                // asking then would restart the schedule after every frame.
-                const std::int64_t now = monotonicMicroseconds();
-                const FrameDecision decision = pacing.next(now, PictureState{});
-                if (decision.action == FrameDecision::Action::drawNow) {
-                    drawOnReadySurfaces(now);
-                    // Lets a pending signal in without waiting.
-                    wait = 0;
-                } else if (decision.action == FrameDecision::Action::waitFor) {
-                    wait = decision.microseconds;
-                }
-            } else if (sceneStarted) {
-                // The callbacks come by the time the next frame is due when
-                // every output refreshes faster than that (FrameRate low on
-                // a 60 Hz display): sleeping until then without watching the
-                // connection saves a wake-up per frame for each callback.
-                // Input waits at most that long.
-                const std::int64_t due = pacing.microsecondsUntilDue(monotonicMicroseconds());
-                const std::int64_t refresh = slowestRefreshMicroseconds();
-                if (refresh > 0 && due >= refresh) {
-                    wait = due;
-                    watchConnection = false;
-                }
-            }
-            if (!waitForEvents(wait, watchConnection)) {
+            const Sleep sleep = drawOrChooseSleep();
+            if (!waitForEvents(sleep.microseconds, sleep.watchConnection)) {
                 std::fprintf(stderr, "flowball: %s\n", connectionFault().c_str());
                 return exitFailed;
             }
         }
         return exitEnded;
+    }
+
+    // How the loop sleeps next: how long (microseconds; negative: until
+    // told), and whether the connection's input ends it.
+    struct Sleep {
+        std::int64_t microseconds;
+        bool watchConnection;
+    };
+
+    // Draws a frame when one is due and a surface may draw, else says how
+    // long to sleep.
+    Sleep drawOrChooseSleep()
+    {
+        if (!sceneStarted)
+            return {-1, true};
+        const std::int64_t now = monotonicMicroseconds();
+        if (anySurfaceCanDraw()) {
+            // Only a surface whose frame callback has come asks the policy:
+            // one that waits for its callback is not hidden, and asking then
+            // would restart the schedule after every frame.
+            const FrameDecision decision = pacing.next(now, PictureState{});
+            switch (decision.action) {
+            case FrameDecision::Action::drawNow:
+                drawOnReadySurfaces(now);
+                // Lets a stop signal in without waiting.
+                return {0, true};
+            case FrameDecision::Action::waitFor:
+                return {decision.microseconds, true};
+            case FrameDecision::Action::waitUntilTold:
+                break;
+            }
+            return {-1, true};
+        }
+        // The callbacks come by the time the next frame is due when every
+        // output refreshes faster than that (FrameRate low on a 60 Hz
+        // display): sleeping until then without watching the connection
+        // saves a wake-up per frame for each callback. Input waits at most
+        // that long.
+        const std::int64_t due = pacing.microsecondsUntilDue(now);
+        const std::int64_t refresh = slowestRefreshMicroseconds();
+        if (refresh > 0 && due >= refresh)
+            return {due, false};
+        // Until a callback (or a configure, or input) comes.
+        return {-1, true};
     }
 
     bool connect(std::string& error)
