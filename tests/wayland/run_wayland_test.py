@@ -568,6 +568,30 @@ def case_a_hidden_surface_draws_nothing_and_sleeps(context):
     flowball.wait_end(-signal.SIGTERM, "hidden and shown")
 
 
+def case_crossing_onto_another_output_is_not_movement_by_itself(context):
+    sway = context.sway()
+    pointer = VirtualPointer(sway, context.pointer)
+    # Two pixels left of the second output, before flowball starts: its
+    # surface on the first output appears under the pointer.
+    pointer.send("to 1022 300 1824 768")
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the first output")
+    # 3 pixels right: onto the second output, at its own x of 1, a long way
+    # from 1022 in that surface's coordinates but a short way on the desk.
+    entries = flowball.count(POINTER_ENTER)
+    pointer.send("move 3 0")
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the second output", after=entries)
+    # A pixel more there: 1 from where it entered the second output.
+    motions = flowball.count(POINTER_MOTION)
+    pointer.send("move 1 0")
+    flowball.wait_for_log(POINTER_MOTION, "the motion on the second output", after=motions)
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the crossing", after=frames + 2)
+    pointer.send("move 4 0")
+    flowball.wait_end(0, "movement beyond the threshold on the second output")
+    pointer.stop()
+
+
 def case_stop_signals_end_it_by_the_signal(context):
     sway = context.sway()
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
