@@ -265,7 +265,7 @@ class Sway(Compositor):
     def __init__(self, user, outputs=None):
         super().__init__(user, "sway")
         outputs = outputs or OUTPUTS
-        config = os.path.join(user.home, "sway-config")
+        config = self.config = os.path.join(user.home, "sway-config")
         # No bar, no background program: only what the test starts.
         with open(config, "w") as out:
             out.write("")
@@ -303,6 +303,26 @@ class Sway(Compositor):
         if result.returncode != 0:
             raise AssertionError("grim %s: %s" % (output or "", result.stderr.decode(errors="replace")))
         return Picture(result.stdout)
+
+
+class NestedSway(Compositor):
+    """sway inside another sway: each of its outputs is a window there, so
+    closing that window takes the output away (headless sway cannot)."""
+
+    def __init__(self, user, parent, outputs=2):
+        super().__init__(user, "nested-sway")
+        self.start_process(["sway", "-c", parent.config],
+                           {"WAYLAND_DISPLAY": os.path.join(parent.runtime, parent.display),
+                            "WLR_BACKENDS": "wayland", "WLR_RENDERER": "pixman", "WLR_WL_OUTPUTS": str(outputs),
+                            "WLR_LIBINPUT_NO_DEVICES": "1"})
+        self.display = wait_until(self.socket, START_TIMEOUT, "the nested sway's Wayland socket")
+        self.environment["SWAYSOCK"] = wait_until(lambda: Sway.ipc_socket(self), START_TIMEOUT,
+                                                  "the nested sway's IPC socket")
+        wait_until(lambda: len(Sway.outputs(self)) == outputs, START_TIMEOUT, "the nested sway's outputs")
+
+    msg = Sway.msg
+    outputs = Sway.outputs
+    picture = Sway.picture
 
 
 class Flowball:
@@ -629,7 +649,8 @@ def case_an_output_that_comes_is_covered(context):
     print("new output %s covered in %.2f s" % (added, time.monotonic() - started))
     context.keep(pictures[added], "added-%s.ppm" % added)
     # sway 1.7 cannot take a headless output away (disabling one fails and
-    # "unplug" came later): the going of an output is not tried here.
+    # "unplug" came later): an_output_that_goes_loses_its_surface tries that
+    # in a nested sway.
     flowball.process.send_signal(signal.SIGTERM)
     flowball.wait_end(-signal.SIGTERM, "outputs changed")
 
@@ -653,6 +674,26 @@ def adopted_flowballs():
 
 
 ended_flowballs = {}
+
+
+def case_an_output_that_goes_loses_its_surface(context):
+    parent = context.sway({"HEADLESS-1": (1280, 720)})
+    nested = NestedSway(context.user, parent)
+    context.compositors.insert(0, nested)
+    flowball = Flowball(nested, context.program, protocol_log=True)
+    wait_for_scene(nested, flowball, ["WL-1", "WL-2"], "two nested outputs")
+    removals = flowball.count(r"wl_registry@\d+\.global_remove\(")
+    parent.msg('[title="wlroots - WL-2"]', "kill")
+    flowball.wait_for_log(r"zwlr_layer_surface_v1@\d+\.destroy\(", "the gone output's surface let go")
+    assert flowball.count(r"wl_registry@\d+\.global_remove\(") > removals, "no output was taken away"
+    # It draws on: the remaining output, grown to the whole window.
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the output went", after=frames + 2)
+    wide = lambda: nested.outputs().get("WL-1", (0, 0, 0, 0))[2] > 1000
+    wait_until(wide, START_TIMEOUT, "WL-1 across the parent's output")
+    context.keep(wait_for_scene(nested, flowball, ["WL-1"], "the remaining output")["WL-1"], "remaining-WL-1.ppm")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "an output gone")
 
 
 def case_an_output_that_changes_its_mode_is_drawn_at_its_new_size(context):
