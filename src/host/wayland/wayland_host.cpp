@@ -284,9 +284,9 @@ private:
     {
         const bool byInput = std::any_of(seats.begin(), seats.end(),
                                          [](const std::unique_ptr<SeatInput>& seat) { return seat->ended(); });
-        const bool byClose = std::any_of(surfaces.begin(), surfaces.end(), [](const std::unique_ptr<OutputSurface>& surface) {
-            return surface->closeRequested;
-        });
+        const bool byClose =
+            std::any_of(surfaces.begin(), surfaces.end(),
+                        [](const std::unique_ptr<OutputSurface>& surface) { return surface->closeRequested; });
         return byInput || byClose;
     }
 
@@ -415,8 +415,9 @@ private:
                                          return output->registryName == name;
                                      }),
                       outputs.end());
-        seats.erase(std::remove_if(seats.begin(), seats.end(),
-                                   [name](const std::unique_ptr<SeatInput>& seat) { return seat->registryName == name; }),
+        seats.erase(std::remove_if(
+                        seats.begin(), seats.end(),
+                        [name](const std::unique_ptr<SeatInput>& seat) { return seat->registryName == name; }),
                     seats.end());
     }
 
