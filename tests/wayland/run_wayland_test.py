@@ -325,6 +325,27 @@ class NestedSway(Compositor):
     picture = Sway.picture
 
 
+class MutterSession(Compositor):
+    """Mutter headless in a D-Bus session of its own. Ended through Mutter's
+    pid (a child of dbus-run-session), so that dbus-run-session ends its bus
+    and itself, rather than leaving both behind."""
+
+    def __init__(self, user):
+        super().__init__(user, "mutter")
+        self.start_process(["dbus-run-session", "--", "mutter", "--headless", "--wayland", "--no-x11",
+                            "--virtual-monitor", "1024x768"], {})
+
+    def stop(self):
+        if self.process.poll() is None:
+            for pid in descendants_named(self.process.pid, "mutter"):
+                os.kill(pid, signal.SIGTERM)
+            try:
+                self.process.wait(timeout=END_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                pass
+        super().stop()
+
+
 class Flowball:
     """The program on a compositor, its standard error (with the protocol log
     when asked for) in a file of its own."""
@@ -808,9 +829,7 @@ def case_mutter(context):
     ends it."""
     if shutil.which("mutter") is None or shutil.which("dbus-run-session") is None:
         raise Skip("mutter or dbus-run-session is not installed")
-    mutter = Compositor(context.user, "mutter")
-    mutter.start_process(["dbus-run-session", "--", "mutter", "--headless", "--wayland", "--no-x11",
-                          "--virtual-monitor", "1024x768"], {})
+    mutter = MutterSession(context.user)
     context.compositors.append(mutter)
     try:
         mutter.display = wait_until(mutter.socket, START_TIMEOUT, "Mutter's Wayland socket")

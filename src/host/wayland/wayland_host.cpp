@@ -247,9 +247,11 @@ private:
         return {output.left, output.top, output.left + surface.width(), output.top + surface.height()};
     }
 
-    SurfacePart partOf(const OutputSurface& surface) const
+    // The surfaces' places are kept in a member, so that a frame allocates
+    // nothing once it has seen as many surfaces.
+    SurfacePart partOf(const OutputSurface& surface)
     {
-        std::vector<ScreenRect> places;
+        places.clear();
         for (const std::unique_ptr<OutputSurface>& each : surfaces)
             places.push_back(placeOf(*each));
         const ScreenRect bounds = outputBounds(places.data(), int(places.size()));
@@ -446,6 +448,7 @@ private:
     std::vector<std::unique_ptr<WaylandOutput>> outputs;
     std::vector<std::unique_ptr<OutputSurface>> surfaces;
     std::vector<std::unique_ptr<SeatInput>> seats;
+    std::vector<ScreenRect> places;
     EglContext egl;
     bool sceneStarted = false;
     // The window size the views are laid out for.
