@@ -99,11 +99,15 @@ void FrameTimer::stop(HWND window)
     }
 }
 
-// A preview pane's window is visible only while every parent up to the
-// settings dialog is.
+// A child window is never iconic itself, and stays visible to the system
+// while its top-level window is minimised: a preview pane is seen only while
+// it and every parent are visible and the settings dialog is not minimised.
 bool FrameTimer::canBeSeen(HWND window) const
 {
-    return displayOn && IsWindowVisible(window) && !IsIconic(window);
+    if (!displayOn || !IsWindowVisible(window) || IsIconic(window))
+        return false;
+    HWND topLevel = GetAncestor(window, GA_ROOT);
+    return topLevel == nullptr || topLevel == window || !IsIconic(topLevel);
 }
 
 void FrameTimer::followPeriod(HWND window)

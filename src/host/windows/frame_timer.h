@@ -1,7 +1,7 @@
 // The frame timer of the saver window: a Windows timer run at the periods
 // that host/windows/timer_pacing.h gives. While the picture cannot be seen
-// (the window hidden or minimised, or a preview pane's dialog hidden, of
-// which the pane hears nothing) the timer looks again twice a
+// (the window hidden or minimised, or a preview pane's dialog hidden or
+// minimised, of which the pane hears nothing) the timer looks again twice a
 // second; with the display powered off it stops until the system says it is
 // on again. The first tick that finds the picture visible draws at once.
 //
