@@ -893,6 +893,7 @@ def case_settings_failed_save_says_so_and_keeps_the_dialog(session):
         message = " ".join(session.child_texts(box["handle"]))
         check(r"the registry key HKEY_CURRENT_USER\Software\Flowball could not be opened for writing"
               in message, "the message: %s" % message)
+        check("No setting was changed." in message, "the message: %s" % message)
         wait_for(lambda: focus_window_named(session, SAVE_FAILED_TITLE), "the focus on the message")
         session.xdotool("key", "Return")
         wait_for(lambda: session.window(SAVE_FAILED_TITLE, cls="#32770") is None, "the message to close")
