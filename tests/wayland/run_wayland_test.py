@@ -5,10 +5,11 @@ headless for the xdg-shell smoke run. Both run as an ordinary user (sway
 refuses root): as root the test makes a user of its own and removes it at the
 end; otherwise it runs as the user running it.
 
-  run_wayland_test.py FLOWBALL VIRTUAL_POINTER SHOTS_DIR [CASE...]
+  run_wayland_test.py FLOWBALL VIRTUAL_POINTER FULL_SCREEN_CLIENT SHOTS_DIR [CASE...]
 
-VIRTUAL_POINTER is tests/wayland/virtual_pointer.c built; SHOTS_DIR receives
-the screenshots the picture cases look at. Cases are the case_* functions
+VIRTUAL_POINTER is tests/wayland/virtual_pointer.c built, FULL_SCREEN_CLIENT
+scripts/perf/minimal_wayland_egl.c (a user's own full-screen window);
+SHOTS_DIR receives the screenshots the picture cases look at. Cases are the case_* functions
 (default: all but mutter); each starts a compositor of its own. Every wait is
 bounded; the programs the test starts are found by the pid it started (and
 their children by their parent's pid) and ended by it. Nothing sleeps for a
@@ -633,6 +634,38 @@ def case_crossing_onto_another_output_is_not_movement_by_itself(context):
     pointer.stop()
 
 
+def full_screen_windows(sway):
+    """The ids of the windows in sway's tree that are full screen."""
+    found = []
+    pending = [json.loads(sway.msg("-t", "get_tree", "-r"))]
+    while pending:
+        node = pending.pop()
+        if node.get("fullscreen_mode", 0) != 0 and node.get("pid"):
+            found.append(node["id"])
+        pending.extend(node.get("nodes", []) + node.get("floating_nodes", []))
+    return found
+
+
+def case_it_covers_a_full_screen_window_and_leaves_it_so(context):
+    sway = context.sway()
+    holder = KeyHolder(sway)
+    window = sway.start([context.full_screen_client, "33333"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
+    try:
+        windows = wait_until(lambda: full_screen_windows(sway), START_TIMEOUT, "the user's full-screen window")
+        flowball = Flowball(sway, context.program, protocol_log=True)
+        wait_for_scene(sway, flowball, OUTPUTS, "over a full-screen window")
+        flowball.wait_for_log(KEYBOARD_ENTER, "the keyboard's entry")
+        type_key(sway)
+        flowball.wait_end(0, "a key over a full-screen window")
+        assert full_screen_windows(sway) == windows, "the user's window is no longer full screen"
+        assert window.poll() is None, "the user's window ended"
+    finally:
+        window.terminate()
+        window.wait(timeout=END_TIMEOUT)
+        holder.stop()
+
+
 def case_stop_signals_end_it_by_the_signal(context):
     sway = context.sway()
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -848,12 +881,14 @@ class Skip(Exception):
 
 
 class Context:
-    def __init__(self, program, pointer, shots):
+    def __init__(self, program, pointer, full_screen_client, shots):
         self.user = TestUser()
         bin_dir = self.user.folder("bin")
         self.program = os.path.join(bin_dir, "flowball")
         self.pointer = os.path.join(bin_dir, "virtual-pointer")
-        for source, copy in ((program, self.program), (pointer, self.pointer)):
+        self.full_screen_client = os.path.join(bin_dir, "minimal-wayland-egl")
+        for source, copy in ((program, self.program), (pointer, self.pointer),
+                             (full_screen_client, self.full_screen_client)):
             shutil.copy2(source, copy)
             self.user.own(copy)
         self.shots = shots
@@ -884,11 +919,11 @@ class Context:
 
 
 def main():
-    program, pointer, shots = (os.path.abspath(argument) for argument in sys.argv[1:4])
+    program, pointer, full_screen_client, shots = (os.path.abspath(argument) for argument in sys.argv[1:5])
     os.makedirs(shots, exist_ok=True)
     cases = {name[len("case_"):]: function for name, function in globals().items() if name.startswith("case_")}
-    chosen = sys.argv[4:] or [name for name in cases if name != "mutter"]
-    context = Context(program, pointer, shots)
+    chosen = sys.argv[5:] or [name for name in cases if name != "mutter"]
+    context = Context(program, pointer, full_screen_client, shots)
     failures = 0
     skipped = 0
     try:
