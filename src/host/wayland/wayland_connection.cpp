@@ -127,7 +127,8 @@ bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConne
 
 bool WaylandConnection::endingInput() const
 {
-    return std::any_of(seats.begin(), seats.end(), [](const std::unique_ptr<SeatInput>& seat) { return seat->ended(); });
+    return std::any_of(seats.begin(), seats.end(),
+                       [](const std::unique_ptr<SeatInput>& seat) { return seat->ended(); });
 }
 
 void WaylandConnection::forgetGoneOutputs()
