@@ -84,7 +84,8 @@ static void onToplevelClose(void* data, struct xdg_toplevel* toplevel)
     (void)toplevel;
 }
 
-static const struct xdg_toplevel_listener toplevelListener = {onToplevelConfigure, onToplevelClose};
+static const struct xdg_toplevel_listener toplevelListener = {.configure = onToplevelConfigure,
+                                                              .close = onToplevelClose};
 
 static void onFrameDone(void* data, struct wl_callback* callback, uint32_t time)
 {

@@ -5,10 +5,11 @@ headless for the xdg-shell smoke run. Both run as an ordinary user (sway
 refuses root): as root the test makes a user of its own and removes it at the
 end; otherwise it runs as the user running it.
 
-  run_wayland_test.py FLOWBALL VIRTUAL_POINTER SHOTS_DIR [CASE...]
+  run_wayland_test.py FLOWBALL VIRTUAL_POINTER FULL_SCREEN_CLIENT SHOTS_DIR [CASE...]
 
-VIRTUAL_POINTER is tests/wayland/virtual_pointer.c built; SHOTS_DIR receives
-the screenshots the picture cases look at. Cases are the case_* functions
+VIRTUAL_POINTER is tests/wayland/virtual_pointer.c built, FULL_SCREEN_CLIENT
+scripts/perf/minimal_wayland_egl.c (a user's own full-screen window);
+SHOTS_DIR receives the screenshots the picture cases look at. Cases are the case_* functions
 (default: all but mutter); each starts a compositor of its own. Every wait is
 bounded; the programs the test starts are found by the pid it started (and
 their children by their parent's pid) and ended by it. Nothing sleeps for a
@@ -265,7 +266,7 @@ class Sway(Compositor):
     def __init__(self, user, outputs=None):
         super().__init__(user, "sway")
         outputs = outputs or OUTPUTS
-        config = os.path.join(user.home, "sway-config")
+        config = self.config = os.path.join(user.home, "sway-config")
         # No bar, no background program: only what the test starts.
         with open(config, "w") as out:
             out.write("")
@@ -303,6 +304,47 @@ class Sway(Compositor):
         if result.returncode != 0:
             raise AssertionError("grim %s: %s" % (output or "", result.stderr.decode(errors="replace")))
         return Picture(result.stdout)
+
+
+class NestedSway(Compositor):
+    """sway inside another sway: each of its outputs is a window there, so
+    closing that window takes the output away (headless sway cannot)."""
+
+    def __init__(self, user, parent, outputs=2):
+        super().__init__(user, "nested-sway")
+        self.start_process(["sway", "-c", parent.config],
+                           {"WAYLAND_DISPLAY": os.path.join(parent.runtime, parent.display),
+                            "WLR_BACKENDS": "wayland", "WLR_RENDERER": "pixman", "WLR_WL_OUTPUTS": str(outputs),
+                            "WLR_LIBINPUT_NO_DEVICES": "1"})
+        self.display = wait_until(self.socket, START_TIMEOUT, "the nested sway's Wayland socket")
+        self.environment["SWAYSOCK"] = wait_until(lambda: Sway.ipc_socket(self), START_TIMEOUT,
+                                                  "the nested sway's IPC socket")
+        wait_until(lambda: len(Sway.outputs(self)) == outputs, START_TIMEOUT, "the nested sway's outputs")
+
+    msg = Sway.msg
+    outputs = Sway.outputs
+    picture = Sway.picture
+
+
+class MutterSession(Compositor):
+    """Mutter headless in a D-Bus session of its own. Ended through Mutter's
+    pid (a child of dbus-run-session), so that dbus-run-session ends its bus
+    and itself, rather than leaving both behind."""
+
+    def __init__(self, user):
+        super().__init__(user, "mutter")
+        self.start_process(["dbus-run-session", "--", "mutter", "--headless", "--wayland", "--no-x11",
+                            "--virtual-monitor", "1024x768"], {})
+
+    def stop(self):
+        if self.process.poll() is None:
+            for pid in descendants_named(self.process.pid, "mutter"):
+                os.kill(pid, signal.SIGTERM)
+            try:
+                self.process.wait(timeout=END_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                pass
+        super().stop()
 
 
 class Flowball:
@@ -568,6 +610,62 @@ def case_a_hidden_surface_draws_nothing_and_sleeps(context):
     flowball.wait_end(-signal.SIGTERM, "hidden and shown")
 
 
+def case_crossing_onto_another_output_is_not_movement_by_itself(context):
+    sway = context.sway()
+    pointer = VirtualPointer(sway, context.pointer)
+    # Two pixels left of the second output, before flowball starts: its
+    # surface on the first output appears under the pointer.
+    pointer.send("to 1022 300 1824 768")
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the first output")
+    # 3 pixels right: onto the second output, at its own x of 1, a long way
+    # from 1022 in that surface's coordinates but a short way on the desk.
+    entries = flowball.count(POINTER_ENTER)
+    pointer.send("move 3 0")
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the second output", after=entries)
+    # A pixel more there: 1 from where it entered the second output.
+    motions = flowball.count(POINTER_MOTION)
+    pointer.send("move 1 0")
+    flowball.wait_for_log(POINTER_MOTION, "the motion on the second output", after=motions)
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the crossing", after=frames + 2)
+    pointer.send("move 4 0")
+    flowball.wait_end(0, "movement beyond the threshold on the second output")
+    pointer.stop()
+
+
+def full_screen_windows(sway):
+    """The ids of the windows in sway's tree that are full screen."""
+    found = []
+    pending = [json.loads(sway.msg("-t", "get_tree", "-r"))]
+    while pending:
+        node = pending.pop()
+        if node.get("fullscreen_mode", 0) != 0 and node.get("pid"):
+            found.append(node["id"])
+        pending.extend(node.get("nodes", []) + node.get("floating_nodes", []))
+    return found
+
+
+def case_it_covers_a_full_screen_window_and_leaves_it_so(context):
+    sway = context.sway()
+    holder = KeyHolder(sway)
+    window = sway.start([context.full_screen_client, "33333"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
+    try:
+        windows = wait_until(lambda: full_screen_windows(sway), START_TIMEOUT, "the user's full-screen window")
+        flowball = Flowball(sway, context.program, protocol_log=True)
+        wait_for_scene(sway, flowball, OUTPUTS, "over a full-screen window")
+        flowball.wait_for_log(KEYBOARD_ENTER, "the keyboard's entry")
+        type_key(sway)
+        flowball.wait_end(0, "a key over a full-screen window")
+        assert full_screen_windows(sway) == windows, "the user's window is no longer full screen"
+        assert window.poll() is None, "the user's window ended"
+    finally:
+        window.terminate()
+        window.wait(timeout=END_TIMEOUT)
+        holder.stop()
+
+
 def case_stop_signals_end_it_by_the_signal(context):
     sway = context.sway()
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -605,7 +703,8 @@ def case_an_output_that_comes_is_covered(context):
     print("new output %s covered in %.2f s" % (added, time.monotonic() - started))
     context.keep(pictures[added], "added-%s.ppm" % added)
     # sway 1.7 cannot take a headless output away (disabling one fails and
-    # "unplug" came later): the going of an output is not tried here.
+    # "unplug" came later): an_output_that_goes_loses_its_surface tries that
+    # in a nested sway.
     flowball.process.send_signal(signal.SIGTERM)
     flowball.wait_end(-signal.SIGTERM, "outputs changed")
 
@@ -629,6 +728,26 @@ def adopted_flowballs():
 
 
 ended_flowballs = {}
+
+
+def case_an_output_that_goes_loses_its_surface(context):
+    parent = context.sway({"HEADLESS-1": (1280, 720)})
+    nested = NestedSway(context.user, parent)
+    context.compositors.insert(0, nested)
+    flowball = Flowball(nested, context.program, protocol_log=True)
+    wait_for_scene(nested, flowball, ["WL-1", "WL-2"], "two nested outputs")
+    removals = flowball.count(r"wl_registry@\d+\.global_remove\(")
+    parent.msg('[title="wlroots - WL-2"]', "kill")
+    flowball.wait_for_log(r"zwlr_layer_surface_v1@\d+\.destroy\(", "the gone output's surface let go")
+    assert flowball.count(r"wl_registry@\d+\.global_remove\(") > removals, "no output was taken away"
+    # It draws on: the remaining output, grown to the whole window.
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the output went", after=frames + 2)
+    wide = lambda: nested.outputs().get("WL-1", (0, 0, 0, 0))[2] > 1000
+    wait_until(wide, START_TIMEOUT, "WL-1 across the parent's output")
+    context.keep(wait_for_scene(nested, flowball, ["WL-1"], "the remaining output")["WL-1"], "remaining-WL-1.ppm")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "an output gone")
 
 
 def case_an_output_that_changes_its_mode_is_drawn_at_its_new_size(context):
@@ -728,13 +847,19 @@ def case_the_compositor_going_away_ends_it_with_a_message(context):
 
 def case_no_display_at_all_is_one_message(context):
     runtime = context.user.folder("run-none", 0o700)
-    result = subprocess.run(context.user.command([context.program], {"HOME": context.user.home,
-                                                                      "PATH": "/usr/bin:/bin",
-                                                                      "XDG_RUNTIME_DIR": runtime}),
-                            capture_output=True, text=True, timeout=END_TIMEOUT)
-    assert result.returncode == 1, "no display: status %s" % result.returncode
-    lines = result.stderr.splitlines()
-    assert len(lines) == 1 and "no Wayland compositor" in lines[0] and "no X display" in lines[0], result.stderr
+    environment = {"HOME": context.user.home, "PATH": "/usr/bin:/bin", "XDG_RUNTIME_DIR": runtime}
+    cases = [
+        ([], {}, ["no Wayland compositor", "no X display"]),
+        # A name that nobody answers is no display either.
+        ([], {"WAYLAND_DISPLAY": "wayland-7"}, ["no Wayland compositor", "no X display"]),
+        (["--wayland"], {"WAYLAND_DISPLAY": "wayland-7"}, ["cannot connect to the Wayland compositor 'wayland-7'"]),
+    ]
+    for arguments, extra, words in cases:
+        result = subprocess.run(context.user.command([context.program] + arguments, dict(environment, **extra)),
+                                capture_output=True, text=True, timeout=END_TIMEOUT)
+        assert result.returncode == 1, "%s %s: status %s" % (arguments, extra, result.returncode)
+        lines = result.stderr.splitlines()
+        assert len(lines) == 1 and all(word in lines[0] for word in words), result.stderr
 
 
 def case_mutter(context):
@@ -743,9 +868,7 @@ def case_mutter(context):
     ends it."""
     if shutil.which("mutter") is None or shutil.which("dbus-run-session") is None:
         raise Skip("mutter or dbus-run-session is not installed")
-    mutter = Compositor(context.user, "mutter")
-    mutter.start_process(["dbus-run-session", "--", "mutter", "--headless", "--wayland", "--no-x11",
-                          "--virtual-monitor", "1024x768"], {})
+    mutter = MutterSession(context.user)
     context.compositors.append(mutter)
     try:
         mutter.display = wait_until(mutter.socket, START_TIMEOUT, "Mutter's Wayland socket")
@@ -764,12 +887,14 @@ class Skip(Exception):
 
 
 class Context:
-    def __init__(self, program, pointer, shots):
+    def __init__(self, program, pointer, full_screen_client, shots):
         self.user = TestUser()
         bin_dir = self.user.folder("bin")
         self.program = os.path.join(bin_dir, "flowball")
         self.pointer = os.path.join(bin_dir, "virtual-pointer")
-        for source, copy in ((program, self.program), (pointer, self.pointer)):
+        self.full_screen_client = os.path.join(bin_dir, "minimal-wayland-egl")
+        for source, copy in ((program, self.program), (pointer, self.pointer),
+                             (full_screen_client, self.full_screen_client)):
             shutil.copy2(source, copy)
             self.user.own(copy)
         self.shots = shots
@@ -800,11 +925,11 @@ class Context:
 
 
 def main():
-    program, pointer, shots = (os.path.abspath(argument) for argument in sys.argv[1:4])
+    program, pointer, full_screen_client, shots = (os.path.abspath(argument) for argument in sys.argv[1:5])
     os.makedirs(shots, exist_ok=True)
     cases = {name[len("case_"):]: function for name, function in globals().items() if name.startswith("case_")}
-    chosen = sys.argv[4:] or [name for name in cases if name != "mutter"]
-    context = Context(program, pointer, shots)
+    chosen = sys.argv[5:] or [name for name in cases if name != "mutter"]
+    context = Context(program, pointer, full_screen_client, shots)
     failures = 0
     skipped = 0
     try:

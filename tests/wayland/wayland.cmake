@@ -18,10 +18,15 @@ elseif(FLOWBALL_WLR_PROTOCOLS_DIR AND EXISTS ${virtual_pointer_xml})
   flowball_wayland_protocol(flowball_test_wayland_protocols wlr-virtual-pointer-unstable-v1 ${virtual_pointer_xml})
   add_executable(virtual-pointer ${CMAKE_CURRENT_LIST_DIR}/virtual_pointer.c)
   target_link_libraries(virtual-pointer PRIVATE flowball_test_wayland_protocols)
+  # A user's own full-screen window: make perf's minimal client.
+  find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+  add_executable(minimal-wayland-egl ${PROJECT_SOURCE_DIR}/scripts/perf/minimal_wayland_egl.c)
+  target_link_libraries(minimal-wayland-egl PRIVATE flowball_wayland_protocols OpenGL::EGL OpenGL::OpenGL)
 
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   set(wayland_test ${CMAKE_CURRENT_LIST_DIR}/run_wayland_test.py $<TARGET_FILE:flowball>
-                   $<TARGET_FILE:virtual-pointer> ${CMAKE_CURRENT_BINARY_DIR}/wayland-shots)
+                   $<TARGET_FILE:virtual-pointer> $<TARGET_FILE:minimal-wayland-egl>
+                   ${CMAKE_CURRENT_BINARY_DIR}/wayland-shots)
   add_test(NAME flowball-wayland COMMAND Python3::Interpreter ${wayland_test})
   # Mutter, where it runs: skipped (77) where it cannot.
   add_test(NAME flowball-wayland-mutter COMMAND Python3::Interpreter ${wayland_test} mutter)

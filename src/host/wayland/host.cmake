@@ -32,6 +32,7 @@ target_link_libraries(flowball_wayland_rules PUBLIC flowball_core)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
 add_library(flowball_wayland STATIC
   ${CMAKE_CURRENT_LIST_DIR}/wayland_host.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/wayland_connection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wayland_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_surface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/seat_input.cpp

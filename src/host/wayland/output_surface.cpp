@@ -20,30 +20,42 @@ OutputSurface::OutputSurface(const SurfaceShells& shells, WaylandOutput& target)
 {
     surface = wl_compositor_create_surface(shells.compositor);
     canScale = wl_proxy_get_version(reinterpret_cast<wl_proxy*>(shells.compositor)) >= bufferScaleVersion;
+    if (!becomeLayerSurface(shells.layerShell))
+        becomeFullScreenWindow(shells.windowShell);
+    // Without a buffer: the compositor answers with a configure.
+    wl_surface_commit(surface);
+}
+
+bool OutputSurface::becomeLayerSurface(zwlr_layer_shell_v1* layerShell)
+{
 #ifdef FLOWBALL_LAYER_SHELL
-    if (shells.layerShell != nullptr) {
-        layer = zwlr_layer_shell_v1_get_layer_surface(shells.layerShell, surface, output.output,
-                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "flowball");
-        zwlr_layer_surface_v1_add_listener(layer, &layerListener, this);
-        zwlr_layer_surface_v1_set_anchor(layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-        zwlr_layer_surface_v1_set_size(layer, 0, 0);
-        // -1: the whole output, over any panel's exclusive zone.
-        zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
-        zwlr_layer_surface_v1_set_keyboard_interactivity(layer, 1);
-        wl_surface_commit(surface);
-        return;
-    }
+    if (layerShell == nullptr)
+        return false;
+    layer = zwlr_layer_shell_v1_get_layer_surface(layerShell, surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+                                                  "flowball");
+    zwlr_layer_surface_v1_add_listener(layer, &layerListener, this);
+    zwlr_layer_surface_v1_set_anchor(layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_size(layer, 0, 0);
+    // -1: the whole output, over any panel's exclusive zone.
+    zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(layer, 1);
+    return true;
+#else
+    (void)layerShell;
+    return false;
 #endif
-    windowSurface = xdg_wm_base_get_xdg_surface(shells.windowShell, surface);
+}
+
+void OutputSurface::becomeFullScreenWindow(xdg_wm_base* windowShell)
+{
+    windowSurface = xdg_wm_base_get_xdg_surface(windowShell, surface);
     xdg_surface_add_listener(windowSurface, &windowSurfaceListener, this);
     toplevel = xdg_surface_get_toplevel(windowSurface);
     xdg_toplevel_add_listener(toplevel, &toplevelListener, this);
     xdg_toplevel_set_title(toplevel, "Flowball");
     xdg_toplevel_set_app_id(toplevel, "flowball");
     xdg_toplevel_set_fullscreen(toplevel, output.output);
-    wl_surface_commit(surface);
 }
 
 void OutputSurface::destroy(EglContext& egl)
@@ -133,7 +145,10 @@ void OutputSurface::onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, u
     self->configured(int(width), int(height));
 }
 
-void OutputSurface::onLayerClosed(void* data, zwlr_layer_surface_v1*) { static_cast<OutputSurface*>(data)->closed = true; }
+void OutputSurface::onLayerClosed(void* data, zwlr_layer_surface_v1*)
+{
+    static_cast<OutputSurface*>(data)->closed = true;
+}
 #endif
 
 void OutputSurface::onToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)

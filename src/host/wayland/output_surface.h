@@ -63,6 +63,10 @@ public:
     bool closeRequested = false;
 
 private:
+    // The overlay layer surface, where the layer shell is offered (false
+    // where it is not).
+    bool becomeLayerSurface(zwlr_layer_shell_v1* layerShell);
+    void becomeFullScreenWindow(xdg_wm_base* windowShell);
     void configured(int width, int height);
 
     static const wl_callback_listener frameListener;

@@ -39,6 +39,9 @@ public:
     // Whether the host has put a surface over the output: each output is
     // covered once, and a surface the compositor closed is not made again.
     bool covered = false;
+    // The compositor took the output away: its surface goes, then the
+    // output.
+    bool gone = false;
 
     const std::uint32_t registryName;
     wl_output* output;
