@@ -10,7 +10,7 @@ it at the end), with the Wayland tests' harness (tests/wayland):
            idle inhibitor keeps the saver away; a stop signal ends the saver
            and then the watcher by the signal; the compositor's going ends
            the watcher with a message; an X11 session is told to use the
-           X11 daemon.
+           X11 daemon, even with a compositor at wayland-0 beside it.
   mutter   Mutter headless in a D-Bus session (no idle protocol; its idle
            monitor on the session bus): the watcher does not wake while it
            waits; the session's idle inhibitor keeps the saver away; the
@@ -285,15 +285,30 @@ def case_sway_the_compositor_going_away_ends_the_watcher(context):
     assert "flowball: the Wayland compositor went away" in watcher.errors(), watcher.errors()
 
 
-def case_an_x11_session_is_told_of_the_daemon(context):
-    runtime = context.user.folder("run-x11", 0o700)
-    result = subprocess.run(context.user.command([context.program, "--idle-after", "5m"],
-                                                 {"HOME": context.user.home, "PATH": "/usr/bin:/bin",
-                                                  "XDG_RUNTIME_DIR": runtime, "DISPLAY": ":0"}),
-                            capture_output=True, text=True, timeout=END_TIMEOUT)
-    assert result.returncode == 1, "X11 session: status %s" % result.returncode
-    lines = result.stderr.splitlines()
-    assert len(lines) == 1 and "X11" in lines[0] and "daemon" in lines[0], result.stderr
+def case_no_wayland_session_is_one_message(context):
+    """An X11 session is told of the X11 daemon, even with a compositor
+    at wayland-0 beside it (only WAYLAND_DISPLAY names the session's);
+    without any display, and with a compositor that does not answer, the
+    message says so. Each: one line, status 1."""
+    sway = context.sway()
+    beside = sway.client_environment()
+    beside.pop("WAYLAND_DISPLAY")
+    os.symlink(os.path.join(sway.runtime, sway.display), os.path.join(sway.runtime, "wayland-0"))
+    cases = [
+        ("an X11 session", dict(beside, DISPLAY=":0"), ("X11", "daemon")),
+        ("no display", beside, ("no Wayland compositor is named",)),
+        ("a compositor that does not answer", dict(beside, WAYLAND_DISPLAY="wayland-9"),
+         ("cannot connect to the Wayland compositor 'wayland-9'",)),
+    ]
+    for what, environment, words in cases:
+        try:
+            result = subprocess.run(context.user.command([context.program, "--idle-after", "5m"], environment),
+                                    capture_output=True, text=True, timeout=END_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise AssertionError("%s: the watcher watched on" % what)
+        assert result.returncode == 1, "%s: status %s" % (what, result.returncode)
+        lines = result.stderr.splitlines()
+        assert len(lines) == 1 and all(word in lines[0] for word in words), "%s: %s" % (what, result.stderr)
 
 
 def session_bus_of(compositor, name):
@@ -474,7 +489,8 @@ def main():
     os.makedirs(shots, exist_ok=True)
     cases = {name[len("case_"):]: function for name, function in globals().items() if name.startswith("case_")}
     if group == "sway":
-        chosen = [name for name in cases if name.startswith("sway_") or name == "an_x11_session_is_told_of_the_daemon"]
+        chosen = [name for name in cases
+                  if name.startswith("sway_") or name == "no_wayland_session_is_one_message"]
     else:
         chosen = [group]
     context = Context(program, inhibitor, session_inhibitor, shots)

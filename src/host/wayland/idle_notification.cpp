@@ -36,11 +36,19 @@ public:
 
     WaylandIdleOpening open(std::uint32_t milliseconds, std::string& error)
     {
+        // A session names its compositor; without a name wl_display_connect
+        // would try "wayland-0", which may belong to a compositor beside an
+        // X session.
+        const char* name = std::getenv("WAYLAND_DISPLAY");
+        const char* socket = std::getenv("WAYLAND_SOCKET");
+        if ((name == nullptr || name[0] == '\0') && (socket == nullptr || socket[0] == '\0')) {
+            error = "no Wayland compositor is named (WAYLAND_DISPLAY)";
+            return WaylandIdleOpening::noDisplay;
+        }
         display = wl_display_connect(nullptr);
         if (display == nullptr) {
-            const char* name = std::getenv("WAYLAND_DISPLAY");
-            error = std::string("cannot connect to the Wayland display ") + (name != nullptr ? name : "wayland-0") +
-                    ": " + std::strerror(errno);
+            error = std::string("cannot connect to the Wayland compositor '") +
+                    (name != nullptr && name[0] != '\0' ? name : "WAYLAND_SOCKET") + "': " + std::strerror(errno);
             return WaylandIdleOpening::noDisplay;
         }
         registry = wl_display_get_registry(display);
