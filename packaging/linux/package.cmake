@@ -1,10 +1,11 @@
-# The Debian package of the X11 program (make package):
+# The Debian package of the flowball program, X11 and Wayland (make package):
 #   /usr/libexec/xscreensaver/flowball             the program, where the
 #                                                  screen-saver daemon looks
 #   /usr/bin/flowball                              a link to it, for people
 #                                                  and the desktop entry
 #   /usr/share/xscreensaver/config/flowball.xml    the daemon's settings page
-#   /usr/share/applications/flowball.desktop       the windowed mode
+#   /usr/share/applications/flowball.desktop       the menu entry: a window on
+#                                                  X11, every output on Wayland
 #   /usr/share/icons/hicolor/scalable/apps/flowball.svg   its icon
 #   /usr/share/man/man6/flowball.6.gz              the manual page
 #   /usr/lib/systemd/user/flowball-idle.service    the idle watcher as a user

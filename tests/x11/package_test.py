@@ -123,7 +123,7 @@ def check_daemon_settings(root):
 def check_manual_and_desktop(root):
     manual = run(["zcat", os.path.join(root, "usr/share/man/man6/flowball.6.gz")])
     assert manual.startswith(".TH FLOWBALL 6"), manual[:40]
-    for option in ("root", "window\\-id", "fps", "texture", "colour", "speed", "no\\-bars", "detail",
+    for option in ("wayland", "x11", "root", "window\\-id", "fps", "texture", "colour", "speed", "no\\-bars", "detail",
                    "stars", "particles", "fog", "underlay", "overlay", "frame\\-rate", "monitors"):
         assert "\\-" + option in manual, "the manual page lacks -" + option
     assert ".BR xscreensaver (1)" in manual and "xscreensaver\\-settings (1)" in manual, "no SEE ALSO"

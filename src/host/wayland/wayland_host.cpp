@@ -107,7 +107,10 @@ private:
                 // Lets a stop signal in without waiting.
                 return {0, true};
             case FrameDecision::Action::waitFor:
-                return {decision.microseconds, true};
+                // Nothing the compositor sends meanwhile (buffer releases,
+                // other surfaces' callbacks) brings the frame forward: read
+                // when it is due. Input waits at most a period.
+                return {decision.microseconds, false};
             case FrameDecision::Action::waitUntilTold:
                 break;
             }
