@@ -3,7 +3,6 @@
 #include <systemd/sd-bus.h>
 #include <time.h>
 
-#include <cerrno>
 #include <cstring>
 
 namespace {
