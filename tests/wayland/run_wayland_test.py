@@ -108,9 +108,15 @@ class TestUser:
                     os.kill(pid, signal.SIGKILL)
                 except ProcessLookupError:
                     pass
-            wait_until(lambda: not self.processes(), END_TIMEOUT, "the test user's processes to end")
-            subprocess.run(["userdel", self.made], check=True, timeout=60)
-        shutil.rmtree(self.home, ignore_errors=True)
+            try:
+                wait_until(lambda: not self.processes(), END_TIMEOUT, "the test user's processes to end")
+            finally:
+                # The user goes even when something of it lingers, so that
+                # no run leaves users behind.
+                subprocess.run(["userdel", self.made], timeout=60)
+                shutil.rmtree(self.home, ignore_errors=True)
+        else:
+            shutil.rmtree(self.home, ignore_errors=True)
 
 
 def children_of(pid):
