@@ -19,6 +19,10 @@ import sys
 import time
 import traceback
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import flowball_testing as testing  # noqa: E402
+from flowball_testing import DUMMY_MONITORS, DUMMY_SCREEN, Failure  # noqa: E402,F401
+
 SCREEN_WIDTH = 800
 SCREEN_HEIGHT = 600
 SAVER_CLASS = "WindowsScreenSaverClass"
@@ -34,34 +38,19 @@ STARTUP_TIMEOUT = 60.0      # the first start of a prefix is slow
 TIMEOUT = 20.0
 
 
-class Failure(Exception):
-    pass
-
-
 def check(condition, message):
     if not condition:
         raise Failure(message)
 
 
 def wait_for(condition, what, timeout=TIMEOUT, interval=0.1):
-    """Polls condition() until it returns a true value, which is returned."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(interval)
+    """testing.wait_until with this runner's usual bound."""
+    return testing.wait_until(condition, timeout, what, interval)
 
 
 def stays(condition, what, duration=1.5, interval=0.1):
-    """Checks that condition() holds the whole time: the bounded wait that
-    shows that something does NOT happen."""
-    deadline = time.monotonic() + duration
-    while time.monotonic() < deadline:
-        check(condition(), "no longer true: " + what)
-        time.sleep(interval)
+    """testing.stays with this runner's usual length."""
+    testing.stays(condition, duration, what, interval)
 
 
 def windows_path(path):
@@ -188,14 +177,20 @@ class Session:
     """One X display, a wine prefix (the e2e one unless given) and the
     helpers of one group."""
 
+    needs_xorg = False
+
     def __init__(self, build_dir, work_dir, glx, prefix=None):
         self.build_dir = build_dir
         self.work_dir = work_dir
         self.prefix = prefix or os.path.join(build_dir, "e2e", "prefix")
         self.processes = []
         os.makedirs(work_dir, exist_ok=True)
+        # Wine starts every Windows process through a double fork: adopted,
+        # they stay this runner's descendants, where the cases find them.
+        testing.adopt_orphans()
         self.stage_programs()
-        self.start_xvfb(glx)
+        self.server = self.start_server(glx)
+        self.display = self.server.name
         self.env = dict(os.environ)
         self.env.update({
             "DISPLAY": self.display,
@@ -228,19 +223,8 @@ class Session:
             shutil.copy2(source, self.stage)
         self.saver = os.path.join(self.stage, "flowball.scr")
 
-    def start_xvfb(self, glx):
-        read_end, write_end = os.pipe()
-        command = ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                   "%dx%dx24" % (SCREEN_WIDTH, SCREEN_HEIGHT), "-nolisten", "tcp"]
-        if not glx:
-            command += ["-extension", "GLX"]
-        self.xvfb = subprocess.Popen(command, pass_fds=(write_end,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as numbers:
-            number = numbers.readline().strip()
-        check(number, "Xvfb did not start")
-        self.display = ":" + number
+    def start_server(self, glx):
+        return testing.xvfb(SCREEN_WIDTH, SCREEN_HEIGHT, glx)
 
     def start_wineserver(self):
         """One persistent wineserver for the group, started with none of our
@@ -257,6 +241,13 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         subprocess.run(["wineserver", "-w"], env=self.env, timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.reap()
+
+    def reap(self):
+        """Reaps the adopted Windows processes that ended; the exit status of
+        what this session started itself stays for its cases to read."""
+        testing.reap_adopted([p.pid for p in self.processes if p.returncode is None]
+                             + [self.server.process.pid])
 
     def init_prefix(self):
         self.start_wineserver()
@@ -275,6 +266,7 @@ class Session:
     def reg(self, *args):
         subprocess.run(["wine", "reg"] + list(args), env=self.env, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.reap()
 
     def set_windows_version(self, version):
         key = r"HKCU\Software\Wine\AppDefaults\flowball.scr"
@@ -290,8 +282,7 @@ class Session:
     def close(self):
         self.stop_wine()
         self.cursor.close()
-        self.xvfb.terminate()
-        self.xvfb.wait(timeout=30)
+        self.server.stop()
 
     # --- programs ---------------------------------------------------------
 
@@ -318,6 +309,7 @@ class Session:
         result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe")]
                                 + [str(a) for a in args], env=self.env, timeout=TIMEOUT * 3,
                                 capture_output=True, text=True)
+        self.reap()
         answer = {}
         for line in result.stdout.splitlines():
             key, _, value = line.strip().partition(" ")
@@ -328,6 +320,7 @@ class Session:
         """saver-probe texts: the texts of a window's children, in order."""
         result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe"), "texts", str(handle)],
                                 env=self.env, timeout=TIMEOUT * 3, capture_output=True, text=True)
+        self.reap()
         return [line[len("text "):] for line in result.stdout.splitlines() if line.startswith("text ")]
 
     def window(self, title, cls=SAVER_CLASS, parent=None):
@@ -1186,27 +1179,13 @@ def wait_swaps_stop(trace_path, what):
 
 def saver_main_thread():
     """(context switches, processor seconds) of the saver's main thread so
-    far: its wake-ups and its work. The saver's process is the one whose
-    command line starts with its path (the preview host's names it as an
-    argument)."""
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open("/proc/%s/cmdline" % entry, "rb") as command:
-                program = command.read().split(b"\0")[0].split(b" ")[0]
-            if not program.lower().endswith(b"flowball.scr"):
-                continue
-            task = "/proc/%s/task/%s/" % (entry, entry)
-            with open(task + "status") as status:
-                switches = sum(int(line.split()[1]) for line in status
-                               if line.startswith(("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")))
-            with open(task + "stat") as stat:
-                fields = stat.read().rsplit(")", 1)[1].split()
-            return switches, (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-        except OSError:
-            continue
-    raise Failure("no process of flowball.scr")
+    far: its wake-ups and its work. The saver is the one process of
+    flowball.scr among those this runner started (the preview host's
+    command line names it as an argument, and is not it)."""
+    try:
+        return testing.main_thread(testing.the_process_of(os.getpid(), "flowball.scr"))
+    except OSError:
+        raise Failure("the process of flowball.scr ended")
 
 
 def expect_no_frames_and_sleep(session, trace_path, what, wakeups_per_second):
@@ -1344,58 +1323,9 @@ GROUPS = {
 #
 # Wine sees several monitors only as XRandR outputs, which Xvfb cannot give:
 # this group runs on Xorg with the dummy driver, two outputs of one screen
-# side by side, the second one shorter. The wineserver remembers the monitor
-# layout of the X server it last served, so the group starts with none.
-
-DUMMY_MONITORS = [(0, 0, 1024, 768), (1024, 0, 1824, 600)]  # left, top, right, bottom
-DUMMY_SCREEN = (1824, 768)
-
-DUMMY_XORG_CONF = """\
-Section "ServerFlags"
-    Option "AutoAddDevices" "false"
-    Option "AutoAddGPU" "false"
-    Option "DontVTSwitch" "true"
-    Option "AllowEmptyInput" "true"
-EndSection
-
-Section "Device"
-    Identifier "dummy"
-    Driver "dummy"
-    VideoRam 65536
-    Option "Monitor-DUMMY0" "mon0"
-    Option "Monitor-DUMMY1" "mon1"
-EndSection
-
-Section "Monitor"
-    Identifier "mon0"
-    HorizSync 5.0-1000.0
-    VertRefresh 5.0-200.0
-    Option "PreferredMode" "1024x768"
-    Option "Position" "0 0"
-    Option "Primary" "true"
-EndSection
-
-Section "Monitor"
-    Identifier "mon1"
-    HorizSync 5.0-1000.0
-    VertRefresh 5.0-200.0
-    Option "PreferredMode" "800x600"
-    Option "Position" "1024 0"
-    Option "Enable" "true"
-EndSection
-
-Section "Screen"
-    Identifier "screen"
-    Device "dummy"
-    Monitor "mon0"
-    DefaultDepth 24
-    SubSection "Display"
-        Depth 24
-        Virtual 1824 768
-        Modes "1024x768" "800x600"
-    EndSubSection
-EndSection
-"""
+# side by side, the second one shorter (testing.DUMMY_MONITORS). The
+# wineserver remembers the monitor layout of the X server it last served, so
+# the group starts with none.
 
 WM_DISPLAYCHANGE = 0x7E
 
@@ -1403,21 +1333,10 @@ WM_DISPLAYCHANGE = 0x7E
 class TwoMonitorSession(Session):
     """The group's X server is Xorg with two dummy outputs (run as root)."""
 
-    def start_xvfb(self, glx):
-        config = os.path.join(self.work_dir, "xorg.conf")
-        with open(config, "w") as out:
-            out.write(DUMMY_XORG_CONF)
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xorg", "-displayfd", str(write_end), "-config", config,
-             "-logfile", os.path.join(self.work_dir, "xorg.log"), "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as numbers:
-            number = numbers.readline().strip()
-        check(number, "Xorg did not start (see %s)" % os.path.join(self.work_dir, "xorg.log"))
-        self.display = ":" + number
+    needs_xorg = True
+
+    def start_server(self, glx):
+        return testing.dummy_xorg(self.work_dir)
 
     def init_prefix(self):
         # A wineserver left from a group on another X server would keep its
@@ -1437,6 +1356,7 @@ class TwoMonitorSession(Session):
         with open(path, "w") as out:
             subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args],
                            env=self.env, timeout=TIMEOUT * 3, stdout=out, stderr=subprocess.DEVNULL)
+        self.reap()
         with open(path) as answer:
             return dict(line.strip().partition(" ")[::2] for line in answer if line.strip())
 
@@ -1630,11 +1550,20 @@ def run_cases(named_cases, only, run, session):
     return passed, failed
 
 
+SKIPPED = 77  # ctest's SKIP_RETURN_CODE for these tests
+
+
 def run_group(build_dir, group, only):
+    """0 when every case run passed, 1 when one failed, SKIPPED when the
+    group cannot run on this machine."""
     glx, cases = GROUPS[group]
+    session_class = SESSION_CLASSES.get(group, Session)
+    if session_class.needs_xorg and not testing.can_run_xorg():
+        print("SKIP %s: Xorg with two outputs needs root" % group, flush=True)
+        return SKIPPED
     work_dir = os.path.join(build_dir, "e2e", "work-" + group)
     shutil.rmtree(work_dir, ignore_errors=True)
-    session = SESSION_CLASSES.get(group, Session)(build_dir, work_dir, glx)
+    session = session_class(build_dir, work_dir, glx)
     passed = failed = 0
     try:
         passed, failed = run_cases(map(named, cases), only, lambda case: case(session), session)
@@ -1643,7 +1572,7 @@ def run_group(build_dir, group, only):
         session.set_use_password(False)
         session.close()
     print("%d passed, %d failed" % (passed, failed))
-    return failed == 0 and passed > 0
+    return 0 if failed == 0 and passed > 0 else 1
 
 
 def main():
@@ -1658,7 +1587,7 @@ def main():
         return 0
     if not args.build_dir or not args.group:
         parser.error("--build-dir and --group are needed")
-    return 0 if run_group(os.path.abspath(args.build_dir), args.group, args.case) else 1
+    return run_group(os.path.abspath(args.build_dir), args.group, args.case)
 
 
 if __name__ == "__main__":
