@@ -1381,6 +1381,21 @@ class TwoMonitorSession(Session):
         with open(path) as answer:
             return dict(line.strip().partition(" ")[::2] for line in answer if line.strip())
 
+    def saver_x_windows(self):
+        """(left, top, width, height) in root pixels of each X window named
+        like the saver's window, read from X without starting a Wine
+        process."""
+        found = subprocess.run(["xdotool", "search", "--name", "^Screen Saver$"], env=self.env,
+                               capture_output=True, text=True, timeout=TIMEOUT).stdout.split()
+        geometries = []
+        for window in found:
+            answer = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=self.env,
+                                    capture_output=True, text=True, timeout=TIMEOUT).stdout
+            values = dict(line.split("=", 1) for line in answer.split() if "=" in line)
+            if all(key in values for key in ("X", "Y", "WIDTH", "HEIGHT")):
+                geometries.append(tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")))
+        return geometries
+
     def screen(self):
         """saver-probe screen: the virtual screen and the monitors, as Wine
         reports them to a new process."""
@@ -1494,7 +1509,11 @@ def case_monitors_span_setting_gives_one_view(session):
 
 def case_monitors_layout_change_is_followed(session):
     """A third output left of the primary while the saver runs: the window
-    grows over it and each of the three monitors shows its view."""
+    grows over it and each of the three monitors shows its view.
+
+    Each look through saver-probe starts a Wine process, which takes seconds
+    on a loaded machine while the saver keeps both cores drawing: the window's
+    move is watched from X instead, and each wait has the bound of a start."""
     # X keeps its origin at the left edge, so the new output pushes the others
     # 800 pixels right, under a pointer that stays where it is. The pointer
     # starts on the right-hand monitor: the saver's window, which keeps its
@@ -1509,20 +1528,26 @@ def case_monitors_layout_change_is_followed(session):
         # A query has the server probe its outputs again; only then does it
         # tell its clients (Wine among them) about the new output.
         session.xrandr("--query")
-        wait_for(lambda: len(session.screen()["monitors"]) == 3, "Wine to see three monitors")
-        check(session.screen()["virtual"] == (-800, 0, 2624, 768),
-              "virtual screen is %s" % (session.screen()["virtual"],))
+        screen = wait_for(lambda: (lambda s: s if len(s["monitors"]) == 3 else None)(session.screen()),
+                          "Wine to see three monitors", STARTUP_TIMEOUT)
+        check(screen["virtual"] == (-800, 0, 2624, 768), "virtual screen is %s" % (screen["virtual"],))
         # Windows sends WM_DISPLAYCHANGE for any new layout; Wine 8 only
         # for a new colour depth, so the test sends what Windows would.
         window = session.window("Screen Saver")
-        session.probe("post", window["handle"], WM_DISPLAYCHANGE, 24, (768 << 16) | 2624)
-        wait_for(lambda: (session.window("Screen Saver") or {}).get("rect") == "-800 0 1824 768",
-                 "the window over the new virtual screen")
+        check(window, "no saver window")
+        posted = session.probe("post", window["handle"], WM_DISPLAYCHANGE, 24, (768 << 16) | 2624)
+        check(posted.get("posted") == "1", "WM_DISPLAYCHANGE not posted: %s" % posted)
+        # The new virtual screen is the whole X screen, from the root's origin.
+        wait_for(lambda: (0, 0, 2624, 768) in session.saver_x_windows() or saver.poll() is not None,
+                 "the window over the new virtual screen", STARTUP_TIMEOUT)
+        check(saver.poll() is None, "the saver ended with %s after the layout change" % saver.poll())
+        rect = session.window("Screen Saver")["rect"]
+        check(rect == "-800 0 1824 768", "the window's rectangle is %s" % rect)
         # Screenshots are in X pixels: the new monitor is at 0, the primary
         # at 800.
         three = [(0, 0, 800, 600), (800, 0, 1824, 768), (1824, 0, 2624, 600)]
         wait_for(lambda: views_per_monitor(session.screenshot("monitors-three.png"), three)
-                 or saver.poll() is not None, "a view on each of three monitors", TIMEOUT, 0.3)
+                 or saver.poll() is not None, "a view on each of three monitors", STARTUP_TIMEOUT, 0.3)
         check(saver.poll() is None, "the saver ended with %s after the layout change" % saver.poll())
         picture = session.screenshot("monitors-three.png")
         check(black_outside(picture, (0, 600, 800, 768)), "the area below the new monitor is not black")
