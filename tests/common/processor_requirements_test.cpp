@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/processor_requirements.h"
+#include "host/windows/processor_requirements.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host/virtual_screen.h"
+#include "host/windows/virtual_screen.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "host/command_line.h"
+#include "host/windows/saver_switches.h"
 
 namespace {
 

@@ -9,12 +9,12 @@ endif()
 
 set(fuzz_binary ${CMAKE_CURRENT_BINARY_DIR}/command-line-fuzz)
 set(fuzz_sources ${CMAKE_CURRENT_LIST_DIR}/command_line_fuzz.cpp
-                 ${PROJECT_SOURCE_DIR}/src/host/command_line.cpp)
+                 ${PROJECT_SOURCE_DIR}/src/host/windows/saver_switches.cpp)
 add_custom_command(
   OUTPUT ${fuzz_binary}
   COMMAND ${CLANGXX_EXECUTABLE} -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined
           -fno-sanitize-recover=all -I${PROJECT_SOURCE_DIR}/src ${fuzz_sources} -o ${fuzz_binary}
-  DEPENDS ${fuzz_sources} ${PROJECT_SOURCE_DIR}/src/host/command_line.h
+  DEPENDS ${fuzz_sources} ${PROJECT_SOURCE_DIR}/src/host/windows/saver_switches.h
   COMMENT "Building the command-line fuzz target with clang")
 add_custom_target(command-line-fuzz ALL DEPENDS ${fuzz_binary})
 

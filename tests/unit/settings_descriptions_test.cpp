@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/windows/settings_dialog_controls.h"
+#include "host/windows/settings_dialog_controls.h"
 #include "settings/settings.h"
 
 namespace {
@@ -353,7 +353,7 @@ TEST(SettingsDescriptions, WindowsReadmeListsEverySetting)
 TEST(SettingsDescriptions, DialogHasAControlForEveryRowAndARowForEveryControl)
 {
     const std::string script = readSourceFile("src/host/windows/flowball.rc");
-    const std::string ids = readSourceFile("src/driver/windows/settings_dialog_ids.h");
+    const std::string ids = readSourceFile("src/host/windows/settings_dialog_ids.h");
     EXPECT_TRUE(dialogProblems(script, ids).empty()) << described(dialogProblems(script, ids));
 
     const Problems missing = dialogProblems(withoutLine(script, "IDC_FOG,"), ids);

@@ -1,6 +1,6 @@
 // The settings' registry store against the real registry of the Wine prefix,
 // under a key of the test's own.
-#include "driver/windows/registry_settings.h"
+#include "host/windows/registry_settings.h"
 
 #include <gtest/gtest.h>
 

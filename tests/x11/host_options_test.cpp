@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 
 namespace {
 

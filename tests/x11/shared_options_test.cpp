@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 #include "render_options.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "host/windows/display_monitors.h"
 
-#include "host/virtual_screen.h"
+#include "host/windows/virtual_screen.h"
 
 namespace {
 

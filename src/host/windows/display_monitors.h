@@ -11,7 +11,7 @@
 #include "animation/monitor_layout.h"
 
 // The whole virtual screen: from the system's metrics, or the clip box of the
-// screen's device context where it has none (host/virtual_screen.h).
+// screen's device context where it has none (host/windows/virtual_screen.h).
 RECT virtualScreenBounds();
 
 // Up to capacity monitors, the primary one first and the others in the

@@ -1,6 +1,6 @@
 # The Windows program: the screen-saver host, the scene's window callbacks,
-# the settings' registry store and dialog, and the resources, linked into
-# flowball.scr over flowball_core.
+# the frame timer, the settings' registry store and dialog, and the
+# resources, linked into flowball.scr over flowball_core.
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
@@ -23,9 +23,9 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
 
   file(GLOB host_sources CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_LIST_DIR}/*.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../../driver/windows/*.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/../../host/windows/*.cpp)
   # The clock is in flowball_core (src/CMakeLists.txt).
-  list(FILTER host_sources EXCLUDE REGEX "/driver/windows/system_clock\\.cpp$")
+  list(FILTER host_sources EXCLUDE REGEX "/host/windows/system_clock\\.cpp$")
 
   # The processor check and the runtime's wide-character calls answered in
   # the program are for 32-bit Windows only: every x86-64 processor has SSE2,
@@ -38,7 +38,7 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
   set_target_properties(flowball PROPERTIES OUTPUT_NAME flowball SUFFIX .scr
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_include_directories(flowball PRIVATE ${CMAKE_CURRENT_BINARY_DIR} ${CMAKE_CURRENT_LIST_DIR})
-  target_link_libraries(flowball PRIVATE flowball_core opengl32 glu32 gdi32 user32 advapi32
+  target_link_libraries(flowball PRIVATE flowball_windows_rules flowball_core opengl32 glu32 gdi32 user32 advapi32
                         comctl32 comdlg32)
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     # The processor check is the entry point and runs before any SSE2 code: it

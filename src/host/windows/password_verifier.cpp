@@ -1,6 +1,6 @@
 #include "host/windows/password_verifier.h"
 
-#include "driver/windows/registry_settings.h"
+#include "host/windows/registry_settings.h"
 #include "host/windows/run_modes.h"
 #include "host/windows/saver_host_state.h"
 

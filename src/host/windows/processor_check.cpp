@@ -11,7 +11,7 @@
 
 #include <cpuid.h>
 
-#include "host/processor_requirements.h"
+#include "host/windows/processor_requirements.h"
 
 extern "C" int WinMainCRTStartup();
 

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "driver/windows/saver_callbacks.h"
-#include "host/command_line.h"
+#include "host/windows/saver_callbacks.h"
+#include "host/windows/saver_switches.h"
 #include "host/windows/display_monitors.h"
 #include "host/windows/fault_guard.h"
 #include "host/windows/password_verifier.h"

@@ -1,6 +1,6 @@
 #include "host/windows/saver_window_proc.h"
 
-#include "driver/windows/saver_callbacks.h"
+#include "host/windows/saver_callbacks.h"
 #include "host/dismissal_rules.h"
 #include "host/windows/password_verifier.h"
 #include "host/windows/saver_host_state.h"

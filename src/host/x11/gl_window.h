@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 
 class GlWindow {
 public:

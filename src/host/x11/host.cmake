@@ -4,16 +4,18 @@
 find_package(X11 REQUIRED COMPONENTS Xrandr Xext)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 
-# The host's portable pieces (command line, which windows get a view per
-# monitor, the ending by a signal), shared with its unit tests.
+# What the program's hosts share on POSIX systems (the command line, the
+# ending by a signal) and the X11 host's portable piece (which windows get a
+# view per monitor), shared with their unit tests.
 add_library(flowball_x11_host STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/options.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/signal_ending.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/options.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/stop_signals.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp)
 target_link_libraries(flowball_x11_host PUBLIC flowball_core)
 
 add_executable(flowball
-  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/x11_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gl_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/randr_monitors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/monitor_follower.cpp

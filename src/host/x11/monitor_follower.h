@@ -8,7 +8,7 @@
 
 #include "animation/monitor_layout.h"
 #include "host/x11/gl_window.h"
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 #include "host/x11/randr_monitors.h"
 
 class MonitorFollower {

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "animation/monitor_layout.h"
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 
 bool usesMonitorViews(HostMode mode, Monitors monitorsSetting, const ScreenRect& window, const ScreenRect* monitors,
                       int count);

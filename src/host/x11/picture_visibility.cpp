@@ -38,16 +38,17 @@ void PictureVisibility::handleEvent(const XEvent& event)
     }
 }
 
-bool PictureVisibility::canBeSeen(std::int64_t now)
+PictureState PictureVisibility::picture(std::int64_t now)
 {
     if (!mapped || fullyObscured)
-        return false;
-    if (hasPowerControl && (!powerRead || now - powerReadAt >= idleCheckMicroseconds || now < powerReadAt)) {
+        return {false, poweredOn};
+    const std::int64_t period = FramePacing::lookAgainMicroseconds;
+    if (hasPowerControl && (!powerRead || now - powerReadAt >= period || now < powerReadAt)) {
         poweredOn = displayPoweredOn();
         powerRead = true;
         powerReadAt = now;
     }
-    return poweredOn;
+    return {true, poweredOn};
 }
 
 // Standby and suspend blank the monitor as off does. With DPMS disabled the

@@ -1,7 +1,6 @@
 // Whether anybody can see the window's picture: it is mapped, not fully
-// covered by other windows, and the display is powered on. A window that
-// cannot be seen gets no frames; the host then only waits for events, and
-// asks the display's power state again every idleCheckMicroseconds.
+// covered by other windows, and the display is powered on. The frame-loop
+// policy (host/frame_pacing.h) decides what the host does with the answer.
 //
 // Times are microseconds on a monotonic clock.
 #pragma once
@@ -9,6 +8,8 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+
+#include "host/frame_pacing.h"
 
 class PictureVisibility {
 public:
@@ -21,13 +22,9 @@ public:
     void handleEvent(const XEvent& event);
 
     // Whether a frame drawn now could be seen. Reads the display's power
-    // state at most once per idleCheckMicroseconds, so asking every frame
-    // costs no round trip to the server.
-    bool canBeSeen(std::int64_t now);
-
-    // How long a host that cannot draw waits before asking again: at most
-    // two wake-ups a second while nothing can be seen.
-    static constexpr std::int64_t idleCheckMicroseconds = 500000;
+    // state at most once per FramePacing::lookAgainMicroseconds, so asking
+    // every frame costs no round trip to the server.
+    PictureState picture(std::int64_t now);
 
 private:
     bool displayPoweredOn();

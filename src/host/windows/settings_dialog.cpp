@@ -1,4 +1,4 @@
-#include "driver/windows/settings_dialog.h"
+#include "host/windows/settings_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -8,8 +8,8 @@
 #include <optional>
 
 #include "settings/settings.h"
-#include "driver/windows/registry_settings.h"
-#include "driver/windows/settings_dialog_controls.h"
+#include "host/windows/registry_settings.h"
+#include "host/windows/settings_dialog_controls.h"
 
 namespace {
 

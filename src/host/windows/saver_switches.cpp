@@ -1,4 +1,4 @@
-#include "host/command_line.h"
+#include "host/windows/saver_switches.h"
 
 namespace {
 

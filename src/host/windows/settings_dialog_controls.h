@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "driver/windows/settings_dialog_ids.h"
+#include "host/windows/settings_dialog_ids.h"
 #include "settings/settings.h"
 
 enum class SettingControlKind {

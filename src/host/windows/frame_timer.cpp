@@ -1,4 +1,4 @@
-#include "driver/windows/frame_timer.h"
+#include "host/windows/frame_timer.h"
 
 #include "driver/system_clock.h"
 
@@ -54,13 +54,21 @@ UINT periodFor(std::int64_t waitMicroseconds)
     return milliseconds < 1 ? 1 : static_cast<UINT>(milliseconds);
 }
 
+// The timer is asked for the designed period, though Windows gives no less
+// than its shortest.
+const UINT designedPeriodMs = periodFor(FramePacing::designedPeriodMicroseconds);
+
+// The window must look to see whether it can be seen (no message tells a
+// preview pane that its dialog was minimised); the power broadcast tells
+// when the display comes on. A wait the timer cannot keep is no wait.
+constexpr HostNews windowsNews{false, true, std::int64_t{FrameTimer::shortestPeriodMs} * 1000};
+
 }  // namespace
 
 void FrameTimer::start(HWND window, FrameRate frameRate)
 {
-    schedule = FrameSchedule(frameRate);
+    pacing = FramePacing(frameRate, windowsNews);
     displayOn = true;
-    idle = false;
     running = true;
     setPeriod(window, designedPeriodMs);
     powerNotification = registerDisplayNotification(window);
@@ -68,34 +76,27 @@ void FrameTimer::start(HWND window, FrameRate frameRate)
 
 bool FrameTimer::tickDraws(HWND window)
 {
-    if (!canBeSeen(window)) {
-        idle = true;
-        // With the display off the power message that turns it on wakes the
-        // window: no timer at all until then.
-        setPeriod(window, displayOn ? idlePeriodMs : noTimer);
-        return false;
-    }
-    if (idle) {
-        idle = false;
-        schedule.restart();
-        setPeriod(window, designedPeriodMs);
-    }
-    if (schedule.followsTimer())
+    const FrameDecision decision = pacing.next(nowMicroseconds(), {canBeSeen(window), displayOn});
+    switch (decision.action) {
+    case FrameDecision::Action::drawNow:
+        // Back from a rest, the timer rates keep their designed timer.
+        if (pacing.followsTimer())
+            setPeriod(window, designedPeriodMs);
         return true;
-    const std::int64_t now = nowMicroseconds();
-    const std::int64_t wait = schedule.microsecondsUntilDue(now);
-    if (wait > 0) {
-        setPeriod(window, periodFor(wait));
+    case FrameDecision::Action::waitFor:
+        setPeriod(window, periodFor(decision.microseconds));
+        return false;
+    case FrameDecision::Action::waitUntilTold:
+        setPeriod(window, noTimer);
         return false;
     }
-    schedule.frameStarted(now);
-    return true;
+    return false;
 }
 
 void FrameTimer::frameDrawn(HWND window)
 {
-    if (!schedule.followsTimer())
-        setPeriod(window, periodFor(schedule.microsecondsUntilDue(nowMicroseconds())));
+    if (!pacing.followsTimer())
+        setPeriod(window, periodFor(pacing.microsecondsUntilDue(nowMicroseconds())));
 }
 
 void FrameTimer::displayPowered(HWND window, bool on)
@@ -108,7 +109,7 @@ void FrameTimer::displayPowered(HWND window, bool on)
 // come or gone: a window that draws on keeps its timer's frames as they are.
 void FrameTimer::lookAgain(HWND window)
 {
-    if (running && (idle || !canBeSeen(window)))
+    if (running && (pacing.resting() || !canBeSeen(window)))
         PostMessageA(window, WM_TIMER, timerId, 0);
 }
 

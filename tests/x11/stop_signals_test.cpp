@@ -5,7 +5,7 @@
 
 #include <signal.h>
 
-#include "host/x11/signal_ending.h"
+#include "host/posix/stop_signals.h"
 
 namespace {
 

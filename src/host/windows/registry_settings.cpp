@@ -1,4 +1,4 @@
-#include "driver/windows/registry_settings.h"
+#include "host/windows/registry_settings.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "driver/windows/frame_timer.h"
+#include "host/windows/frame_timer.h"
 
 class RenderContext {
 public:
@@ -49,7 +49,7 @@ extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
 // WM_SYSCOMMAND.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// The settings dialog (driver/windows/settings_dialog.h): OK writes the
+// The settings dialog (host/windows/settings_dialog.h): OK writes the
 // settings and ends it with 1, Cancel ends it with 0.
 INT_PTR CALLBACK ScreenSaverConfigureDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 

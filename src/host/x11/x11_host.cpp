@@ -1,12 +1,9 @@
-// flowball: the scene on an X display, drawn with OpenGL through GLX.
-//
-// The recipe: read the command line, block the ending signals, open the
-// window and its context, build the scene, run frames until something ends
-// the program, release the scene's GL objects, the context and the window.
+// The X11 host: the window and its GLX context, the frame loop that waits on
+// the X connection, dispatches its events and draws when the shared policy
+// says a frame is due.
 //
 // The ending signals are blocked except while the loop waits (ppoll), so a
-// signal always lands between frames and wakes the wait at once. After the
-// cleanup the program ends by that same signal.
+// signal always lands between frames and wakes the wait at once.
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
@@ -22,46 +19,22 @@
 #include "driver/scene_director.h"
 #include "driver/scene_settings.h"
 #include "host/fps_readout.h"
-#include "host/frame_schedule.h"
+#include "host/frame_pacing.h"
+#include "host/posix/exit_status.h"
+#include "host/posix/stop_signals.h"
 #include "host/x11/gl_window.h"
 #include "host/x11/monitor_follower.h"
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 #include "host/x11/picture_visibility.h"
-#include "host/x11/signal_ending.h"
+#include "host/posix/stop_signals.h"
+#include "host/x11/x11_host.h"
 #include "host/x11/x_errors.h"
 
 namespace {
 
-constexpr int exitFailed = 1;
-constexpr int exitBadCommandLine = 2;
-
-// The signal that asked the program to end, 0 while none has.
-volatile sig_atomic_t stopSignalled = 0;
-void onStopSignal(int signalNumber) { stopSignalled = signalNumber; }
-
-const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-// Blocks the ending signals for the whole process (threads started later,
-// the GL driver's among them, inherit the mask) and installs their handler.
-// Answers the mask to wait with, which lets them through.
-sigset_t takeStopSignals()
-{
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    for (int signalNumber : stopSignals)
-        sigaddset(&blocked, signalNumber);
-    sigset_t waiting;
-    sigprocmask(SIG_BLOCK, &blocked, &waiting);
-    for (int signalNumber : stopSignals)
-        sigdelset(&waiting, signalNumber);
-
-    struct sigaction action = {};
-    action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signalNumber : stopSignals)
-        sigaction(signalNumber, &action, nullptr);
-    return waiting;
-}
+// X sends the window's own map and visibility events, but the display's
+// power must be asked for.
+constexpr HostNews x11News{false, false, 0};
 
 std::int64_t monotonicMicroseconds()
 {
@@ -73,7 +46,8 @@ std::int64_t monotonicMicroseconds()
 class FrameLoop {
 public:
     FrameLoop(GlWindow& target, const HostOptions& options, const sigset_t& waiting)
-        : window(target), showFps(options.showFps), schedule(options.settings.frameRateChoice()), waitMask(waiting),
+        : window(target), showFps(options.showFps), pacing(options.settings.frameRateChoice(), x11News),
+          waitMask(waiting),
           monitors(target, options)
     {
         visibility.watch(window.display, window.window, window.mapped);
@@ -82,29 +56,27 @@ public:
 
     void run()
     {
-        while (!stopSignalled && !ended) {
+        while (!stopSignalled() && !ended) {
             handlePendingEvents();
-            if (stopSignalled || ended)
+            if (stopSignalled() || ended)
                 break;
             const std::int64_t now = monotonicMicroseconds();
-            // Nobody sees frames drawn now: none are drawn, and the first
-            // one once the picture shows again is due at once. The scene's
-            // clock runs on, so the picture continues where it would be.
-            if (!visibility.canBeSeen(now)) {
-                schedule.restart();
-                waitForEvents(PictureVisibility::idleCheckMicroseconds);
-                continue;
+            const PictureState picture = visibility.picture(now);
+            const FrameDecision decision = pacing.next(now, picture);
+            switch (decision.action) {
+            case FrameDecision::Action::drawNow:
+                drawOneFrame(now);
+                // Lets a pending signal in without waiting, when frames take
+                // longer than their period.
+                waitForEvents(0);
+                break;
+            case FrameDecision::Action::waitFor:
+                waitForEvents(decision.microseconds);
+                break;
+            case FrameDecision::Action::waitUntilTold:
+                waitForEvents(-1);
+                break;
             }
-            const std::int64_t wait = schedule.microsecondsUntilDue(now);
-            if (wait > 0) {
-                waitForEvents(wait);
-                continue;
-            }
-            schedule.frameStarted(now);
-            drawOneFrame(now);
-            // Lets a pending signal in without waiting, when frames take
-            // longer than their period.
-            waitForEvents(0);
         }
     }
 
@@ -171,17 +143,18 @@ private:
         window.swapBuffers();
     }
 
-    // Until the X connection has input, a signal arrives, or the time is up.
+    // Until the X connection has input, a signal arrives, or the time is up;
+    // a negative time waits for either of the first two alone.
     void waitForEvents(std::int64_t microseconds)
     {
         pollfd connection = {ConnectionNumber(window.display), POLLIN, 0};
         const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
-        ppoll(&connection, 1, &timeout, &waitMask);
+        ppoll(&connection, 1, microseconds < 0 ? nullptr : &timeout, &waitMask);
     }
 
     GlWindow& window;
     bool showFps;
-    FrameSchedule schedule;
+    FramePacing pacing;
     PictureVisibility visibility;
     FpsReadout fps;
     sigset_t waitMask;
@@ -191,21 +164,10 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
+int runX11Host(const HostOptions& options, const sigset_t& waitMask)
 {
-    HostOptions options;
-    std::string error;
-    if (!parseHostOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"), options, error)) {
-        std::fprintf(stderr, "flowball: %s\nTry 'flowball --help'.\n", error.c_str());
-        return exitBadCommandLine;
-    }
-    if (options.help) {
-        std::fputs(hostUsage().c_str(), stdout);
-        return 0;
-    }
-
-    const sigset_t waitMask = takeStopSignals();
     GlWindow window;
+    std::string error;
     if (!window.open(options, error)) {
         std::fprintf(stderr, "flowball: %s\n", error.c_str());
         return exitFailed;
@@ -219,7 +181,5 @@ int main(int argc, char** argv)
     loop.run();
     releaseSceneResources();
     window.close();
-    if (stopSignalled != 0)
-        endBySignal(stopSignalled);
-    return 0;
+    return exitEnded;
 }

@@ -1,4 +1,4 @@
-#include "driver/windows/saver_callbacks.h"
+#include "host/windows/saver_callbacks.h"
 
 #include <commctrl.h>
 
@@ -7,8 +7,8 @@
 #include "driver/scene_settings.h"
 #include "host/windows/display_monitors.h"
 #include "host/windows/saver_window_proc.h"
-#include "driver/windows/registry_settings.h"
-#include "driver/windows/settings_dialog.h"
+#include "host/windows/registry_settings.h"
+#include "host/windows/settings_dialog.h"
 
 RenderContext renderContext;
 

@@ -1,4 +1,4 @@
-#include "host/x11/options.h"
+#include "host/posix/options.h"
 
 #include "settings/setting_options.h"
 

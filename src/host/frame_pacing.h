@@ -1,0 +1,86 @@
+// The frame loop's policy, shared by every host: from the clock, whether the
+// picture can be seen, whether the display is on and the FrameRate setting,
+// what the host does next: draw a frame now, wait a number of microseconds,
+// or wait until the system tells it something.
+//
+// A host differs only in what it hears without asking. One that is told when
+// its window shows again (map events, frame callbacks) sleeps until then
+// while it is hidden; one that must ask looks again every lookAgain period.
+// Likewise for the display's power: told (a power broadcast) or asked (a
+// query the host makes when it looks). While the picture cannot be seen no
+// frame is drawn, and the first one once it shows again is due at once; the
+// scene's own clock runs on, so the picture continues where it would be.
+//
+// A host whose timer cannot wait less than some shortest period (Windows
+// raises any shorter timer to 10 ms) says so: a wait shorter than that is no
+// wait, and the frame is drawn at once rather than a whole tick late.
+//
+// Times are microseconds on a monotonic clock from any origin, 64-bit.
+#pragma once
+
+#include <cstdint>
+
+#include "host/frame_schedule.h"
+#include "settings/settings.h"
+
+// What a host hears without asking.
+struct HostNews {
+    // Whether the host is told when a hidden picture shows again.
+    bool toldWhenShown = false;
+    // Whether the host is told when the display powers on.
+    bool toldWhenDisplayOn = false;
+    // The shortest wait the host's timer keeps; 0 for a poll with a timeout.
+    std::int64_t shortestWaitMicroseconds = 0;
+};
+
+// What the picture's viewers can see now.
+struct PictureState {
+    bool canBeSeen = true;
+    bool displayOn = true;
+};
+
+struct FrameDecision {
+    enum class Action { drawNow, waitFor, waitUntilTold };
+    Action action = Action::drawNow;
+    // waitFor: how long, more than 0.
+    std::int64_t microseconds = 0;
+
+    bool operator==(const FrameDecision& other) const
+    {
+        return action == other.action && microseconds == other.microseconds;
+    }
+};
+
+class FramePacing {
+public:
+    explicit FramePacing(FrameRate frameRate = FrameRate::timer, HostNews news = {});
+
+    // What to do now. drawNow marks the frame as started: the host draws it
+    // at once.
+    FrameDecision next(std::int64_t now, PictureState picture);
+
+    // How long until the next frame is due, for a host that arms a timer
+    // after drawing; never more than a period.
+    std::int64_t microsecondsUntilDue(std::int64_t now) const { return schedule.microsecondsUntilDue(now); }
+
+    // Whether the designed timer alone paces the frames (every rate but
+    // FrameRate::low): a host that has that timer keeps it running.
+    bool followsTimer() const { return schedule.followsTimer(); }
+
+    // Whether the picture was hidden or the display off at the last look:
+    // a host that keeps its own timer uses this to know when to rearm it.
+    bool resting() const { return restingNow; }
+
+    // The designed window timer's period: a frame every 5 ms.
+    static constexpr std::int64_t designedPeriodMicroseconds = FrameSchedule::timerPeriodMicroseconds;
+    // While nothing can be seen and nothing will tell: two looks a second.
+    static constexpr std::int64_t lookAgainMicroseconds = 500000;
+
+    FrameRate frameRate() const { return rate; }
+
+private:
+    FrameRate rate;
+    HostNews news;
+    FrameSchedule schedule;
+    bool restingNow = false;
+};

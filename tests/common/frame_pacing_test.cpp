@@ -1,0 +1,108 @@
+#include "host/frame_pacing.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using Action = FrameDecision::Action;
+
+const FrameDecision drawNow{Action::drawNow, 0};
+const FrameDecision untilTold{Action::waitUntilTold, 0};
+FrameDecision waitFor(std::int64_t microseconds) { return {Action::waitFor, microseconds}; }
+
+const PictureState seen{true, true};
+const PictureState hidden{false, true};
+const PictureState displayOff{true, false};
+
+// The hosts as they are: X11 hears map events but must ask the display's
+// power; Windows must look at its window but hears the power broadcast, and
+// its timer waits at least 10 ms; Wayland hears both through frame callbacks.
+const HostNews x11{true, false, 0};
+const HostNews windows{false, true, 10000};
+const HostNews wayland{true, true, 0};
+
+struct Look {
+    std::int64_t now;
+    PictureState picture;
+    FrameDecision expected;
+};
+
+struct Case {
+    const char* name;
+    FrameRate frameRate;
+    HostNews news;
+    std::vector<Look> looks;
+};
+
+const Case cases[] = {
+    {"the first frame is drawn at once, the next 5 ms on",
+     FrameRate::timer, x11, {{1000, seen, drawNow}, {1000, seen, waitFor(5000)}, {6000, seen, drawNow}}},
+    {"a hidden window that hears when it shows waits to be told",
+     FrameRate::timer, x11, {{0, seen, drawNow}, {1000, hidden, untilTold}}},
+    {"a hidden window that must look looks twice a second",
+     FrameRate::timer, windows, {{0, seen, drawNow}, {1000, hidden, waitFor(500000)}}},
+    {"the display off, asked: look again in half a second",
+     FrameRate::timer, x11, {{0, displayOff, waitFor(500000)}}},
+    {"the display off, told: no timer until it is on",
+     FrameRate::timer, windows, {{0, displayOff, untilTold}}},
+    {"hidden and display off, the power asked: look again",
+     FrameRate::timer, x11, {{0, {false, false}, waitFor(500000)}}},
+    {"shown again: the first frame is due at once, nothing owed",
+     FrameRate::timer, x11, {{0, seen, drawNow}, {1000, hidden, untilTold}, {900000, seen, drawNow},
+                             {901000, seen, waitFor(4000)}}},
+    {"display on again: drawn at once",
+     FrameRate::low, windows, {{0, seen, drawNow}, {5000, displayOff, untilTold}, {7000, seen, drawNow}}},
+    {"low rate: a frame every thirtieth of a second",
+     FrameRate::low, x11, {{0, seen, drawNow}, {1000, seen, waitFor(32334)}, {33334, seen, drawNow}}},
+    {"low rate on Windows: a wait under the shortest timer is drawn now",
+     FrameRate::low, windows, {{0, seen, drawNow}, {25000, seen, drawNow}}},
+    {"low rate on Windows: a wait of the shortest timer or more is kept",
+     FrameRate::low, windows, {{0, seen, drawNow}, {23334, seen, waitFor(10000)}}},
+    {"low rate on Windows: an early frame keeps the grid",
+     FrameRate::low, windows, {{0, seen, drawNow}, {25000, seen, drawNow}, {50000, seen, waitFor(16667)}}},
+    {"Wayland hears both: hidden and display off wait to be told",
+     FrameRate::display, wayland, {{0, hidden, untilTold}, {1, displayOff, untilTold}}},
+};
+
+TEST(FramePacing, DecidesAsTheTableSays)
+{
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FramePacing pacing(c.frameRate, c.news);
+        for (std::size_t i = 0; i < c.looks.size(); ++i) {
+            SCOPED_TRACE(i);
+            const FrameDecision decision = pacing.next(c.looks[i].now, c.looks[i].picture);
+            EXPECT_EQ(int(decision.action), int(c.looks[i].expected.action));
+            EXPECT_EQ(decision.microseconds, c.looks[i].expected.microseconds);
+        }
+    }
+}
+
+TEST(FramePacing, RestsOnlyWhileNothingCanBeSeen)
+{
+    FramePacing pacing(FrameRate::timer, windows);
+    pacing.next(0, seen);
+    EXPECT_FALSE(pacing.resting());
+    pacing.next(1000, hidden);
+    EXPECT_TRUE(pacing.resting());
+    pacing.next(2000, seen);
+    EXPECT_FALSE(pacing.resting());
+}
+
+// Two hundred frames a second at most, at the designed period, however often
+// the host looks.
+TEST(FramePacing, LookingOftenDrawsNoMoreThanThePeriodAllows)
+{
+    FramePacing pacing(FrameRate::timer, x11);
+    int frames = 0;
+    for (std::int64_t now = 0; now < 1000000; now += 250) {
+        if (pacing.next(now, seen).action == Action::drawNow)
+            ++frames;
+    }
+    EXPECT_EQ(frames, 200);
+}
+
+}  // namespace
