@@ -1512,8 +1512,9 @@ def case_monitors_layout_change_is_followed(session):
     grows over it and each of the three monitors shows its view.
 
     Each look through saver-probe starts a Wine process, which takes seconds
-    on a loaded machine while the saver keeps both cores drawing: the window's
-    move is watched from X instead, and each wait has the bound of a start."""
+    on a loaded machine while the saver draws at full speed beside it: the
+    window's move is watched from X instead, and each wait has the bound of
+    a start."""
     # X keeps its origin at the left edge, so the new output pushes the others
     # 800 pixels right, under a pointer that stays where it is. The pointer
     # starts on the right-hand monitor: the saver's window, which keeps its
@@ -1528,8 +1529,11 @@ def case_monitors_layout_change_is_followed(session):
         # A query has the server probe its outputs again; only then does it
         # tell its clients (Wine among them) about the new output.
         session.xrandr("--query")
-        screen = wait_for(lambda: (lambda s: s if len(s["monitors"]) == 3 else None)(session.screen()),
-                          "Wine to see three monitors", STARTUP_TIMEOUT)
+        def three_monitors():
+            screen = session.screen()
+            return screen if len(screen["monitors"]) == 3 else None
+
+        screen = wait_for(three_monitors, "Wine to see three monitors", STARTUP_TIMEOUT)
         check(screen["virtual"] == (-800, 0, 2624, 768), "virtual screen is %s" % (screen["virtual"],))
         # Windows sends WM_DISPLAYCHANGE for any new layout; Wine 8 only
         # for a new colour depth, so the test sends what Windows would.
