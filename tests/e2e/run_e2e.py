@@ -263,8 +263,16 @@ class Session:
         self.set_windows_version(None)
         self.set_use_password(False)
 
+    def reg_command(self, *args):
+        """wine reg with args, on the prefix's own registry. Where 32-bit
+        Wine is installed, `wine reg` is the 32-bit reg.exe, which in a
+        64-bit prefix sees the 32-bit programs' copy of HKLM\\Software: the
+        64-bit view is asked for."""
+        view = ["/reg:64"] if self.env["WINEARCH"] == "win64" else []
+        return ["wine", "reg"] + list(args) + view
+
     def reg(self, *args):
-        subprocess.run(["wine", "reg"] + list(args), env=self.env, timeout=120,
+        subprocess.run(self.reg_command(*args), env=self.env, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.reap()
 
@@ -711,7 +719,7 @@ DEFAULT_SETTINGS = {"Texture": 4, "Colour": 0xFFCC00, "Speed": 100, "Bars": 1, "
 
 def stored_settings(session):
     """The REG_DWORD values under the settings key, by name."""
-    result = subprocess.run(["wine", "reg", "query", SETTINGS_KEY], env=session.env,
+    result = subprocess.run(session.reg_command("query", SETTINGS_KEY), env=session.env,
                             capture_output=True, text=True, timeout=120)
     values = {}
     for line in result.stdout.splitlines():

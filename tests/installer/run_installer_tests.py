@@ -138,7 +138,7 @@ class Prefix:
         Wine service that reg starts would hold a pipe open, and reading it
         would wait for the service."""
         with tempfile.TemporaryFile("w+", errors="replace") as output:
-            code = subprocess.run(["wine", "reg"] + list(args), env=self.session.env,
+            code = subprocess.run(self.session.reg_command(*args), env=self.session.env,
                                   timeout=120, stdout=output,
                                   stderr=subprocess.DEVNULL).returncode
             output.seek(0)
