@@ -164,6 +164,19 @@ def is_ball(p):
     return r >= 80 and r >= b + 50 and g >= b and g * 4 <= r * 5
 
 
+def wine_loader(arch):
+    """The Wine loader of the prefix's width. Where 32-bit Wine is installed,
+    `wine` is the 32-bit loader, and its own programs (reg, start) are 32-bit
+    ones: in a 64-bit prefix they read and write the 32-bit programs' copy of
+    HKLM\\Software and take C:\\windows\\system32 for the 32-bit system
+    folder."""
+    if arch == "win64":
+        for candidate in (shutil.which("wine64"), "/usr/lib/wine/wine64"):
+            if candidate and os.access(candidate, os.X_OK):
+                return candidate
+    return "wine"
+
+
 def wine_arch(build_dir):
     """win32 or win64: the prefix architecture the build's cache records."""
     with open(os.path.join(build_dir, "CMakeCache.txt")) as cache:
@@ -203,6 +216,7 @@ class Session:
             "FLOWBALL_E2E_DIR": windows_path(work_dir),
         })
         self.env.pop("WAYLAND_DISPLAY", None)
+        self.wine = wine_loader(self.env["WINEARCH"])
         self.init_prefix()
         self.cursor = XCursor(self.display)
 
@@ -253,7 +267,7 @@ class Session:
         self.start_wineserver()
         if not os.path.exists(os.path.join(self.prefix, "system.reg")):
             os.makedirs(self.prefix, exist_ok=True)
-            subprocess.run(["wine", "wineboot", "-i"], env=self.env, timeout=300,
+            subprocess.run([self.wine, "wineboot", "-i"], env=self.env, timeout=300,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # An unhandled fault finds no debugger to start, as on a Windows
         # without one, and the system's filter lets the fault's handler run.
@@ -264,12 +278,8 @@ class Session:
         self.set_use_password(False)
 
     def reg_command(self, *args):
-        """wine reg with args, on the prefix's own registry. Where 32-bit
-        Wine is installed, `wine reg` is the 32-bit reg.exe, which in a
-        64-bit prefix sees the 32-bit programs' copy of HKLM\\Software: the
-        64-bit view is asked for."""
-        view = ["/reg:64"] if self.env["WINEARCH"] == "win64" else []
-        return ["wine", "reg"] + list(args) + view
+        """wine reg with args, on the prefix's registry."""
+        return [self.wine, "reg"] + list(args)
 
     def reg(self, *args):
         subprocess.run(self.reg_command(*args), env=self.env, timeout=120,
@@ -297,7 +307,7 @@ class Session:
     def start(self, program, *args, env=None, stderr=None):
         environment = dict(self.env)
         environment.update(env or {})
-        process = subprocess.Popen(["wine", program] + list(args), env=environment,
+        process = subprocess.Popen([self.wine, program] + list(args), env=environment,
                                    stdout=subprocess.DEVNULL,
                                    stderr=stderr if stderr else subprocess.DEVNULL)
         self.processes.append(process)
@@ -314,7 +324,7 @@ class Session:
 
     def probe(self, *args):
         """saver-probe's "key value" lines as a dict."""
-        result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe")]
+        result = subprocess.run([self.wine, os.path.join(self.stage, "saver-probe.exe")]
                                 + [str(a) for a in args], env=self.env, timeout=TIMEOUT * 3,
                                 capture_output=True, text=True)
         self.reap()
@@ -326,7 +336,7 @@ class Session:
 
     def child_texts(self, handle):
         """saver-probe texts: the texts of a window's children, in order."""
-        result = subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe"), "texts", str(handle)],
+        result = subprocess.run([self.wine, os.path.join(self.stage, "saver-probe.exe"), "texts", str(handle)],
                                 env=self.env, timeout=TIMEOUT * 3, capture_output=True, text=True)
         self.reap()
         return [line[len("text "):] for line in result.stdout.splitlines() if line.startswith("text ")]
@@ -1383,7 +1393,7 @@ class TwoMonitorSession(Session):
         and hold a pipe open long after the probe ended."""
         path = os.path.join(self.work_dir, "probe.txt")
         with open(path, "w") as out:
-            subprocess.run(["wine", os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args],
+            subprocess.run([self.wine, os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args],
                            env=self.env, timeout=TIMEOUT * 3, stdout=out, stderr=subprocess.DEVNULL)
         self.reap()
         with open(path) as answer:
