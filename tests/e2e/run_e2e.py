@@ -700,6 +700,7 @@ def case_dialog_owned_by_given_window(session):
     host, host_window, area = start_preview_host(session)
     answer_dialog(session, session.start_saver("/c:" + host_window), "Escape", 0,
                   owner=host_window)
+    wait_preview_created(session, area)
     session.probe("post", host_window, WM_CLOSE, 0, 0)
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
 
@@ -1104,6 +1105,9 @@ def case_win9x_change_password(session):
     check(session.log_lines("change-password.log") ==
           ["PwdChangePasswordA key=SCRSAVE window=%s param1=0 param2=0" % host_window],
           "change-password log %s" % session.log_lines("change-password.log"))
+    # A preview still building its window when the host closes is refused
+    # with -1, and the host reports that: close it once the preview is up.
+    wait_preview_created(session, area)
     session.probe("post", host_window, WM_CLOSE, 0, 0)
     check(session.exit_code(host) == 0, "the preview host did not exit with 0")
 
