@@ -927,6 +927,7 @@ def case_settings_failed_save_says_so_and_keeps_the_dialog(session):
         message = " ".join(session.child_texts(box["handle"]))
         check(r"the registry key HKEY_CURRENT_USER\Software\Flowball could not be opened for writing"
               in message, "the message: %s" % message)
+        check("No setting was changed." in message, "the message: %s" % message)
         wait_for(lambda: focus_window_named(session, SAVE_FAILED_TITLE), "the focus on the message")
         session.xdotool("key", "Return")
         wait_for(lambda: session.window(SAVE_FAILED_TITLE, cls="#32770") is None, "the message to close")
@@ -1194,6 +1195,8 @@ def case_preview_help_reaches_parent_with_its_data(session):
 
 SW_HIDE = 0
 SW_SHOW = 5
+SW_MINIMIZE = 6
+SW_RESTORE = 9
 SC_MONITORPOWER = 0xF170
 MONITOR_OFF = 2
 MONITOR_ON = 0xFFFFFFFF  # -1, as the probe's unsigned number reaches it
@@ -1278,7 +1281,10 @@ def case_display_off_stops_frames_until_on(session):
             end_with_key(session, saver)
 
 
-def case_hidden_preview_draws_nothing(session):
+def preview_rests_while(session, hide, hidden_what, show, shown_what):
+    """The preview host's window hidden with the show command hide: the
+    saver's preview draws nothing and sleeps; shown with show: it draws
+    again. The preview pane hears of neither: its timer looks."""
     session.reset_log(PREVIEW_LOG)
     trace_path = session.log_path("preview-trace.txt")
     with open(trace_path, "w") as trace:
@@ -1290,16 +1296,27 @@ def case_hidden_preview_draws_nothing(session):
         handles = dict(line.split(" ", 1) for line in lines if line.split(" ")[0] in ("host", "preview"))
         wait_preview_created(session, handles["preview"])
         wait_swaps_grow(trace_path, "preview")
-        session.probe("show", handles["host"], SW_HIDE)
+        session.probe("show", handles["host"], hide)
         # Two looks a second; under Wine each costs some seven round trips to
         # the wineserver (the parents belong to another process), each a
         # context switch. Drawing would take hundreds.
-        expect_no_frames_and_sleep(session, trace_path, "preview's dialog hidden", 25)
-        session.probe("show", handles["host"], SW_SHOW)
-        wait_swaps_grow(trace_path, "preview's dialog shown again")
-        expect_drawing(trace_path, "preview's dialog shown again")
+        expect_no_frames_and_sleep(session, trace_path, hidden_what, 25)
+        session.probe("show", handles["host"], show)
+        wait_swaps_grow(trace_path, shown_what)
+        expect_drawing(trace_path, shown_what)
         session.probe("post", handles["host"], WM_CLOSE, 0, 0)
         check(session.exit_code(host) == 0, "the preview host did not exit with 0")
+
+
+def case_hidden_preview_draws_nothing(session):
+    preview_rests_while(session, SW_HIDE, "preview's dialog hidden", SW_SHOW, "preview's dialog shown again")
+
+
+# A child of a minimised window is not iconic itself, and the system still
+# calls it visible.
+def case_minimised_preview_draws_nothing(session):
+    preview_rests_while(session, SW_MINIMIZE, "preview's dialog minimised",
+                        SW_RESTORE, "preview's dialog restored")
 
 
 GROUPS = {
@@ -1355,6 +1372,7 @@ GROUPS = {
     "power": (True, [
         case_display_off_stops_frames_until_on,
         case_hidden_preview_draws_nothing,
+        case_minimised_preview_draws_nothing,
     ]),
     "nogl": (False, [
         case_no_opengl_stays_black_and_closes,

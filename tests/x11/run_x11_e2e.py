@@ -28,8 +28,10 @@ import argparse
 import ctypes
 import ctypes.util
 import os
+import select
 import shutil
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -48,6 +50,9 @@ import run_e2e as windows_e2e  # noqa: E402
 # Generous bounds: the machine is shared, and the sanitizer build is slow.
 START_TIMEOUT = 90.0
 END_TIMEOUT = 30.0
+# A stop signal ends the program within a second in any state; the cases
+# that stall it assert this looser bound and print the time it took.
+SIGNAL_END_BOUND = 5.0
 SCREEN_WIDTH, SCREEN_HEIGHT = 1024, 768
 WHITE = (255, 255, 255)
 MAGENTA = 0xFF00FF
@@ -92,6 +97,8 @@ class XlibClient:
             ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_ulong]
         for name in ("XMapWindow", "XUnmapWindow", "XDestroyWindow"):
             getattr(self.xlib, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.xlib.XReparentWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int,
+                                              ctypes.c_int]
         self.xlib.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         self.xlib.XQueryTree.argtypes = [
             ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
@@ -108,12 +115,16 @@ class XlibClient:
             raise RuntimeError("cannot open display " + display_name)
         self.root = self.xlib.XDefaultRootWindow(self.display)
 
-    def create_window(self, x, y, width, height, background=MAGENTA):
-        window = self.xlib.XCreateSimpleWindow(self.display, self.root, x, y, width, height, 0, 0,
+    def create_window(self, x, y, width, height, background=MAGENTA, parent=None):
+        window = self.xlib.XCreateSimpleWindow(self.display, parent or self.root, x, y, width, height, 0, 0,
                                                background)
         self.xlib.XMapWindow(self.display, window)
         self.xlib.XSync(self.display, 0)
         return window
+
+    def reparent_window(self, window, parent, x, y):
+        self.xlib.XReparentWindow(self.display, window, parent, x, y)
+        self.xlib.XSync(self.display, 0)
 
     def map_window(self, window):
         self.xlib.XMapWindow(self.display, window)
@@ -484,6 +495,8 @@ def case_destroyed_target_ends_it(program, display, client):
     wait_for_scene(flowball, display.name, rectangle, "given window")
     client.destroy_window(window)
     expect_exit(flowball, 0, "given window destroyed")
+    # Its going is no error to report.
+    assert "X error" not in flowball.errors(), flowball.errors()
 
 
 def case_missing_target_fails(program, display, client):
@@ -560,6 +573,72 @@ def case_hidden_window_draws_nothing_and_sleeps(program, display, client):
             count.remove()
 
 
+def sleep_figures(flowball, count, what, seconds=3.0):
+    """Frames, wake-ups a second (the main thread's own waits) and processor
+    seconds a second over a few seconds of a program that should sleep."""
+    frames = count.frames()
+    switches, processor = FrameCount.main_thread(flowball, ("voluntary",))
+    started = time.monotonic()
+    wait_until(lambda: time.monotonic() - started >= seconds, END_TIMEOUT, "%.0f seconds" % seconds)
+    more_switches, more_processor = FrameCount.main_thread(flowball, ("voluntary",))
+    elapsed = time.monotonic() - started
+    figures = (count.frames() - frames, (more_switches - switches) / elapsed,
+               (more_processor - processor) / elapsed)
+    print("  %s: %d frames, %.1f wake-ups a second, %.3f s of processor a second" % ((what,) + figures),
+          flush=True)
+    return figures
+
+
+def hide_parent(client, windows):
+    client.unmap_window(windows["parent"])
+    return lambda: client.map_window(windows["parent"])
+
+
+def hide_grandparent(client, windows):
+    client.unmap_window(windows["grandparent"])
+    return lambda: client.map_window(windows["grandparent"])
+
+
+def hide_by_moving_into_an_unmapped_window(client, windows):
+    home = client.create_window(600, 400, 400, 300)
+    client.unmap_window(home)
+    windows["home"] = home
+    client.reparent_window(windows["window"], home, 10, 10)
+    return lambda: client.map_window(home)
+
+
+def case_window_hidden_through_an_ancestor_sleeps(program, display, client):
+    """A preview pane in a settings program that is minimised: the window
+    itself stays mapped, an ancestor does not. No frames, and it sleeps as an
+    unmapped window does until the ancestor shows again."""
+    for name, hide in (("parent unmapped", hide_parent), ("grandparent unmapped", hide_grandparent),
+                       ("moved into an unmapped window", hide_by_moving_into_an_unmapped_window)):
+        grandparent = client.create_window(50, 50, 500, 400)
+        parent = client.create_window(20, 20, 440, 340, parent=grandparent)
+        window = client.create_window(20, 20, 400, 300, parent=parent)
+        windows = {"grandparent": grandparent, "parent": parent, "window": window}
+        count = FrameCount()
+        flowball = Flowball(program, display.name, ["--window-id", str(window)], count.environment, count.preload)
+        try:
+            wait_frames_grow(flowball, count, name + ", before")
+            show = hide(client, windows)
+            wait_frames_stop(count, name)
+            frames, wakeups, processor = sleep_figures(flowball, count, name)
+            assert frames == 0, "%s: %d frames drawn while hidden" % (name, frames)
+            assert wakeups <= 3, "%s: %.1f wake-ups a second" % (name, wakeups)
+            assert processor <= 0.03, "%s: %.3f s of processor a second" % (name, processor)
+            show()
+            wait_frames_grow(flowball, count, name + ", shown again")
+            expect_drawing(count, name + ", shown again")
+            end_by_signal(flowball, signal.SIGTERM, name)
+        finally:
+            flowball.kill()
+            count.remove()
+            for key in ("grandparent", "home"):
+                if key in windows:
+                    client.destroy_window(windows[key])
+
+
 def case_low_frame_rate_wakes_about_once_a_frame(program, display, client):
     count = FrameCount()
     flowball = Flowball(program, display.name, ["--frame-rate", "low"], count.environment, count.preload)
@@ -618,6 +697,104 @@ def case_lost_display_ends_it(program, display, client):
     code = flowball.wait_end()
     assert code != 0, "a lost display ended it with status 0"
     assert "lost the connection" in flowball.errors(), flowball.errors()
+
+
+class StalledDisplay:
+    """A display that never answers: a listening socket at
+    /tmp/.X11-unix/XN (its lock file claimed, so that no server takes the
+    number) that accepts a connection and never replies."""
+
+    def __init__(self):
+        os.makedirs("/tmp/.X11-unix", exist_ok=True)
+        for number in range(150, 400):
+            lock = "/tmp/.X%d-lock" % number
+            try:
+                handle = os.open(lock, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o444)
+            except FileExistsError:
+                continue
+            os.write(handle, b"%10d\n" % os.getpid())
+            os.close(handle)
+            self.lock, self.path = lock, "/tmp/.X11-unix/X%d" % number
+            if os.path.exists(self.path):
+                os.remove(self.lock)
+                continue
+            self.name = ":%d" % number
+            self.listener = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+            self.listener.bind(self.path)
+            self.listener.listen(4)
+            self.connections = []
+            return
+        raise RuntimeError("no free display number for a stalled display")
+
+    def wait_for_client(self):
+        """Until a client has connected and sent its set-up request, which
+        will never be answered."""
+        wait_until(lambda: select.select([self.listener], [], [], 0)[0], START_TIMEOUT, "a connection")
+        connection, _ = self.listener.accept()
+        self.connections.append(connection)
+        wait_until(lambda: select.select([connection], [], [], 0)[0], START_TIMEOUT, "the set-up request")
+
+    def close(self):
+        for connection in self.connections:
+            connection.close()
+        self.listener.close()
+        os.remove(self.path)
+        os.remove(self.lock)
+
+
+def end_by_signal_in_time(flowball, signal_number, what):
+    """The signal ends the program, stalled as it is, by that signal and
+    within the bound; answers how long it took."""
+    sent = time.monotonic()
+    flowball.process.send_signal(signal_number)
+    try:
+        code = flowball.process.wait(timeout=SIGNAL_END_BOUND)
+    except subprocess.TimeoutExpired:
+        flowball.kill()
+        raise AssertionError("%s, %s: still running %.0f s after the signal" %
+                             (what, signal_number.name, SIGNAL_END_BOUND))
+    elapsed = time.monotonic() - sent
+    if code != -signal_number:
+        raise AssertionError("%s, %s: exit status %d, not death by the signal; stderr:\n%s" %
+                             (what, signal_number.name, code, flowball.errors()))
+    print("  %s, %s: ended %.3f s after the signal" % (what, signal_number.name, elapsed), flush=True)
+    return elapsed
+
+
+STOP_SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+
+
+def case_stop_signal_ends_it_while_the_display_never_answers(program, display, client):
+    stalled = StalledDisplay()
+    try:
+        for signal_number in STOP_SIGNALS:
+            flowball = Flowball(program, stalled.name, [])
+            try:
+                stalled.wait_for_client()
+                end_by_signal_in_time(flowball, signal_number, "a display that never answers")
+            finally:
+                flowball.kill()
+    finally:
+        stalled.close()
+
+
+def case_stop_signal_ends_it_while_the_display_is_stopped(program, display, client):
+    for signal_number in STOP_SIGNALS:
+        count = FrameCount()
+        flowball = Flowball(program, display.name, [], count.environment, count.preload)
+        try:
+            own_window_rectangle(display.name)
+            wait_frames_grow(flowball, count, "before the display stops")
+            display.process.send_signal(signal.SIGSTOP)
+            try:
+                # No more frames: the program is held by the stopped server.
+                wait_frames_stop(count, "the display stopped")
+                end_by_signal_in_time(flowball, signal_number, "the display stopped")
+            finally:
+                display.process.send_signal(signal.SIGCONT)
+        finally:
+            flowball.kill()
+            count.remove()
 
 
 # -monitors: cases on two outputs (TwoOutputDisplay).

@@ -25,8 +25,8 @@ int main(int argc, char** argv)
         return exitEnded;
     }
 
-    const sigset_t waitMask = takeStopSignals();
-    const int status = runX11Host(options, waitMask);
+    takeStopSignals();
+    const int status = runX11Host(options);
     if (stopSignalled() != 0)
         endBySignal(stopSignalled());
     return status;

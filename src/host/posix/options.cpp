@@ -110,8 +110,7 @@ std::string hostUsage()
            "root window, or in a window that a screen-saver daemon hands over. Every\n"
            "option takes one dash or two (-root is --root) and is written in full.\n"
            "\n"
-           "  --root              draw on the root window, or in the window that the\n"
-           "                      XSCREENSAVER_WINDOW environment variable names\n"
+           "  --root              draw on the root window\n"
            "  --window-id ID      draw into the existing window ID (decimal or 0x hex);\n"
            "                      it wins over --root and XSCREENSAVER_WINDOW\n"
            "  --fps               show the frames per second in the top left corner\n"
@@ -121,10 +120,15 @@ std::string hostUsage()
            "driver offers it, else as timer):\n") +
            settingOptionsHelp() +
            "\n"
+           "When the environment variable XSCREENSAVER_WINDOW names a window (decimal or\n"
+           "0x hex), as a screen-saver daemon does, the program draws there, with or\n"
+           "without --root; only --window-id wins over it.\n"
+           "\n"
            "In its own window, Escape, q or the window's close button ends the program.\n"
-           "SIGTERM, SIGINT and SIGHUP end it after the current frame, in every mode:\n"
-           "it releases the display, then dies by that signal.\n"
+           "SIGTERM, SIGINT and SIGHUP end it in every mode, within a second, and it\n"
+           "dies by that signal: after the current frame it releases the display first;\n"
+           "held by a display that does not answer, it dies without that.\n"
            "Exit status: 0 when ended by a key, the close button or the destruction of\n"
-           "the window it draws in, 1 when the display or OpenGL fails or the display\n"
-           "goes away, 2 for a bad command line.\n";
+           "the window it draws in, 1 when the display or OpenGL fails, the display goes\n"
+           "away or the display reports an error, 2 for a bad command line.\n";
 }

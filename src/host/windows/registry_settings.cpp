@@ -23,6 +23,61 @@ std::optional<std::int64_t> readDword(HKEY key, const char* name)
     return std::int64_t(value);
 }
 
+// A value as it was before a save, to put it back if the save fails. Data
+// up to the settings' own size and more is kept; a longer value, which no
+// Flowball wrote, cannot be put back.
+struct StoredValue {
+    bool read = false;     // false: it could not be read, nor put back
+    bool present = false;  // false: there was none
+    DWORD type = REG_NONE;
+    DWORD size = 0;
+    BYTE data[64] = {};
+};
+
+StoredValue readStoredValue(HKEY key, const char* name)
+{
+    StoredValue stored;
+    stored.size = sizeof stored.data;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &stored.type, stored.data, &stored.size);
+    stored.present = result == ERROR_SUCCESS;
+    stored.read = stored.present || result == ERROR_FILE_NOT_FOUND;
+    return stored;
+}
+
+bool putBack(HKEY key, const char* name, const StoredValue& stored, RegistryValueWriter write)
+{
+    if (!stored.read)
+        return false;
+    if (!stored.present) {
+        const LONG removed = RegDeleteValueA(key, name);
+        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
+    }
+    return write(key, name, 0, stored.type, stored.data, stored.size) == ERROR_SUCCESS;
+}
+
+// Writes the values from row on, in the table's order, all or none: each
+// value's old contents wait on the stack while the values after it are
+// written, and go back if one of those fails. The values after a failed one
+// are not tried.
+SettingsSaveFailure writeFrom(int row, HKEY key, const Settings& settings, RegistryValueWriter write)
+{
+    SettingsSaveFailure failure;
+    if (row == settingCount)
+        return failure;
+    const SettingInfo& info = settingTable[row];
+    const StoredValue before = readStoredValue(key, info.storedName);
+    const DWORD value = DWORD(settings.*info.field);
+    failure.error = write(key, info.storedName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    if (failure.error != ERROR_SUCCESS) {
+        failure.valueName = info.storedName;
+        return failure;
+    }
+    failure = writeFrom(row + 1, key, settings, write);
+    if (failure.error != ERROR_SUCCESS && !putBack(key, info.storedName, before, write))
+        failure.partlySaved = true;
+    return failure;
+}
+
 }  // namespace
 
 bool registryFlagOn(HKEY key, const char* valueName)
@@ -51,29 +106,21 @@ Settings loadSettings(HKEY root, const char* subKey)
     return settings;
 }
 
-bool saveSettings(const Settings& settings, HKEY root, const char* subKey, SettingsSaveFailure* failure)
+bool saveSettings(const Settings& settings, HKEY root, const char* subKey, SettingsSaveFailure* failure,
+                  RegistryValueWriter write)
 {
-    SettingsSaveFailure firstFailure;
+    SettingsSaveFailure result;
     HKEY key = nullptr;
-    firstFailure.error =
-        RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (firstFailure.error == ERROR_SUCCESS) {
-        for (int row = 0; row < settingCount; ++row) {
-            const SettingInfo& info = settingTable[row];
-            const DWORD value = DWORD(settings.*info.field);
-            const LONG written = RegSetValueExA(key, info.storedName, 0, REG_DWORD,
-                                                reinterpret_cast<const BYTE*>(&value), sizeof value);
-            if (written != ERROR_SUCCESS && firstFailure.error == ERROR_SUCCESS) {
-                firstFailure.valueName = info.storedName;
-                firstFailure.error = written;
-            }
-        }
+    result.error = RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                                   nullptr, &key, nullptr);
+    if (result.error == ERROR_SUCCESS) {
+        result = writeFrom(0, key, settings, write);
         RegCloseKey(key);
     }
-    if (firstFailure.error == ERROR_SUCCESS)
+    if (result.error == ERROR_SUCCESS)
         return true;
     if (failure != nullptr)
-        *failure = firstFailure;
+        *failure = result;
     return false;
 }
 
@@ -93,8 +140,12 @@ void saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName,
         std::snprintf(what, sizeof what, "the value %s under %s could not be written", failure.valueName, keyName);
     else
         std::snprintf(what, sizeof what, "the registry key %s could not be opened for writing", keyName);
-    std::snprintf(text, size,
-                  "The settings could not be saved: %s (error %ld%s%s).\n\n"
-                  "The dialog stays open: OK tries again, Cancel leaves the settings as they were.",
-                  what, long(failure.error), length > 0 ? ": " : "", reason);
+    const char* const stored =
+        failure.partlySaved
+            ? "Some of the values written before it could not be put back: the stored settings are now part new, "
+              "part old. The dialog stays open: OK tries again, Cancel keeps the settings as they are now."
+            : "No setting was changed. The dialog stays open: OK tries again, Cancel leaves the settings as they "
+              "were.";
+    std::snprintf(text, size, "The settings could not be saved: %s (error %ld%s%s).\n\n%s", what, long(failure.error),
+                  length > 0 ? ": " : "", reason, stored);
 }
