@@ -55,10 +55,20 @@ class ProcReading(unittest.TestCase):
         self.assertEqual(testing.parse_switches(STATUS), 1527)
         self.assertEqual(testing.parse_switches(STATUS, ("voluntary",)), 1500)
 
-    def test_this_thread_is_read_from_proc(self):
-        switches, seconds = testing.main_thread(os.getpid())
-        self.assertGreater(switches, 0)
-        self.assertGreaterEqual(testing.process_seconds(os.getpid()), seconds)
+    def test_this_threads_waits_and_work_are_read_from_proc(self):
+        # The kernel splits each figure into user and system time by its own
+        # rounding, so a process's total and its thread's are compared only
+        # through what this thread itself did: one wait, and 0.3 s of work.
+        switches, seconds = testing.main_thread(os.getpid(), ("voluntary",))
+        process = testing.process_seconds(os.getpid())
+        time.sleep(0.05)
+        started = time.thread_time()
+        while time.thread_time() - started < 0.3:
+            pass
+        more_switches, more_seconds = testing.main_thread(os.getpid(), ("voluntary",))
+        self.assertGreater(more_switches, switches)
+        self.assertGreaterEqual(more_seconds - seconds, 0.2)
+        self.assertGreaterEqual(testing.process_seconds(os.getpid()) - process, 0.2)
 
 
 class FindingProcesses(unittest.TestCase):

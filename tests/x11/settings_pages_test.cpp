@@ -66,7 +66,7 @@ const HandWritten handWritten[] = {
     {"Bars", ".TP\n.BR \\-bars \", \" \\-no\\-bars\nThe breathing letterbox bars (default on).\n",
      "<boolean id=\"bars\" _label=\"The breathing letterbox bars\" arg-unset=\"-no-bars\"/>\n"},
     {"FrameRate",
-     ".TP\n.BI \\-frame\\-rate \" NAME\"\nHow often a frame is drawn: timer (0): as designed (up to 200 a second); "
+     ".TP\n.BI \\-frame\\-rate \" NAME\"\nHow often a frame is drawn: timer (0): as designed (up to 100 a second); "
      "display (1): in step with the display; low (2): at most 30 a second (saves power) (default timer).\n",
      "<option id=\"frame-rate-low\" _label=\"Frame rate: at most 30 a second (saves power)\" "
      "arg-set=\"-frame-rate low\"/>\n"},
