@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """What each frame costs: flowball beside a minimal GL program that clears and
 draws one triangle per frame, in one run, each on a virtual display of its own
-(Xvfb, 1024x768, Mesa's software GL).
+(Xvfb, 1024x768, Mesa's software GL; for the Wayland rows headless sway with
+one 1024x768 output, run as an ordinary user as the Wayland tests do).
 
   measure-frames.py [--native-build DIR] [--win-build DIR] [--seconds S]
-                    [--runs N] [--only x11|wine]
+                    [--runs N] [--only x11|wine|wayland]
+
+On Wayland the frames are the eglSwapBuffers calls, counted by
+perf/count_egl_swaps.c the same way.
 
 Frames are counted without touching the programs: a preload library
 (perf/count_gl_image_puts.c) counts the image puts Mesa makes for each buffer
@@ -137,6 +141,65 @@ def x11_runs(bench):
     ]
 
 
+def wayland_runs(bench):
+    """The Wayland rows: their programs in a folder the test user can read,
+    built against the xdg-shell code the native build generated."""
+    sys.path.insert(0, os.path.join(ROOT, "tests", "wayland"))
+    import run_wayland_test as wayland  # noqa: E402
+
+    bench.wayland = wayland
+    bench.wayland_user = wayland.TestUser()
+    folder = bench.wayland_user.folder("perf")
+    protocols = os.path.join(os.path.abspath(bench.args.native_build), "wayland-protocols")
+    minimal = os.path.join(folder, "minimal-wayland-egl")
+    subprocess.run(["cc", "-O2", "-I", protocols, "-o", minimal, os.path.join(HERE, "perf", "minimal_wayland_egl.c"),
+                    os.path.join(protocols, "xdg-shell-protocol.c"), "-lwayland-client", "-lwayland-egl", "-lEGL",
+                    "-lOpenGL"], check=True)
+    bench.swap_counter = os.path.join(folder, "count_egl_swaps.so")
+    subprocess.run(["cc", "-O2", "-shared", "-fPIC", "-o", bench.swap_counter,
+                    os.path.join(HERE, "perf", "count_egl_swaps.c"), "-ldl"], check=True)
+    flowball = os.path.join(folder, "flowball")
+    shutil.copy2(os.path.join(bench.args.native_build, "flowball"), flowball)
+    for path in (minimal, bench.swap_counter, flowball):
+        bench.wayland_user.own(path)
+    return [
+        ("empty Wayland EGL window, 5 ms", [minimal, "5000"], {}, "minimal-wayland-egl", None, None),
+        ("empty Wayland EGL window, 30 a second", [minimal, "33333"], {}, "minimal-wayland-egl", None, None),
+        ("flowball on Wayland, defaults", [flowball], {}, "flowball", "empty Wayland EGL window, 5 ms", None),
+        ("flowball on Wayland --frame-rate low", [flowball, "--frame-rate", "low"], {}, "flowball",
+         "empty Wayland EGL window, 30 a second", None),
+    ]
+
+
+def measure_on_wayland(bench, command):
+    """One run on a headless sway of its own, as the test user; the program
+    is the process started (setpriv and env replace themselves by it)."""
+    wayland = bench.wayland
+    sway = wayland.Sway(bench.wayland_user, {"HEADLESS-1": (1024, 768)})
+    counter_path = os.path.join(bench.wayland_user.home, "perf", "frames")
+    if os.path.exists(counter_path):
+        os.remove(counter_path)
+    process = sway.start(command, {"LD_PRELOAD": bench.swap_counter, "FLOWBALL_SWAP_COUNT_FILE": counter_path},
+                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        def frames():
+            try:
+                return Sample(process.pid, counter_path).frames > 10
+            except OSError:
+                return False
+
+        testing.wait_until(frames, START_TIMEOUT, command[0] + " drawing")
+        time.sleep(1.0)  # settles after start-up
+        first = Sample(process.pid, counter_path)
+        time.sleep(bench.args.seconds)
+        last = Sample(process.pid, counter_path)
+        return figures(first, last)
+    finally:
+        process.terminate()
+        process.wait(timeout=30)
+        sway.stop()
+
+
 class WineSession:
     """A prefix of the measurement's own in the Windows build folder, and its
     wineserver, on the display of each run."""
@@ -184,6 +247,16 @@ def wine_runs(bench):
     ]
 
 
+def record(results, order, label, result, repetition):
+    if label not in results:
+        results[label] = []
+        order.append(label)
+    results[label].append(result)
+    print("run %d: %s: %.1f frames/s, %.2f ms/frame, %.0f wake-ups/s, %.0f%% CPU" %
+          (repetition + 1, label, result["fps"], result["ms_per_frame"], result["wakeups"], result["cpu"]),
+          file=sys.stderr, flush=True)
+
+
 def run_all(bench):
     results = {}
     order = []
@@ -192,10 +265,16 @@ def run_all(bench):
         groups.append(("x11", x11_runs(bench)))
     if bench.args.only in (None, "wine"):
         groups.append(("wine", wine_runs(bench)))
+    if bench.args.only in (None, "wayland"):
+        groups.append(("wayland", wayland_runs(bench)))
     wine = WineSession(bench.args.win_build)
     for repetition in range(bench.args.runs):
         for kind, runs in groups:
             for label, command, settings, program, _, action in runs:
+                if kind == "wayland":
+                    result = measure_on_wayland(bench, command)
+                    record(results, order, label, result, repetition)
+                    continue
                 display = testing.xvfb(WIDTH, HEIGHT)
                 try:
                     if kind == "wine":
@@ -209,13 +288,7 @@ def run_all(bench):
                 finally:
                     display.stop()
                     testing.reap_adopted([])
-                if label not in results:
-                    results[label] = []
-                    order.append(label)
-                results[label].append(result)
-                print("run %d: %s: %.1f frames/s, %.2f ms/frame, %.0f wake-ups/s, %.0f%% CPU" %
-                      (repetition + 1, label, result["fps"], result["ms_per_frame"], result["wakeups"],
-                       result["cpu"]), file=sys.stderr, flush=True)
+                record(results, order, label, result, repetition)
     baselines = {label: baseline for _, runs in groups for label, _, _, _, baseline, _ in runs}
     return order, results, baselines
 
@@ -247,16 +320,19 @@ def main():
     parser.add_argument("--win-build", default=os.path.join(ROOT, "build", "win64"))
     parser.add_argument("--seconds", type=float, default=4.0)
     parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--only", choices=("x11", "wine"))
+    parser.add_argument("--only", choices=("x11", "wine", "wayland"))
     args = parser.parse_args()
     # Wine's processes stay this script's descendants, where it finds them.
     testing.adopt_orphans()
     work = tempfile.mkdtemp(prefix="flowball-perf-")
+    bench = Bench(args, work)
     try:
-        order, results, baselines = run_all(Bench(args, work))
+        order, results, baselines = run_all(bench)
         print_table(order, results, baselines)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        if getattr(bench, "wayland_user", None) is not None:
+            bench.wayland_user.remove()
     return 0
 
 

@@ -230,6 +230,9 @@ class Flowball:
     def __init__(self, program, display_name, arguments, environment=None, preload=()):
         env = dict(os.environ, DISPLAY=display_name)
         env.pop("XSCREENSAVER_WINDOW", None)
+        # The program's own window is on X11 here, even when the tests run
+        # inside a Wayland session.
+        env.pop("WAYLAND_DISPLAY", None)
         preloads = os.environ.get("FLOWBALL_TEST_PRELOAD", "").split() + list(preload)
         if os.environ.get("FLOWBALL_RELEASE_PROBE"):
             preloads.append(os.environ["FLOWBALL_RELEASE_PROBE"])
