@@ -16,10 +16,11 @@
 #
 #   make run        the 64-bit Windows saver under Wine (RUN_WIN=win32 for the
 #                   32-bit one, where this machine runs 32-bit programs)
-#   make run-linux  the native X11 program (LINUX_RUN_ARGS: its options)
+#   make run-linux  the native program: on your Wayland desktop, your X
+#                   display or a virtual one (LINUX_RUN_ARGS: its options)
 #   make perf       what each frame costs, flowball beside a minimal GL program
-#                   under 64-bit Wine and on X11 (PERF_ARGS: the script's
-#                   options); a measurement, not a test
+#                   under 64-bit Wine, on X11 and on Wayland (PERF_ARGS: the
+#                   script's options); a measurement, not a test
 #   make fuzz       builds the fuzz targets with clang's libFuzzer in
 #                   build/fuzz and runs each for FUZZ_SECONDS (default 60):
 #                   executions, corpus, coverage and any fault's input

@@ -1,10 +1,14 @@
 #!/usr/bin/env python3
 """What each frame costs: flowball beside a minimal GL program that clears and
 draws one triangle per frame, in one run, each on a virtual display of its own
-(Xvfb, 1024x768, Mesa's software GL).
+(Xvfb, 1024x768, Mesa's software GL; for the Wayland rows headless sway with
+one 1024x768 output, run as an ordinary user as the Wayland tests do).
 
   measure-frames.py [--native-build DIR] [--win-build DIR] [--seconds S]
-                    [--runs N] [--only x11|wine]
+                    [--runs N] [--only x11|wine|wayland]
+
+On Wayland the frames are the eglSwapBuffers calls, counted by
+perf/count_egl_swaps.c the same way.
 
 Frames are counted without touching the programs: a preload library
 (perf/count_gl_image_puts.c) counts the image puts Mesa makes for each buffer
@@ -12,6 +16,8 @@ swap, natively and under Wine alike, whose X11 driver is a native library.
 The main thread's processor time comes from /proc/PID/task/TID/stat and its
 wake-ups from the voluntary and involuntary context switches in .../status;
 the process's from /proc/PID/stat. Each figure is the median of the runs.
+The program measured is found among the processes this script started
+(Wine's included, which it adopts), by the name of its program file.
 
 A measurement, not a test: the machine's load moves the figures. It prints a
 Markdown table with the ratio of each flowball run to its minimal program.
@@ -29,79 +35,19 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import flowball_testing as testing  # noqa: E402
+
 WIDTH, HEIGHT = 1024, 768
 START_TIMEOUT = 120.0
 SETTINGS_KEY = r"HKCU\Software\Flowball"
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
-
-
-def wait_until(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise RuntimeError("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(0.1)
-
-
-class VirtualDisplay:
-    def __init__(self):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (WIDTH, HEIGHT),
-             "+extension", "GLX", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        number = b""
-        with os.fdopen(read_end, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    break
-                number += chunk
-        if not number.strip():
-            self.process.kill()
-            raise RuntimeError("Xvfb did not start")
-        self.name = ":" + number.decode().strip()
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait(timeout=30)
-
-
-# /proc parsing: kept apart so that a canned sample can check it.
-
-def parse_stat(text):
-    """utime + stime in seconds from a /proc stat line."""
-    fields = text.rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
-
-
-def parse_switches(text):
-    """Voluntary plus involuntary context switches from a /proc status file."""
-    total = 0
-    for line in text.splitlines():
-        name, _, value = line.partition(":")
-        if name in ("voluntary_ctxt_switches", "nonvoluntary_ctxt_switches"):
-            total += int(value)
-    return total
-
-
-def read(path):
-    with open(path) as file:
-        return file.read()
 
 
 class Sample:
     def __init__(self, pid, counter_path):
-        task = "/proc/%d/task/%d/" % (pid, pid)
         self.time = time.monotonic()
-        self.thread_seconds = parse_stat(read(task + "stat"))
-        self.switches = parse_switches(read(task + "status"))
-        self.process_seconds = parse_stat(read("/proc/%d/stat" % pid))
+        self.switches, self.thread_seconds = testing.main_thread(pid)
+        self.process_seconds = testing.process_seconds(pid)
         with open(counter_path, "rb") as counter:
             data = counter.read(8)
         self.frames = struct.unpack("=Q", data)[0] if len(data) == 8 else 0
@@ -119,22 +65,6 @@ def figures(first, last):
     }
 
 
-def find_process(marker):
-    """The process whose command line holds marker (Wine's loader execs and
-    renames itself; the Windows program's process carries its path)."""
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            with open("/proc/%s/cmdline" % entry, "rb") as file:
-                command = file.read().replace(b"\0", b" ").decode(errors="replace")
-        except OSError:
-            continue
-        if marker in command and "measure-frames" not in command:
-            return int(entry)
-    return None
-
-
 class Bench:
     def __init__(self, args, work):
         self.args = args
@@ -143,7 +73,7 @@ class Bench:
         subprocess.run(["cc", "-O2", "-shared", "-fPIC", "-o", self.counter_library,
                         os.path.join(HERE, "perf", "count_gl_image_puts.c"), "-ldl"], check=True)
 
-    def measure(self, display, command, env, marker, before_sample=None):
+    def measure(self, display, command, env, program, before_sample=None):
         counter_path = os.path.join(self.work, "frames")
         if os.path.exists(counter_path):
             os.remove(counter_path)
@@ -153,7 +83,10 @@ class Bench:
         process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            pid = wait_until(lambda: find_process(marker), START_TIMEOUT, marker)
+            # Under Wine the program runs in a process of its own that start.exe
+            # makes: one of this script's descendants.
+            testing.wait_until(lambda: testing.processes_of(os.getpid(), program), START_TIMEOUT, program)
+            pid = testing.the_process_of(os.getpid(), program)
 
             def frames():
                 try:
@@ -161,7 +94,7 @@ class Bench:
                 except OSError:
                     return False
 
-            wait_until(frames, START_TIMEOUT, marker + " drawing")
+            testing.wait_until(frames, START_TIMEOUT, program + " drawing")
             if before_sample:
                 before_sample(display)
             time.sleep(1.0)  # settles after start-up or the change
@@ -176,6 +109,7 @@ class Bench:
             except subprocess.TimeoutExpired:
                 process.kill()
                 process.wait()
+            testing.reap_adopted([display.process.pid])
 
 
 def unmap_flowball(display):
@@ -192,19 +126,78 @@ def x11_runs(bench):
     subprocess.run(["cc", "-O2", "-o", minimal, os.path.join(HERE, "perf", "minimal_glx.c"), "-lGL", "-lX11"],
                    check=True)
     return [
-        # (label, command, environment, process marker, baseline label, action before measuring)
-        ("empty GLX window, 5 ms", [minimal, "5000"], {}, minimal, None, None),
-        ("empty GLX window, 30 a second", [minimal, "33333"], {}, minimal, None, None),
-        ("flowball --root, defaults", [flowball, "--root"], {}, flowball, "empty GLX window, 5 ms", None),
-        ("flowball --root --frame-rate low", [flowball, "--root", "--frame-rate", "low"], {}, flowball,
+        # (label, command, environment, program file, baseline label, action before measuring)
+        ("empty GLX window, 5 ms", [minimal, "5000"], {}, "minimal-glx", None, None),
+        ("empty GLX window, 30 a second", [minimal, "33333"], {}, "minimal-glx", None, None),
+        ("flowball --root, defaults", [flowball, "--root"], {}, "flowball", "empty GLX window, 5 ms", None),
+        ("flowball --root --frame-rate low", [flowball, "--root", "--frame-rate", "low"], {}, "flowball",
          "empty GLX window, 30 a second", None),
-        ("flowball --root --detail 100", [flowball, "--root", "--detail", "100"], {}, flowball,
+        ("flowball --root --detail 100", [flowball, "--root", "--detail", "100"], {}, "flowball",
          "empty GLX window, 5 ms", None),
         ("flowball --root --frame-rate display, vblank_mode=0",
-         [flowball, "--root", "--frame-rate", "display"], {"vblank_mode": "0"}, flowball,
+         [flowball, "--root", "--frame-rate", "display"], {"vblank_mode": "0"}, "flowball",
          "empty GLX window, 5 ms", None),
-        ("flowball own window, unmapped", [flowball], {}, flowball, None, unmap_flowball),
+        ("flowball own window, unmapped", [flowball], {}, "flowball", None, unmap_flowball),
     ]
+
+
+def wayland_runs(bench):
+    """The Wayland rows: their programs in a folder the test user can read,
+    built against the xdg-shell code the native build generated."""
+    sys.path.insert(0, os.path.join(ROOT, "tests", "wayland"))
+    import run_wayland_test as wayland  # noqa: E402
+
+    bench.wayland = wayland
+    bench.wayland_user = wayland.TestUser()
+    folder = bench.wayland_user.folder("perf")
+    protocols = os.path.join(os.path.abspath(bench.args.native_build), "wayland-protocols")
+    minimal = os.path.join(folder, "minimal-wayland-egl")
+    subprocess.run(["cc", "-O2", "-I", protocols, "-o", minimal, os.path.join(HERE, "perf", "minimal_wayland_egl.c"),
+                    os.path.join(protocols, "xdg-shell-protocol.c"), "-lwayland-client", "-lwayland-egl", "-lEGL",
+                    "-lOpenGL"], check=True)
+    bench.swap_counter = os.path.join(folder, "count_egl_swaps.so")
+    subprocess.run(["cc", "-O2", "-shared", "-fPIC", "-o", bench.swap_counter,
+                    os.path.join(HERE, "perf", "count_egl_swaps.c"), "-ldl"], check=True)
+    flowball = os.path.join(folder, "flowball")
+    shutil.copy2(os.path.join(bench.args.native_build, "flowball"), flowball)
+    for path in (minimal, bench.swap_counter, flowball):
+        bench.wayland_user.own(path)
+    return [
+        ("empty Wayland EGL window, 5 ms", [minimal, "5000"], {}, "minimal-wayland-egl", None, None),
+        ("empty Wayland EGL window, 30 a second", [minimal, "33333"], {}, "minimal-wayland-egl", None, None),
+        ("flowball on Wayland, defaults", [flowball], {}, "flowball", "empty Wayland EGL window, 5 ms", None),
+        ("flowball on Wayland --frame-rate low", [flowball, "--frame-rate", "low"], {}, "flowball",
+         "empty Wayland EGL window, 30 a second", None),
+    ]
+
+
+def measure_on_wayland(bench, command):
+    """One run on a headless sway of its own, as the test user; the program
+    is the process started (setpriv and env replace themselves by it)."""
+    wayland = bench.wayland
+    sway = wayland.Sway(bench.wayland_user, {"HEADLESS-1": (1024, 768)})
+    counter_path = os.path.join(bench.wayland_user.home, "perf", "frames")
+    if os.path.exists(counter_path):
+        os.remove(counter_path)
+    process = sway.start(command, {"LD_PRELOAD": bench.swap_counter, "FLOWBALL_SWAP_COUNT_FILE": counter_path},
+                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        def frames():
+            try:
+                return Sample(process.pid, counter_path).frames > 10
+            except OSError:
+                return False
+
+        testing.wait_until(frames, START_TIMEOUT, command[0] + " drawing")
+        time.sleep(1.0)  # settles after start-up
+        first = Sample(process.pid, counter_path)
+        time.sleep(bench.args.seconds)
+        last = Sample(process.pid, counter_path)
+        return figures(first, last)
+    finally:
+        process.terminate()
+        process.wait(timeout=30)
+        sway.stop()
 
 
 class WineSession:
@@ -241,8 +234,10 @@ def wine_runs(bench):
     subprocess.run(["x86_64-w64-mingw32-gcc", "-O2", "-mwindows", "-o", minimal,
                     os.path.join(HERE, "perf", "minimal_gl_win32.c"), "-lopengl32"], check=True)
     return [
-        ("empty GL window under Wine, 5 ms timer", ["wine", minimal, "5"], {}, "minimal-gl-win32", None, None),
-        ("empty GL window under Wine, 33 ms timer", ["wine", minimal, "33"], {}, "minimal-gl-win32", None, None),
+        ("empty GL window under Wine, 5 ms timer", ["wine", minimal, "5"], {}, "minimal-gl-win32.exe", None,
+         None),
+        ("empty GL window under Wine, 33 ms timer", ["wine", minimal, "33"], {}, "minimal-gl-win32.exe", None,
+         None),
         ("flowball.scr /s, defaults", ["wine", saver, "/s"], {}, "flowball.scr",
          "empty GL window under Wine, 5 ms timer", None),
         ("flowball.scr /s, FrameRate 2", ["wine", saver, "/s"], {"FrameRate": 2}, "flowball.scr",
@@ -250,6 +245,16 @@ def wine_runs(bench):
         ("flowball.scr /s, Detail 100", ["wine", saver, "/s"], {"Detail": 100}, "flowball.scr",
          "empty GL window under Wine, 5 ms timer", None),
     ]
+
+
+def record(results, order, label, result, repetition):
+    if label not in results:
+        results[label] = []
+        order.append(label)
+    results[label].append(result)
+    print("run %d: %s: %.1f frames/s, %.2f ms/frame, %.0f wake-ups/s, %.0f%% CPU" %
+          (repetition + 1, label, result["fps"], result["ms_per_frame"], result["wakeups"], result["cpu"]),
+          file=sys.stderr, flush=True)
 
 
 def run_all(bench):
@@ -260,29 +265,30 @@ def run_all(bench):
         groups.append(("x11", x11_runs(bench)))
     if bench.args.only in (None, "wine"):
         groups.append(("wine", wine_runs(bench)))
+    if bench.args.only in (None, "wayland"):
+        groups.append(("wayland", wayland_runs(bench)))
     wine = WineSession(bench.args.win_build)
     for repetition in range(bench.args.runs):
         for kind, runs in groups:
-            for label, command, settings, marker, _, action in runs:
-                display = VirtualDisplay()
+            for label, command, settings, program, _, action in runs:
+                if kind == "wayland":
+                    result = measure_on_wayland(bench, command)
+                    record(results, order, label, result, repetition)
+                    continue
+                display = testing.xvfb(WIDTH, HEIGHT)
                 try:
                     if kind == "wine":
                         wine.prepare(display, settings)
                         env = dict(wine.env)
                     else:
                         env = dict(settings)
-                    result = bench.measure(display, command, env, marker, action)
+                    result = bench.measure(display, command, env, program, action)
                     if kind == "wine":
                         wine.stop(display)
                 finally:
                     display.stop()
-                if label not in results:
-                    results[label] = []
-                    order.append(label)
-                results[label].append(result)
-                print("run %d: %s: %.1f frames/s, %.2f ms/frame, %.0f wake-ups/s, %.0f%% CPU" %
-                      (repetition + 1, label, result["fps"], result["ms_per_frame"], result["wakeups"],
-                       result["cpu"]), file=sys.stderr, flush=True)
+                    testing.reap_adopted([])
+                record(results, order, label, result, repetition)
     baselines = {label: baseline for _, runs in groups for label, _, _, _, baseline, _ in runs}
     return order, results, baselines
 
@@ -314,14 +320,19 @@ def main():
     parser.add_argument("--win-build", default=os.path.join(ROOT, "build", "win64"))
     parser.add_argument("--seconds", type=float, default=4.0)
     parser.add_argument("--runs", type=int, default=3)
-    parser.add_argument("--only", choices=("x11", "wine"))
+    parser.add_argument("--only", choices=("x11", "wine", "wayland"))
     args = parser.parse_args()
+    # Wine's processes stay this script's descendants, where it finds them.
+    testing.adopt_orphans()
     work = tempfile.mkdtemp(prefix="flowball-perf-")
+    bench = Bench(args, work)
     try:
-        order, results, baselines = run_all(Bench(args, work))
+        order, results, baselines = run_all(bench)
         print_table(order, results, baselines)
     finally:
         shutil.rmtree(work, ignore_errors=True)
+        if getattr(bench, "wayland_user", None) is not None:
+            bench.wayland_user.remove()
     return 0
 
 

@@ -22,6 +22,17 @@ packages=(
     # The X11 program: Xlib and GLX; its Debian package's dependencies are
     # found by dpkg-shlibdeps.
     libx11-dev libxrandr-dev libxext-dev libglx-dev libglx-mesa0 dpkg-dev
+    # The Wayland host: the client library, EGL's Wayland platform and the
+    # protocol descriptions wayland-scanner turns into code at build time
+    # (the layer shell's and the virtual pointer's only ship inside the Rust
+    # crate's package in Debian 12).
+    libwayland-dev wayland-protocols libegl-dev librust-wayland-protocols-dev
+    # Its tests: headless sway with screenshots, typed keys and the idle
+    # daemon; Mutter headless in a D-Bus session for the xdg-shell smoke run.
+    sway swayidle grim wtype mutter dbus
+    # The idle watcher (flowball --idle-after): KDE's idle protocol's
+    # description, and sd-bus for GNOME's idle monitor on the session bus.
+    plasma-wayland-protocols libsystemd-dev
     # The Debian package's check, and the X11 saver daemon its tests run.
     lintian xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick
@@ -43,8 +54,12 @@ if "$(dirname "${BASH_SOURCE[0]}")/can-run-32bit.sh"; then
     packages+=(wine32:i386 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386)
 fi
 
+# Installed without their recommendations, which would bring a whole desktop:
+# KWin for the idle watcher's test of ext-idle-notify-v1.
+lean_packages=(kwin-wayland)
+
 if ! command -v dpkg-query >/dev/null; then
-    echo "setup-debian: not a Debian system; install these yourself: ${packages[*]}" >&2
+    echo "setup-debian: not a Debian system; install these yourself: ${packages[*]} ${lean_packages[*]}" >&2
     exit 1
 fi
 
@@ -56,15 +71,27 @@ done < <(dpkg-query -W -f='${binary:Package} ${db:Status-Status}\n')
 
 # A name without an architecture is met by the native package; dpkg lists
 # multi-arch packages with their architecture, the others without.
-missing=()
-for package in "${packages[@]}"; do
+is_missing() {
+    local package=$1
     if [[ -n ${installed[$package]:-} ]]; then
-        continue
+        return 1
     fi
     if [[ $package != *:* && -n ${installed[$package:$native_arch]:-} ]]; then
-        continue
+        return 1
     fi
-    missing+=("$package")
+    return 0
+}
+missing=()
+for package in "${packages[@]}"; do
+    if is_missing "$package"; then
+        missing+=("$package")
+    fi
+done
+lean_missing=()
+for package in "${lean_packages[@]}"; do
+    if is_missing "$package"; then
+        lean_missing+=("$package")
+    fi
 done
 
 need_i386=0
@@ -72,15 +99,15 @@ if [[ " ${packages[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures |
     need_i386=1
 fi
 
-if [[ ${#missing[@]} -eq 0 && $need_i386 -eq 0 ]]; then
-    echo "setup-debian: all ${#packages[@]} packages present"
+if [[ ${#missing[@]} -eq 0 && ${#lean_missing[@]} -eq 0 && $need_i386 -eq 0 ]]; then
+    echo "setup-debian: all $((${#packages[@]} + ${#lean_packages[@]})) packages present"
     exit 0
 fi
 
 as_root=(env DEBIAN_FRONTEND=noninteractive)
 if [[ $(id -u) -ne 0 ]]; then
     if ! command -v sudo >/dev/null; then
-        echo "setup-debian: missing ${missing[*]}; run as root to install them" >&2
+        echo "setup-debian: missing ${missing[*]} ${lean_missing[*]}; run as root to install them" >&2
         exit 1
     fi
     as_root=(sudo -n "${as_root[@]}")
@@ -90,8 +117,13 @@ if [[ $need_i386 -eq 1 ]]; then
     echo "setup-debian: adding the i386 architecture"
     "${as_root[@]}" dpkg --add-architecture i386
 fi
-echo "setup-debian: installing ${missing[*]}"
+echo "setup-debian: installing ${missing[*]} ${lean_missing[*]}"
 "${as_root[@]}" apt-get update -q </dev/null
-"${as_root[@]}" apt-get install -y -q \
-    -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
-    "${missing[@]}" </dev/null
+apt_install=("${as_root[@]}" apt-get install -y -q
+    -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold)
+if [[ ${#missing[@]} -gt 0 ]]; then
+    "${apt_install[@]}" "${missing[@]}" </dev/null
+fi
+if [[ ${#lean_missing[@]} -gt 0 ]]; then
+    "${apt_install[@]}" --no-install-recommends "${lean_missing[@]}" </dev/null
+fi

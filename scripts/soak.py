@@ -21,17 +21,16 @@ them). At the end it prints a table per program and a verdict:
 
 The X11 program runs in its own window (Escape ends it); the saver runs as
 /s, full screen (a key ends it), in a Wine prefix of the measurement's own,
-build/win64/soak-wineprefix. The Windows program's Unix process is found
-among this script's own children (it makes itself their subreaper, so the
-process Wine starts for the saver comes to it), by the saver's path on its
-command line.
+build/win64/soak-wineprefix. Each program is found among the processes this
+script started (tests/support/flowball_testing.py; it adopts the orphans
+Wine's double fork leaves, the saver's process among them), by the name of
+its program file.
 
 A measurement, not a test. Exit status: 0 when every verdict holds, 1 when
 one does not, 2 when a program could not be run at all.
 """
 
 import argparse
-import ctypes
 import os
 import runpy
 import select
@@ -50,13 +49,13 @@ MEMORY_TOLERANCE_KIB = 1024
 # The rows the X11 program's --fps read-out may take at its window's top.
 FPS_READOUT_HEIGHT = 40
 
-# The virtual display, the bounded wait and the Wine prefix's set-up of the
-# frame measurement, shared until they move to the test support module. The
-# script's name has a dash, so it is run for its definitions.
-_frames = runpy.run_path(os.path.join(HERE, "measure-frames.py"))
-VirtualDisplay = _frames["VirtualDisplay"]
-WineSession = _frames["WineSession"]
-wait_until = _frames["wait_until"]
+sys.path.insert(0, os.path.join(ROOT, "tests", "support"))
+import flowball_testing as testing  # noqa: E402
+
+# The Wine prefix's set-up of the frame measurement. The script's name has a
+# dash, so it is run for its definitions.
+WineSession = runpy.run_path(os.path.join(HERE, "measure-frames.py"))["WineSession"]
+WIDTH, HEIGHT = 1024, 768
 
 # Every optional element on, the largest detail, the highest speed: as
 # command-line options and as the saver's registry values.
@@ -64,33 +63,6 @@ SOAK_OPTIONS = ["--bars", "--stars", "--particles", "--fog", "--underlay", "--ov
                 "--speed", "400", "--fps"]
 SOAK_REGISTRY = {"Bars": 1, "Stars": 1, "Particles": 1, "Fog": 1, "Underlay": 1, "Overlay": 1, "Detail": 100,
                  "Speed": 400}
-
-
-# Process figures from /proc: kept apart, as pure functions of the files'
-# text, so that canned samples can check them (tests/perf/soak_test.py).
-
-def parse_status(text):
-    """(resident KiB, threads) from a /proc/PID/status file."""
-    fields = {}
-    for line in text.splitlines():
-        name, _, value = line.partition(":")
-        fields[name] = value.split()
-    if "VmRSS" not in fields or "Threads" not in fields:
-        raise ValueError("no VmRSS or Threads line in the status file")
-    if fields["VmRSS"][1:] != ["kB"]:
-        raise ValueError("VmRSS not in kB: %r" % fields["VmRSS"])
-    return int(fields["VmRSS"][0]), int(fields["Threads"][0])
-
-
-def parent_of(stat_text):
-    """The parent pid from a /proc/PID/stat line (the name may hold spaces
-    and parentheses; the last ')' ends it)."""
-    return int(stat_text.rsplit(")", 1)[1].split()[1])
-
-
-def read_text(path):
-    with open(path) as file:
-        return file.read()
 
 
 class Sample:
@@ -107,50 +79,8 @@ class Sample:
 
 
 def read_sample(pid, seconds, handles=None):
-    resident_kib, threads = parse_status(read_text("/proc/%d/status" % pid))
-    files = len(os.listdir("/proc/%d/fd" % pid))
-    return Sample(seconds, resident_kib, files, threads, handles)
-
-
-def program_name(command_line):
-    """The file name of a command line's program: the last part of its first
-    word, whether a Unix path or a Windows one (Wine gives a Windows program's
-    process its Windows command line)."""
-    first = command_line.split(b"\0", 1)[0].decode(errors="replace")
-    if first.startswith('"'):
-        first = first[1:].split('"', 1)[0]
-    else:
-        first = first.split(" ", 1)[0]
-    return first.replace("\\", "/").rsplit("/", 1)[-1]
-
-
-def children_named(name):
-    """This process's children whose program is name (case-insensitive, as
-    Windows names are)."""
-    found = []
-    me = os.getpid()
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            if parent_of(read_text("/proc/%s/stat" % entry)) != me:
-                continue
-            with open("/proc/%s/cmdline" % entry, "rb") as file:
-                command = file.read()
-        except (OSError, IndexError, ValueError):
-            continue
-        if program_name(command).lower() == name.lower():
-            found.append(int(entry))
-    return found
-
-
-def become_subreaper():
-    """Orphaned descendants (Wine double-forks every Windows process it
-    starts) become this process's children rather than init's."""
-    libc = ctypes.CDLL(None, use_errno=True)
-    pr_set_child_subreaper = 36
-    if libc.prctl(pr_set_child_subreaper, 1, 0, 0, 0) != 0:
-        raise OSError(ctypes.get_errno(), "prctl(PR_SET_CHILD_SUBREAPER)")
+    resident_kib, threads = testing.memory_and_threads(pid)
+    return Sample(seconds, resident_kib, testing.open_files(pid), threads, handles)
 
 
 # Pictures: the program's window is lit (not blank), varied (more than a
@@ -212,7 +142,7 @@ class X11Program:
         self.window = None
 
     def start(self):
-        self.display = VirtualDisplay()
+        self.display = testing.xvfb(WIDTH, HEIGHT)
         env = dict(os.environ, DISPLAY=self.display.name, LIBGL_ALWAYS_SOFTWARE="1")
         env.pop("XSCREENSAVER_WINDOW", None)
         self.errors = tempfile.TemporaryFile()
@@ -227,7 +157,7 @@ class X11Program:
                                    (self.process.returncode, self.errors.read().decode(errors="replace").strip()))
             return self.xdotool("search", "--name", "^Flowball$").split()
 
-        self.window = wait_until(window, START_TIMEOUT, "the window titled Flowball")[0]
+        self.window = testing.wait_until(window, START_TIMEOUT, "the window titled Flowball")[0]
         geometry = dict(line.split("=") for line in self.xdotool("getwindowgeometry", "--shell",
                                                                  self.window).split())
         left, top, width, height = (int(geometry[key]) for key in ("X", "Y", "WIDTH", "HEIGHT"))
@@ -279,7 +209,7 @@ class WineProgram:
         self.handles_readable = True
 
     def start(self):
-        self.display = VirtualDisplay()
+        self.display = testing.xvfb(WIDTH, HEIGHT)
         self.wine.prepare(self.display, SOAK_REGISTRY)
         env = dict(os.environ, DISPLAY=self.display.name, **self.wine.env)
         # Z: is the Unix root in every Wine prefix.
@@ -289,10 +219,13 @@ class WineProgram:
         started = self.reply("pid")
         if started is None:
             raise RuntimeError("the saver did not start under Wine (status %s)" % self.process.poll())
+        # Wine's double fork hands the saver's process to this script, which
+        # adopts its orphans.
         saver_name = os.path.basename(self.saver)
-        self.pid = wait_until(lambda: (children_named(saver_name) or [None])[0], START_TIMEOUT,
-                              "the saver's Unix process")
-        self.rectangle = (0, 0, _frames["WIDTH"], _frames["HEIGHT"])
+        testing.wait_until(lambda: testing.processes_of(os.getpid(), saver_name), START_TIMEOUT,
+                           "the saver's Unix process")
+        self.pid = testing.the_process_of(os.getpid(), saver_name)
+        self.rectangle = (0, 0, WIDTH, HEIGHT)
 
     def reply(self, word):
         """The next line from the watcher that starts with word, its value;
@@ -311,10 +244,7 @@ class WineProgram:
         return None
 
     def running(self):
-        try:
-            return self.pid is not None and os.waitpid(self.pid, os.WNOHANG) == (0, 0)
-        except ChildProcessError:
-            return False
+        return self.pid is not None and self.pid in testing.live_parents()
 
     def handles(self):
         if not self.handles_readable:
@@ -338,9 +268,8 @@ class WineProgram:
         return int(value) if value is not None and value.isdigit() else None
 
     def stop(self):
-        if self.pid is not None and self.running():
-            os.kill(self.pid, 9)
-            os.waitpid(self.pid, 0)
+        if self.running():
+            testing.end_processes([self.pid], what="the saver")
         if self.process is not None and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
@@ -411,7 +340,7 @@ def run(programs, args):
                 raise RuntimeError("%s ended before it drew its scene" % program.name)
             return scene_is_drawn(look(program.display.name, program.rectangle))
 
-        wait_until(drawing, START_TIMEOUT, program.name + " drawing its scene")
+        testing.wait_until(drawing, START_TIMEOUT, program.name + " drawing its scene")
     began = time.monotonic()
     samples = {program.name: [] for program in programs}
     drawn_at_start = {}
@@ -463,7 +392,7 @@ def main():
     parser.add_argument("--warm-up", type=float, default=60.0, help="seconds before the samples that are judged")
     parser.add_argument("--only", choices=("x11", "wine"))
     args = parser.parse_args()
-    become_subreaper()
+    testing.adopt_orphans()
     work = tempfile.mkdtemp(prefix="flowball-soak-")
     programs = []
     try:
@@ -476,12 +405,14 @@ def main():
         print("Settings: %s" % " ".join(SOAK_OPTIONS))
         try:
             return run(programs, args)
-        except RuntimeError as error:
+        except (RuntimeError, testing.Failure) as error:
             print("soak: %s" % error, file=sys.stderr)
             return 2
     finally:
         for program in programs:
             program.stop()
+        # Wine's servers, adopted, ended with the prefix's wineserver.
+        testing.reap_adopted([])
         shutil.rmtree(work, ignore_errors=True)
 
 

@@ -1,16 +1,22 @@
-# The Debian package of the X11 program (make package):
+# The Debian package of the flowball program, X11 and Wayland (make package):
 #   /usr/libexec/xscreensaver/flowball             the program, where the
 #                                                  screen-saver daemon looks
 #   /usr/bin/flowball                              a link to it, for people
 #                                                  and the desktop entry
 #   /usr/share/xscreensaver/config/flowball.xml    the daemon's settings page
-#   /usr/share/applications/flowball.desktop       the windowed mode
+#   /usr/share/applications/flowball.desktop       the menu entry: a window on
+#                                                  X11, every output on Wayland
 #   /usr/share/icons/hicolor/scalable/apps/flowball.svg   its icon
 #   /usr/share/man/man6/flowball.6.gz              the manual page
+#   /usr/lib/systemd/user/flowball-idle.service    the idle watcher as a user
+#                                                  service, off until a user
+#                                                  enables it
 #   /usr/share/doc/flowball/copyright              the licence, in Debian's
 #                                                  machine-readable form
 #   /usr/share/doc/flowball/changelog.gz           the package's history
-# Its dependencies come from the libraries the program links (dpkg-shlibdeps).
+# Its dependencies come from the libraries the program links (dpkg-shlibdeps):
+# Xlib and GLX for the X11 host, the Wayland client and EGL libraries for the
+# Wayland host.
 
 set(package_dir ${CMAKE_CURRENT_LIST_DIR})
 set(pages_dir ${CMAKE_BINARY_DIR}/packaging)
@@ -55,6 +61,7 @@ install(FILES ${pages_dir}/flowball.xml DESTINATION share/xscreensaver/config)
 install(FILES ${package_dir}/flowball.desktop DESTINATION share/applications)
 install(FILES ${package_dir}/flowball.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${pages_dir}/flowball.6.gz DESTINATION share/man/man6)
+install(FILES ${package_dir}/flowball-idle.service DESTINATION lib/systemd/user)
 install(FILES ${package_dir}/copyright ${pages_dir}/changelog.gz DESTINATION share/doc/flowball)
 
 set(CPACK_GENERATOR DEB)
@@ -63,7 +70,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Flowball developers <flowball@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flowing, lit texture seen from inside a ball, as a screen saver")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "A camera wanders inside a textured ball, lit by a circling light: the\ntexture flows over the surface around it, between two black letterbox bars\nthat breathe slowly; drawn with OpenGL. It runs in its own window, on the\nroot window, or in the window of an X11 screen-saver daemon.")
+    "A camera wanders inside a textured ball, lit by a circling light: the\ntexture flows over the surface around it, between two black letterbox bars\nthat breathe slowly; drawn with OpenGL. On a Wayland desktop it covers every\noutput until any input, started by an idle daemon such as swayidle; on X11\nit runs in its own window, on the root window, or in the window of an X11\nscreen-saver daemon.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
@@ -71,6 +78,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The software renderer, so that the program draws on machines without a GL
 # driver of their own.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | swayidle")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -1,5 +1,9 @@
 #include "animation/view_set.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 #include "gl_api.h"
 
 namespace {
@@ -207,7 +211,7 @@ void ViewSet::applyViewport(int i)
     if (!isViewIndex(i))
         return;
     currentView = i;
-    views[i].applyViewport();
+    setViewport(views[i].truncatedViewport());
 }
 
 void ViewSet::applyOrtho(int i)
@@ -218,6 +222,24 @@ void ViewSet::applyOrtho(int i)
     views[i].applyOrtho();
 }
 
+void ViewSet::showPart(int fromLeft, int fromBottom, int scale)
+{
+    shownLeft = fromLeft;
+    shownBottom = fromBottom;
+    shownScale = std::clamp(scale, 1, maxPartScale);
+}
+
+void ViewSet::setViewport(const PixelTile& rectangle) const
+{
+    // In 64 bits and clamped: a part far out on a large layout must not
+    // overflow the int GL takes.
+    const auto toDrawable = [this](std::int64_t length) {
+        return int(std::clamp<std::int64_t>(length * shownScale, INT_MIN, INT_MAX));
+    };
+    glViewport(toDrawable(std::int64_t(rectangle.x) - shownLeft), toDrawable(std::int64_t(rectangle.y) - shownBottom),
+               toDrawable(rectangle.width), toDrawable(rectangle.height));
+}
+
 void ViewSet::setViewportLimit(int maxWidth, int maxHeight)
 {
     maxViewportWidth = maxWidth >= smallestViewportLimit ? maxWidth : 0;
@@ -226,7 +248,7 @@ void ViewSet::setViewportLimit(int maxWidth, int maxHeight)
 
 int ViewSet::tileCount(int i) const
 {
-    return isViewIndex(i) ? views[i].tileCount(maxViewportWidth, maxViewportHeight) : 1;
+    return isViewIndex(i) ? views[i].tileCount(limitWidth(), limitHeight()) : 1;
 }
 
 void ViewSet::applyOrthoTile(int i, int tile)
@@ -237,8 +259,8 @@ void ViewSet::applyOrthoTile(int i, int tile)
         return;
     }
     currentView = i;
-    const PixelTile part = views[i].tile(tile, maxViewportWidth, maxViewportHeight);
-    glViewport(part.x, part.y, part.width, part.height);
+    const PixelTile part = views[i].tile(tile, limitWidth(), limitHeight());
+    setViewport(part);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(part.x, part.x + part.width, part.y, part.y + part.height, -1.0, 1.0);
@@ -257,8 +279,8 @@ void ViewSet::applyPerspectiveTile(int i, int tile)
     currentView = i;
     const View& view = views[i];
     const PixelTile whole = view.truncatedViewport();
-    const PixelTile part = view.tile(tile, maxViewportWidth, maxViewportHeight);
-    glViewport(part.x, part.y, part.width, part.height);
+    const PixelTile part = view.tile(tile, limitWidth(), limitHeight());
+    setViewport(part);
     // The part's edges in the whole view's clip coordinates (-1 to 1), then
     // the scale and shift that take them to the part's own -1 and 1.
     const float partLeft = 2.0f * float(part.x - whole.x) / float(whole.width) - 1.0f;

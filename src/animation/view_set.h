@@ -91,6 +91,18 @@ public:
     // 9 (only possible by writing the field directly).
     const View* selectedView() const;
 
+    // The part of the window that the drawable being drawn shows, for a
+    // window laid over several drawables (a surface on each of several
+    // outputs): the drawable's bottom-left pixel is the window's (fromLeft,
+    // fromBottom), and one window pixel is scale drawable pixels (an output that
+    // draws at twice its logical size has 2). Every viewport reaches GL
+    // through it, and the viewport limit is taken in drawable pixels. The
+    // default, (0, 0) at scale 1, hands viewports to GL as they are. A scale
+    // is taken within 1 to maxPartScale.
+    void showPart(int fromLeft, int fromBottom, int scale);
+
+    static constexpr int maxPartScale = 16;
+
     float extentX = 100.0f;
     float extentY = 100.0f;
     float fillAlpha = 1.0f;
@@ -121,7 +133,17 @@ public:
     int maxViewportWidth = 0;
     int maxViewportHeight = 0;
 
+    // The part of the window shown (showPart).
+    int shownLeft = 0;
+    int shownBottom = 0;
+    int shownScale = 1;
+
 private:
+    // glViewport of a rectangle of window pixels, through the part shown.
+    void setViewport(const PixelTile& rectangle) const;
+    // The viewport limit in window pixels: the drawable's over the scale.
+    int limitWidth() const { return maxViewportWidth / shownScale; }
+    int limitHeight() const { return maxViewportHeight / shownScale; }
     // viewCount taken within 0 to 10.
     int configuredViewCount() const;
     void placeMonitors();

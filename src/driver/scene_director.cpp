@@ -126,8 +126,23 @@ void setMonitorLayout(const ScreenRect* monitors, int count, int originX, int or
 
 void drawFrame()
 {
+    advanceFrame();
+    drawCurrentFrame();
+}
+
+void advanceFrame()
+{
     scene.clock.tick();
     stepScene();
+}
+
+void showWindowPart(int left, int bottom, int scale)
+{
+    scene.viewSet.showPart(left, bottom, scale);
+}
+
+void drawCurrentFrame()
+{
     glDepthMask(GL_FALSE);
     glDisable(GL_LIGHTING);
     drawWindowBackground(sceneSwitches.underlayEnabled != 0);

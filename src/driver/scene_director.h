@@ -2,7 +2,9 @@
 // window, the offscreen renderer) creates a GL context, makes it current and
 // then calls, on one thread:
 //   initGlState(width, height)   once, after the context became current;
-//   drawFrame()                  once per frame, then presents the frame;
+//   drawFrame()                  once per frame, then presents the frame
+//                                (or advanceFrame, then drawCurrentFrame
+//                                on each drawable);
 //   resizeViews(width, height)   when the client area changes size;
 //   setMonitorLayout(...)        before initGlState or at any time after,
 //                                when the monitors change;
@@ -43,6 +45,19 @@ void readViewportLimit();
 
 // Ticks the clock, steps the animation and draws one frame into the back buffer.
 void drawFrame();
+
+// drawFrame in its two halves, for a host that shows each frame on several
+// drawables (a surface per output) with the one context: advanceFrame ticks
+// the clock and steps the animation, calling no GL; drawCurrentFrame draws
+// the scene as it stands into the current drawable's back buffer and steps
+// nothing, so it may run once per drawable.
+void advanceFrame();
+void drawCurrentFrame();
+
+// The part of the window that the next frames draw into the current
+// drawable (ViewSet::showPart): a window laid over several drawables shows
+// in each its own part. Window pixels, bottom-left origin.
+void showWindowPart(int left, int bottom, int scale);
 
 // Releases the GL objects that must go while the context still exists.
 void releaseSceneResources();

@@ -24,8 +24,10 @@ constexpr SettingChoice textureChoices[] = {
     {int(TextureKind::Grain), "GRAIN", "Grain"},
 };
 
+// The labels are the Windows dialog's: there the designed 5 ms timer gives
+// at most 100 frames a second, as Windows keeps no timer shorter than 10 ms.
 constexpr SettingChoice frameRateChoices[] = {
-    {std::int32_t(FrameRate::timer), "timer", "As designed (up to 200 a second)"},
+    {std::int32_t(FrameRate::timer), "timer", "As designed (up to 100 a second)"},
     {std::int32_t(FrameRate::display), "display", "In step with the display"},
     {std::int32_t(FrameRate::low), "low", "At most 30 a second (saves power)"},
 };

@@ -88,7 +88,7 @@ class Prefix:
         has ended."""
         self.session.stop_wine()
         try:
-            result = subprocess.run(["wine", program] + list(args), env=self.session.env,
+            result = subprocess.run([self.session.wine, program] + list(args), env=self.session.env,
                                     timeout=PROGRAM_TIMEOUT, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=PROGRAM_TIMEOUT)
@@ -104,7 +104,7 @@ class Prefix:
         were in use when a program asked to delete them."""
         self.session.stop_wine()
         try:
-            subprocess.run(["wine", "wineboot", "-r"], env=self.session.env,
+            subprocess.run([self.session.wine, "wineboot", "-r"], env=self.session.env,
                            timeout=PROGRAM_TIMEOUT, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-w"], env=self.session.env, timeout=PROGRAM_TIMEOUT)
@@ -138,7 +138,7 @@ class Prefix:
         Wine service that reg starts would hold a pipe open, and reading it
         would wait for the service."""
         with tempfile.TemporaryFile("w+", errors="replace") as output:
-            code = subprocess.run(["wine", "reg"] + list(args), env=self.session.env,
+            code = subprocess.run(self.session.reg_command(*args), env=self.session.env,
                                   timeout=120, stdout=output,
                                   stderr=subprocess.DEVNULL).returncode
             output.seek(0)

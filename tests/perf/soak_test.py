@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The long run's reading of /proc and its verdict (make soak), on canned
-samples: each check holds on a steady run and fails on the fault it is for."""
+"""The long run's reading of /proc (through the support module) and its
+verdict (make soak), on canned samples: each check holds on a steady run and
+fails on the fault it is for."""
 
 import os
 import runpy
@@ -8,7 +9,11 @@ import sys
 import types
 import unittest
 
-SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts", "soak.py")
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
+import flowball_testing as testing  # noqa: E402
+
+SCRIPT = os.path.join(HERE, "..", "..", "scripts", "soak.py")
 soak = types.SimpleNamespace(**runpy.run_path(SCRIPT))
 
 STATUS = """Name:\tflowball
@@ -33,19 +38,19 @@ def failed(checks):
 
 class Reading(unittest.TestCase):
     def test_resident_memory_and_threads_from_the_status_file(self):
-        self.assertEqual(soak.parse_status(STATUS), (97516, 6))
+        self.assertEqual(testing.parse_memory_and_threads(STATUS), (97516, 6))
 
     def test_a_status_file_without_the_figures_is_refused(self):
         with self.assertRaises(ValueError):
-            soak.parse_status("Name:\tflowball\nThreads:\t6\n")
+            testing.parse_memory_and_threads("Name:\tflowball\nThreads:\t6\n")
 
-    def test_the_parent_follows_a_name_with_spaces_and_parentheses(self):
-        self.assertEqual(soak.parent_of("4242 (flowball.scr (x) ) S 4200 4242 4200 0"), 4200)
-
-    def test_the_program_of_a_unix_and_of_a_windows_command_line(self):
-        self.assertEqual(soak.program_name(b"/usr/bin/wine\0Z:\\a\\handle-watch.exe\0flowball.scr\0"), "wine")
-        self.assertEqual(soak.program_name(b"Z:\\work\\build\\flowball.scr /s      "), "flowball.scr")
-        self.assertEqual(soak.program_name(b'"C:\\Program Files\\flowball.scr" /s'), "flowball.scr")
+    def test_this_processs_figures_are_read_from_proc(self):
+        resident_kib, threads = testing.memory_and_threads(os.getpid())
+        self.assertGreater(resident_kib, 0)
+        self.assertGreaterEqual(threads, 1)
+        before = testing.open_files(os.getpid())
+        with open(SCRIPT):
+            self.assertEqual(testing.open_files(os.getpid()), before + 1)
 
 
 class Verdict(unittest.TestCase):

@@ -768,4 +768,31 @@ TEST_F(SceneDirectorTest, ResizeKeepsTheSceneAndDrawsAtTheNewSize)
     EXPECT_NEAR(perspectives[0].args[1], 1024.0 / viewports[1].args[3], 1e-3);
 }
 
+// A frame shown on two drawables: one step, the same picture drawn twice.
+TEST_F(SceneDirectorTest, OneFrameOnTwoDrawablesStepsOnceAndDrawsTheSameCalls)
+{
+    build();
+    drawFrameAt(40);
+    const std::vector<glrec::Call> whole = recordedCalls([] { drawFrameAt(80); });
+    const std::uint32_t randomAfterWhole = randomState();
+    TearDown();
+    SetUp();
+
+    build();
+    drawFrameAt(40);
+    fakeNow = buildMoment + 80;
+    EXPECT_TRUE(recordedCalls(advanceFrame).empty()) << "stepping calls no GL";
+    const std::vector<glrec::Call> first = recordedCalls(drawCurrentFrame);
+    const std::vector<glrec::Call> second = recordedCalls(drawCurrentFrame);
+    const auto texts = [](const std::vector<glrec::Call>& calls) {
+        std::vector<std::string> out;
+        for (const glrec::Call& call : calls)
+            out.push_back(call.text());
+        return out;
+    };
+    EXPECT_EQ(texts(first), texts(whole));
+    EXPECT_EQ(texts(second), texts(whole)) << "drawing again steps nothing";
+    EXPECT_EQ(randomState(), randomAfterWhole);
+}
+
 }  // namespace

@@ -224,3 +224,58 @@ TEST_F(ViewSetTest, LayoutTakesViewCountWithinTheTenViews)
 }
 
 }  // namespace
+
+// A window laid over several drawables: each viewport reaches GL moved to the
+// drawable's part and scaled to its pixels; the limit counts drawable pixels.
+TEST_F(ViewSetTest, ShownPartMovesAndScalesEveryViewport)
+{
+    const struct {
+        int left;
+        int bottom;
+        int scale;
+        int maxSide;
+        std::vector<std::string> viewports;
+    } cases[] = {
+        {0, 0, 1, 16384, {"glViewport(0, 150, 800, 300)"}},
+        {1024, 0, 1, 16384, {"glViewport(-1024, 150, 800, 300)"}},
+        {200, 100, 2, 16384, {"glViewport(-400, 100, 1600, 600)"}},
+        // 800 drawable pixels allow 400 window pixels at scale 2: two tiles.
+        {0, 0, 2, 800, {"glViewport(0, 300, 800, 600)", "glViewport(800, 300, 800, 600)"}},
+        // Scales outside 1 to 16 are taken within them.
+        {0, 0, 0, 16384, {"glViewport(0, 150, 800, 300)"}},
+        {0, 0, 99, 16384, {"glViewport(0, 2400, 12800, 4800)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.left << "," << c.bottom << " x" << c.scale << " limit " << c.maxSide);
+        ViewSet viewSet;
+        viewSet.resize(800.0f, 600.0f);
+        viewSet.viewCount = 2;
+        viewSet.views[1].letterboxed = 1;
+        viewSet.barFraction = 0.25f;
+        viewSet.layout();
+        viewSet.setViewportLimit(c.maxSide, c.maxSide);
+        viewSet.showPart(c.left, c.bottom, c.scale);
+        glrec::reset();
+        const int tiles = viewSet.tileCount(1);
+        for (int tile = 0; tile < tiles; ++tile)
+            viewSet.applyPerspectiveTile(1, tile);
+        std::vector<std::string> viewports;
+        for (const std::string& text : glrec::callTexts())
+            if (text.rfind("glViewport", 0) == 0)
+                viewports.push_back(text);
+        EXPECT_EQ(viewports, c.viewports);
+    }
+}
+
+TEST_F(ViewSetTest, ShownPartFarOutClampsToTheIntRange)
+{
+    ViewSet viewSet;
+    viewSet.resize(800.0f, 600.0f);
+    viewSet.layout();
+    viewSet.showPart(INT_MIN, INT_MAX, 16);
+    glrec::reset();
+    viewSet.applyViewport(0);
+    ASSERT_EQ(glrec::calls().size(), 1u);
+    EXPECT_EQ(glrec::calls()[0].args[0], double(INT_MAX));
+    EXPECT_EQ(glrec::calls()[0].args[1], double(INT_MIN));
+}

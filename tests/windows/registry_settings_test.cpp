@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <string>
 
 namespace {
@@ -220,6 +221,133 @@ TEST_F(RegistrySettingsTest, SaveToAKeyNobodyMayWriteFails)
     ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE));
     EXPECT_EQ(RegSetKeySecurity(locked, DACL_SECURITY_INFORMATION, &descriptor), ERROR_SUCCESS);
     RegCloseKey(locked);
+}
+
+// The registry's writer, but refusing what a test names, as a registry that
+// is full or failing would: every write of one value, and every write but
+// the first of another, so that it is written and cannot be put back.
+struct Refusals {
+    std::string always;
+    std::string afterFirst;
+    int writesOfAfterFirst = 0;
+};
+Refusals refusals;
+
+LONG WINAPI refusingWriter(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+{
+    if (refusals.always == name)
+        return ERROR_REGISTRY_IO_FAILED;
+    if (refusals.afterFirst == name && refusals.writesOfAfterFirst++ > 0)
+        return ERROR_REGISTRY_IO_FAILED;
+    return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
+// A value as stored: its type and bytes, or "none".
+std::string storedValue(HKEY key, const char* name)
+{
+    DWORD type = 0;
+    BYTE data[64] = {};
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, name, nullptr, &type, data, &size) != ERROR_SUCCESS)
+        return "none";
+    return std::to_string(type) + ":" + std::string(reinterpret_cast<const char*>(data), size);
+}
+
+class PartlyFailedSaveTest : public RegistrySettingsTest {
+protected:
+    // Settings of every kind stored before the save: values of the right
+    // and the wrong type, and names with no value.
+    void SetUp() override
+    {
+        RegistrySettingsTest::SetUp();
+        setDword("Texture", 7);
+        const char text[] = "200";
+        setRaw("Speed", REG_SZ, text, sizeof text);
+        setDword("Bars", 0);
+        setDword("Particles", 1);
+        for (int row = 0; row < settingCount; ++row)
+            before[settingTable[row].storedName] = storedValue(key, settingTable[row].storedName);
+        changed.texture = 14;
+        changed.colour = 0x123456;
+        changed.speed = 300;
+        changed.bars = 1;
+        changed.detail = 50;
+        changed.stars = changed.particles = changed.fog = 1;
+        refusals = Refusals();
+    }
+
+    void expectStoredAsBefore()
+    {
+        for (int row = 0; row < settingCount; ++row)
+            EXPECT_EQ(storedValue(key, settingTable[row].storedName), before[settingTable[row].storedName])
+                << settingTable[row].storedName;
+    }
+
+    std::map<std::string, std::string> before;
+    Settings changed;
+};
+
+// Texture, Colour, Speed, Bars and Detail are written before Stars fails:
+// each is put back as it was, or removed where there was none.
+TEST_F(PartlyFailedSaveTest, AValueThatFailsPutsBackThoseWrittenBeforeIt)
+{
+    refusals.always = "Stars";
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(saveSettings(changed, HKEY_CURRENT_USER, testKey, &failure, refusingWriter));
+    ASSERT_NE(failure.valueName, nullptr);
+    EXPECT_STREQ(failure.valueName, "Stars");
+    EXPECT_EQ(failure.error, ERROR_REGISTRY_IO_FAILED);
+    EXPECT_FALSE(failure.partlySaved);
+    expectStoredAsBefore();
+
+    char text[1024];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball", text, sizeof text);
+    const std::string message = text;
+    EXPECT_NE(message.find("No setting was changed."), std::string::npos) << message;
+    EXPECT_NE(message.find("Cancel leaves the settings as they were"), std::string::npos) << message;
+
+    // The same save once every value can be written.
+    EXPECT_TRUE(saveSettings(changed, HKEY_CURRENT_USER, testKey, &failure, RegSetValueExA));
+    EXPECT_TRUE(sameSettings(loadSettings(HKEY_CURRENT_USER, testKey), changed));
+}
+
+// Speed is written, Stars fails, and Speed cannot be put back: the failure
+// and the message say that the stored settings are part new, part old.
+TEST_F(PartlyFailedSaveTest, AValueThatCannotBePutBackIsReported)
+{
+    refusals.always = "Stars";
+    refusals.afterFirst = "Speed";
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(saveSettings(changed, HKEY_CURRENT_USER, testKey, &failure, refusingWriter));
+    ASSERT_NE(failure.valueName, nullptr);
+    EXPECT_STREQ(failure.valueName, "Stars");
+    EXPECT_TRUE(failure.partlySaved);
+    EXPECT_EQ(loadSettings(HKEY_CURRENT_USER, testKey).speed, 300);
+    // The others are put back all the same.
+    EXPECT_EQ(storedValue(key, "Texture"), before["Texture"]);
+    EXPECT_EQ(storedValue(key, "Colour"), "none");
+
+    char text[1024];
+    saveFailureMessage(failure, "HKEY_CURRENT_USER\\Software\\Flowball", text, sizeof text);
+    const std::string message = text;
+    EXPECT_NE(message.find("the value Stars under HKEY_CURRENT_USER\\Software\\Flowball could not be written"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("the stored settings are now part new, part old"), std::string::npos) << message;
+    EXPECT_EQ(message.find("as they were"), std::string::npos) << message;
+}
+
+// An old value longer than any setting's, which no Flowball wrote, is not
+// kept: it cannot be put back, and the failure says so.
+TEST_F(PartlyFailedSaveTest, AValueTooLongToKeepCannotBePutBack)
+{
+    const std::string longText(200, 'x');
+    setRaw("Texture", REG_SZ, longText.c_str(), DWORD(longText.size() + 1));
+    refusals.always = "Stars";
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(saveSettings(changed, HKEY_CURRENT_USER, testKey, &failure, refusingWriter));
+    EXPECT_TRUE(failure.partlySaved);
+    EXPECT_EQ(storedValue(key, "Speed"), before["Speed"]);
 }
 
 TEST_F(RegistrySettingsTest, FailureMessageNamesTheValueAndTheReason)

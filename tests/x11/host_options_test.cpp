@@ -174,3 +174,48 @@ TEST(HostOptions, ParsingTwiceStartsAfresh)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(HostOptions, DisplaySwitches)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        const char* environmentWindow;
+        bool ok;
+        DisplayRequest display;
+        const char* error;
+    } cases[] = {
+        {{}, nullptr, true, DisplayRequest::any, ""},
+        {{"--wayland"}, nullptr, true, DisplayRequest::wayland, ""},
+        {{"-wayland", "--wayland"}, nullptr, true, DisplayRequest::wayland, ""},
+        {{"--x11"}, nullptr, true, DisplayRequest::x11, ""},
+        {{"--x11", "--root"}, nullptr, true, DisplayRequest::x11, ""},
+        {{"--wayland", "--x11"}, nullptr, false, DisplayRequest::any, "--wayland and --x11 exclude each other"},
+        {{"--x11", "--wayland"}, nullptr, false, DisplayRequest::any, "--wayland and --x11 exclude each other"},
+        // The X11 daemon's modes are X windows: Wayland cannot draw there.
+        {{"--wayland", "--root"}, nullptr, false, DisplayRequest::any, "it takes no X window"},
+        {{"--wayland", "--window-id", "7"}, nullptr, false, DisplayRequest::any, "it takes no X window"},
+        {{"--wayland"}, "0x600002", false, DisplayRequest::any, "it takes no X window"},
+        {{"--wayland"}, "", true, DisplayRequest::wayland, ""},
+        {{"--wayland=yes"}, nullptr, false, DisplayRequest::any, "wayland"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const Parsed parsed = parse(c.arguments, c.environmentWindow);
+        ASSERT_EQ(parsed.ok, c.ok) << parsed.error;
+        if (c.ok)
+            EXPECT_EQ(parsed.options.display, c.display);
+        else
+            EXPECT_NE(parsed.error.find(c.error), std::string::npos) << parsed.error;
+    }
+}
+
+TEST(HostOptions, HelpNamesTheDisplaySwitches)
+{
+    const std::string usage = hostUsage();
+    EXPECT_NE(usage.find("--wayland"), std::string::npos);
+    EXPECT_NE(usage.find("--x11"), std::string::npos);
+}
+
+}  // namespace

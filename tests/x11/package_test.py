@@ -26,6 +26,7 @@ EXPECTED_FILES = {
     "usr/share/man/man6/flowball.6.gz",
     "usr/share/doc/flowball/copyright",
     "usr/share/doc/flowball/changelog.gz",
+    "usr/lib/systemd/user/flowball-idle.service",
 }
 
 
@@ -49,7 +50,11 @@ def check_control(package, version):
     assert fields["Version"] == version, fields
     assert fields["Architecture"] == "amd64", fields
     # The libraries the program links, found by dpkg-shlibdeps.
-    for library in ("libx11-6", "libc6", "libstdc++6"):
+    # Xlib for the X11 host; the Wayland client library and EGL for the
+    # Wayland host.
+    # sd-bus for the idle watcher's session bus.
+    for library in ("libx11-6", "libc6", "libstdc++6", "libwayland-client0", "libwayland-egl1", "libegl1",
+                    "libsystemd0"):
         assert re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
     assert re.search(r"\blibglx0\b|\blibgl1\b", fields["Depends"]), fields["Depends"]
 
@@ -118,7 +123,7 @@ def check_daemon_settings(root):
 def check_manual_and_desktop(root):
     manual = run(["zcat", os.path.join(root, "usr/share/man/man6/flowball.6.gz")])
     assert manual.startswith(".TH FLOWBALL 6"), manual[:40]
-    for option in ("root", "window\\-id", "fps", "texture", "colour", "speed", "no\\-bars", "detail",
+    for option in ("wayland", "x11", "root", "window\\-id", "fps", "texture", "colour", "speed", "no\\-bars", "detail",
                    "stars", "particles", "fog", "underlay", "overlay", "frame\\-rate", "monitors"):
         assert "\\-" + option in manual, "the manual page lacks -" + option
     assert ".BR xscreensaver (1)" in manual and "xscreensaver\\-settings (1)" in manual, "no SEE ALSO"
@@ -128,6 +133,20 @@ def check_manual_and_desktop(root):
     assert "\nIcon=flowball\n" in desktop, desktop
     icon = open(os.path.join(root, "usr/share/icons/hicolor/scalable/apps/flowball.svg")).read()
     assert ElementTree.fromstring(icon).tag == "{http://www.w3.org/2000/svg}svg", icon[:80]
+
+
+def check_idle_service(root):
+    """The idle watcher's user service runs the installed program with
+    options it takes, and the package enables it for nobody."""
+    service = open(os.path.join(root, "usr/lib/systemd/user/flowball-idle.service")).read()
+    command = re.search(r"^ExecStart=(.*)$", service, re.MULTILINE).group(1).split()
+    assert command[0] == "/usr/bin/flowball" and "--idle-after" in command, command
+    program = os.path.join(root, command[0].lstrip("/"))
+    result = subprocess.run([program, "--help"] + command[1:], capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, "the program refuses %s: %s" % (command[1:], result.stderr)
+    assert "\nWantedBy=graphical-session.target\n" in service, service
+    assert not any("wants" in folder for folder, _, _ in os.walk(os.path.join(root, "usr/lib/systemd"))), (
+        "the package enables the service")
 
 
 def install_remove(package):
@@ -153,6 +172,7 @@ def install_remove(package):
         assert usage.startswith("Usage: flowball"), usage[:80]
         check_daemon_settings(root)
         check_manual_and_desktop(root)
+        check_idle_service(root)
 
         run(dpkg + ["--remove", "flowball"])
         left = [os.path.relpath(os.path.join(folder, name), root)

@@ -29,8 +29,12 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from run_x11_e2e import SCREEN_HEIGHT, SCREEN_WIDTH, Picture, VirtualDisplay, wait_until  # noqa: E402
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
+sys.path.insert(0, HERE)
+import flowball_testing as testing  # noqa: E402
+from flowball_testing import wait_until  # noqa: E402
+from run_x11_e2e import SCREEN_HEIGHT, SCREEN_WIDTH, Picture, virtual_display  # noqa: E402
 
 START_TIMEOUT = 90.0
 END_TIMEOUT = 30.0
@@ -66,31 +70,10 @@ class SaverUser:
         prefix = ["runuser", "-u", self.name, "--"] if self.made else []
         return prefix + ["env", "-i"] + ["%s=%s" % item for item in sorted(environment.items())] + arguments
 
-    def processes(self):
-        """pid -> command name of the user's processes."""
-        found = {}
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
-            try:
-                with open("/proc/%s/status" % entry) as status:
-                    fields = dict(line.split(":", 1) for line in status if ":" in line)
-            except OSError:
-                continue
-            if int(fields["Uid"].split()[0]) == self.uid:
-                found[int(entry)] = fields["Name"].strip()
-        return found
-
     def remove(self):
+        """Removes the made user once the processes the test started as it
+        have ended (the caller ends them)."""
         if self.made:
-            # What the test started as the user and what that started: ended
-            # one by one, by pid.
-            for pid in self.processes():
-                try:
-                    os.kill(pid, 9)
-                except ProcessLookupError:
-                    pass
-            wait_until(lambda: not self.processes(), END_TIMEOUT, "the test user's processes to end")
             subprocess.run(["userdel", self.made], check=True, timeout=60)
         shutil.rmtree(self.home, ignore_errors=True)
 
@@ -159,11 +142,11 @@ class Daemon:
             return ""
 
     def flowballs(self):
-        """The pids of flowball processes on this display (the daemon names
+        """The pids of the flowball processes this test started, through the
+        daemon or its settings program, on this display (the daemon names
         the screen too: ":2.0")."""
-        return sorted(pid for pid, name in self.user.processes().items()
-                      if name == "flowball"
-                      and environment_of(pid).get("DISPLAY", "").split(".")[0] == self.display.name)
+        return sorted(pid for pid in testing.processes_of(os.getpid(), "flowball")
+                      if environment_of(pid).get("DISPLAY", "").split(".")[0] == self.display.name)
 
 
 def scene_over_screen(display):
@@ -252,18 +235,21 @@ def preview(daemon):
         wait_until(drawn, START_TIMEOUT, "the scene in the preview pane %s" % (rectangle,))
         return time.monotonic() - started
     finally:
-        # The settings program runs as the user (under runuser as root):
-        # ended by its pid, which ends its preview.
-        for pid, name in daemon.user.processes().items():
-            if name.startswith("xscreensaver-se"):
-                os.kill(pid, 15)
+        # The settings program runs as the user, under runuser as root: it
+        # is the process started here or one of its descendants, ended by
+        # its pid, which ends its preview.
+        testing.end_processes(testing.processes_of(settings.pid, "xscreensaver-settings"), END_TIMEOUT,
+                              "the settings program")
         settings.wait(timeout=END_TIMEOUT)
         wait_until(lambda: not daemon.flowballs(), END_TIMEOUT, "the preview's flowball to end")
 
 
 def main():
     program = os.path.abspath(sys.argv[1])
-    display = VirtualDisplay()
+    # Whatever the daemon starts stays among this test's descendants, where
+    # it is found and, at the end, ended.
+    testing.adopt_orphans()
+    display = virtual_display()
     user = None
     daemon = None
     try:
@@ -299,13 +285,15 @@ def main():
             print("the daemon's log:\n" + daemon.log_text()[-4000:])
         return 1
     finally:
-        if daemon is not None and daemon.process.poll() is None and not (user and user.made):
-            daemon.process.terminate()
-            daemon.process.wait(timeout=END_TIMEOUT)
-        if user is not None:
-            user.remove()
+        # The daemon and whatever it or the test started is left: ended by
+        # pid, the display server apart.
+        left = [pid for pid in testing.descendants(os.getpid()) if pid != display.process.pid]
+        testing.end_processes(left, END_TIMEOUT, "the daemon and its programs")
         if daemon is not None:
             daemon.process.wait(timeout=END_TIMEOUT)
+        testing.reap_adopted([display.process.pid])
+        if user is not None:
+            user.remove()
         display.stop()
 
 

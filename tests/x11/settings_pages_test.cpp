@@ -1,9 +1,10 @@
 // The package's manual page and the daemon's settings page are written from
-// the settings table: every row arrives in both, a row added to the table
-// arrives without another edit, and a page that lacks a row is caught by
-// name.
+// the settings table: real rows read in both as written out here by hand,
+// a row added to the table arrives without another edit, and a page that
+// lacks a row, or carries it in a form the option is not, is caught by name.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -41,16 +42,101 @@ const SettingInfo fakeRows[] = {
 
 }  // namespace
 
-TEST(SettingsPages, EveryRowOfTheTableIsInBothPages)
+namespace {
+
+// Rows of the real table as a reader finds them in each page, written out by
+// hand: neither the generator nor the completeness check shapes them.
+struct HandWritten {
+    const char* storedName;
+    const char* manualEntry;
+    const char* pageText;
+};
+
+const HandWritten handWritten[] = {
+    {"Texture",
+     ".TP\n.BI \\-texture \" NAME\"\nThe pattern on the ball: sphere, notsphere, gradient, smoke, fog, ring, star, "
+     "sand, black, check, grille, grain (default fog).\n",
+     "<select id=\"texture\">\n        <option id=\"texture-sphere\" _label=\"Texture: sphere\" "
+     "arg-set=\"-texture sphere\"/>\n"},
+    {"Colour", ".TP\n.BI \\-colour \" RRGGBB\"\nThe ball's colour, as six hexadecimal digits, optionally after # "
+               "(default FFCC00).\n",
+     "<option id=\"colour-gold\" _label=\"Colour: gold\"/>\n"},
+    {"Speed", ".TP\n.BI \\-speed \" N\"\nMotion speed in percent, 25 to 400 (default 100).\n",
+     "<number id=\"speed\" type=\"slider\" arg=\"-speed %\"\n"},
+    {"Bars", ".TP\n.BR \\-bars \", \" \\-no\\-bars\nThe breathing letterbox bars (default on).\n",
+     "<boolean id=\"bars\" _label=\"The breathing letterbox bars\" arg-unset=\"-no-bars\"/>\n"},
+    {"FrameRate",
+     ".TP\n.BI \\-frame\\-rate \" NAME\"\nHow often a frame is drawn: timer (0): as designed (up to 100 a second); "
+     "display (1): in step with the display; low (2): at most 30 a second (saves power) (default timer).\n",
+     "<option id=\"frame-rate-low\" _label=\"Frame rate: at most 30 a second (saves power)\" "
+     "arg-set=\"-frame-rate low\"/>\n"},
+};
+
+std::vector<SettingInfo> tableWithout(const char* storedName)
+{
+    std::vector<SettingInfo> table;
+    for (int row = 0; row < settingCount; ++row) {
+        if (std::string(settingTable[row].storedName) != storedName)
+            table.push_back(settingTable[row]);
+    }
+    return table;
+}
+
+std::vector<SettingInfo> rowsNamed(std::initializer_list<const char*> storedNames)
+{
+    std::vector<SettingInfo> rows;
+    for (const char* name : storedNames) {
+        const SettingInfo* row = findSetting(name);
+        EXPECT_NE(row, nullptr) << name;
+        if (row != nullptr)
+            rows.push_back(*row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+TEST(SettingsPages, RealRowsReadAsWrittenOutByHand)
 {
     const std::string manual = manualSettingsSection(settingTable, settingCount);
     const std::string page = daemonPage(settingTable, settingCount);
     EXPECT_TRUE(settingsMissingFromManual(settingTable, settingCount, "\n" + manual).empty());
     EXPECT_TRUE(settingsMissingFromDaemonPage(settingTable, settingCount, page).empty());
-    for (int row = 0; row < settingCount; ++row) {
-        SCOPED_TRACE(settingTable[row].optionName);
-        EXPECT_NE(page.find(std::string("id=\"") + settingTable[row].optionName + "\""), std::string::npos);
+    for (const HandWritten& row : handWritten) {
+        SCOPED_TRACE(row.storedName);
+        EXPECT_NE(manual.find(row.manualEntry), std::string::npos) << manual;
+        EXPECT_NE(page.find(row.pageText), std::string::npos) << page;
+        // Pages written without the row lack what was expected of it.
+        const std::vector<SettingInfo> others = tableWithout(row.storedName);
+        ASSERT_EQ(int(others.size()), settingCount - 1);
+        EXPECT_EQ(manualSettingsSection(others.data(), int(others.size())).find(row.manualEntry), std::string::npos);
+        EXPECT_EQ(daemonPage(others.data(), int(others.size())).find(row.pageText), std::string::npos);
     }
+}
+
+TEST(SettingsPages, TheCompletenessCheckReadsHandWrittenPages)
+{
+    const std::vector<SettingInfo> rows = rowsNamed({"Texture", "Speed", "Bars", "FrameRate"});
+    const int count = int(rows.size());
+    const std::string manual = "\n.TH FLOWBALL 6\n.TP\n.BI \\-texture \" NAME\"\nThe pattern.\n"
+                               ".TP\n.BI \\-speed \" N\"\nSpeed.\n.TP\n.BR \\-bars \", \" \\-no\\-bars\nBars.\n";
+    EXPECT_EQ(settingsMissingFromManual(rows.data(), count, manual + ".TP\n.BI \\-frame\\-rate \" NAME\"\nRate.\n"),
+              std::vector<std::string>{});
+    // A hyphen where groff wants the minus sign is not the option.
+    EXPECT_EQ(settingsMissingFromManual(rows.data(), count, manual + ".TP\n.BI \\-frame-rate \" NAME\"\nRate.\n"),
+              std::vector<std::string>{"frame-rate"});
+    EXPECT_EQ(settingsMissingFromManual(rows.data(), count, manual), std::vector<std::string>{"frame-rate"});
+
+    const std::string page = "<screensaver name=\"flowball\">\n<select id=\"texture\">\n</select>\n"
+                             "<number id=\"speed\" type=\"slider\"/>\n<boolean id=\"bars\"/>\n";
+    EXPECT_EQ(settingsMissingFromDaemonPage(rows.data(), count, page + "<select id=\"frame-rate\">\n</select>\n"),
+              std::vector<std::string>{});
+    // A choice's own id names the choice, not the row.
+    EXPECT_EQ(settingsMissingFromDaemonPage(rows.data(), count,
+                                            page + "<option id=\"frame-rate-low\" _label=\"Low\"/>\n"),
+              std::vector<std::string>{"frame-rate"});
+    EXPECT_EQ(settingsMissingFromDaemonPage(rows.data(), count, "<select id=\"frame-rate\">\n"),
+              (std::vector<std::string>{"texture", "speed", "bars"}));
 }
 
 TEST(SettingsPages, ARowAddedToTheTableReachesBothPages)

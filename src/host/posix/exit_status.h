@@ -4,6 +4,7 @@
 
 // Ended by input, by the window's going or by its own window's close.
 constexpr int exitEnded = 0;
-// No display, no window, a lost connection: the message says which.
+// No display, no window, a lost connection, an X error: the message says
+// which.
 constexpr int exitFailed = 1;
 constexpr int exitBadCommandLine = 2;

@@ -3,6 +3,10 @@
 // Options take one dash or two (-root and --root alike) and are written in
 // full; a value follows its option as the next argument or after '='.
 //
+// The display: --wayland or --x11 forces one; without them the program draws
+// on Wayland where a compositor answers, else on X11 (display_choice.h). The
+// X11 modes below belong to X11 alone.
+//
 // The mode: --window-id ID draws into that window, whatever else is given
 // (--root or the environment); otherwise the window that
 // the XSCREENSAVER_WINDOW environment variable names (a screen-saver daemon
@@ -18,13 +22,21 @@
 
 enum class HostMode { ownWindow, rootWindow, givenWindow };
 
+// The display the command line asks for: any (Wayland where a compositor
+// answers, else X11), or one forced by --wayland or --x11.
+enum class DisplayRequest { any, wayland, x11 };
+
 class HostOptions {
 public:
     HostMode mode = HostMode::ownWindow;
+    DisplayRequest display = DisplayRequest::any;
     // The window to draw into in givenWindow mode.
     std::uint32_t windowId = 0;
     bool showFps = false;
     bool help = false;
+    // --idle-after TIME (host/posix/idle_time.h): watch for idle and show
+    // the saver then, instead of drawing now; 0 when not given.
+    std::uint32_t idleAfterMilliseconds = 0;
     Settings settings;
 };
 

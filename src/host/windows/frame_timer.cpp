@@ -47,56 +47,30 @@ std::int64_t nowMicroseconds()
     return static_cast<std::int64_t>(systemMilliseconds()) * 1000;
 }
 
-// A timer period covering the wait, in whole milliseconds, at least one.
-UINT periodFor(std::int64_t waitMicroseconds)
-{
-    const std::int64_t milliseconds = (waitMicroseconds + 999) / 1000;
-    return milliseconds < 1 ? 1 : static_cast<UINT>(milliseconds);
-}
-
-// The timer is asked for the designed period, though Windows gives no less
-// than its shortest.
-const UINT designedPeriodMs = periodFor(FramePacing::designedPeriodMicroseconds);
-
-// The window must look to see whether it can be seen (no message tells a
-// preview pane that its dialog was minimised); the power broadcast tells
-// when the display comes on. A wait the timer cannot keep is no wait.
-constexpr HostNews windowsNews{false, true, std::int64_t{FrameTimer::shortestPeriodMs} * 1000};
-
 }  // namespace
 
 void FrameTimer::start(HWND window, FrameRate frameRate)
 {
-    pacing = FramePacing(frameRate, windowsNews);
+    pacing = TimerPacing(frameRate);
     displayOn = true;
     running = true;
-    setPeriod(window, designedPeriodMs);
+    followPeriod(window);
     powerNotification = registerDisplayNotification(window);
 }
 
 bool FrameTimer::tickDraws(HWND window)
 {
-    const FrameDecision decision = pacing.next(nowMicroseconds(), {canBeSeen(window), displayOn});
-    switch (decision.action) {
-    case FrameDecision::Action::drawNow:
-        // Back from a rest, the timer rates keep their designed timer.
-        if (pacing.followsTimer())
-            setPeriod(window, designedPeriodMs);
-        return true;
-    case FrameDecision::Action::waitFor:
-        setPeriod(window, periodFor(decision.microseconds));
-        return false;
-    case FrameDecision::Action::waitUntilTold:
-        setPeriod(window, noTimer);
-        return false;
-    }
-    return false;
+    const bool draws = pacing.tick(nowMicroseconds(), {canBeSeen(window), displayOn});
+    followPeriod(window);
+    return draws;
 }
 
 void FrameTimer::frameDrawn(HWND window)
 {
-    if (!pacing.followsTimer())
-        setPeriod(window, periodFor(pacing.microsecondsUntilDue(nowMicroseconds())));
+    if (!pacing.readsClockAfterFrame())
+        return;
+    pacing.frameDrawn(nowMicroseconds());
+    followPeriod(window);
 }
 
 void FrameTimer::displayPowered(HWND window, bool on)
@@ -116,26 +90,33 @@ void FrameTimer::lookAgain(HWND window)
 void FrameTimer::stop(HWND window)
 {
     running = false;
-    setPeriod(window, noTimer);
+    if (periodMs != TimerPacing::noTimer)
+        KillTimer(window, timerId);
+    periodMs = TimerPacing::noTimer;
     if (powerNotification != nullptr) {
         unregisterDisplayNotification(powerNotification);
         powerNotification = nullptr;
     }
 }
 
-// A preview pane's window is visible only while every parent up to the
-// settings dialog is.
+// A child window is never iconic itself, and stays visible to the system
+// while its top-level window is minimised: a preview pane is seen only while
+// it and every parent are visible and the settings dialog is not minimised.
 bool FrameTimer::canBeSeen(HWND window) const
 {
-    return displayOn && IsWindowVisible(window) && !IsIconic(window);
+    if (!displayOn || !IsWindowVisible(window) || IsIconic(window))
+        return false;
+    HWND topLevel = GetAncestor(window, GA_ROOT);
+    return topLevel == nullptr || topLevel == window || !IsIconic(topLevel);
 }
 
-void FrameTimer::setPeriod(HWND window, UINT period)
+void FrameTimer::followPeriod(HWND window)
 {
+    const UINT period = pacing.periodMs();
     if (period == periodMs)
         return;
     periodMs = period;
-    if (period == noTimer)
+    if (period == TimerPacing::noTimer)
         KillTimer(window, timerId);
     else
         SetTimer(window, timerId, period, nullptr);

@@ -1,17 +1,9 @@
-// The frame timer of the saver window: the shared frame-loop policy
-// (host/frame_pacing.h) told in timer periods. FrameRate 0 and 1 keep the
-// designed 5 ms timer and draw on every tick; FrameRate 2 re-arms the timer
-// after each frame for the time until the next one is due on the 1/30 s
-// grid, so that the window wakes about once a frame. While the picture
-// cannot be seen no frame is drawn: with the display powered off the timer
-// stops until the system says it is on again; with the window hidden or
-// minimised, or the preview pane's dialog hidden, the timer only looks again
-// twice a second. The first tick that finds the picture visible draws at
-// once.
-//
-// Windows raises any timer period under 10 ms to 10 ms, and its usual tick
-// is 15.6 ms: the designed 5 ms timer gives at most 100 frames a second,
-// about 64 on most systems.
+// The frame timer of the saver window: a Windows timer run at the periods
+// that host/windows/timer_pacing.h gives. While the picture cannot be seen
+// (the window hidden or minimised, or a preview pane's dialog hidden or
+// minimised, of which the pane hears nothing) the timer looks again twice a
+// second; with the display powered off it stops until the system says it is
+// on again. The first tick that finds the picture visible draws at once.
 //
 // Times are milliseconds of the system's monotonic clock; the scene's own
 // frame clock is not read, so it keeps running through any pause.
@@ -19,7 +11,7 @@
 
 #include <windows.h>
 
-#include "host/frame_pacing.h"
+#include "host/windows/timer_pacing.h"
 
 class FrameTimer {
 public:
@@ -46,18 +38,15 @@ public:
     void stop(HWND window);
 
     static constexpr UINT timerId = 1;
-    // Windows' shortest timer period (USER_TIMER_MINIMUM).
-    static constexpr UINT shortestPeriodMs = 10;
-    // The period that stands for no timer at all.
-    static constexpr UINT noTimer = 0;
 
 private:
     bool canBeSeen(HWND window) const;
-    void setPeriod(HWND window, UINT periodMs);
+    // Sets or kills the timer where the period changed.
+    void followPeriod(HWND window);
 
-    FramePacing pacing;
+    TimerPacing pacing;
     bool displayOn = true;
     bool running = false;
-    UINT periodMs = noTimer;
+    UINT periodMs = TimerPacing::noTimer;
     HANDLE powerNotification = nullptr;
 };

@@ -21,11 +21,10 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
   set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/flowball.rc PROPERTIES
     OBJECT_DEPENDS "${flowball_icon};${flowball_version_header};${CMAKE_CURRENT_LIST_DIR}/flowball.manifest")
 
-  file(GLOB host_sources CONFIGURE_DEPENDS
-    ${CMAKE_CURRENT_LIST_DIR}/*.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../../host/windows/*.cpp)
-  # The clock is in flowball_core (src/CMakeLists.txt).
-  list(FILTER host_sources EXCLUDE REGEX "/host/windows/system_clock\\.cpp$")
+  file(GLOB host_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
+  # The clock is in flowball_core, the portable rules in
+  # flowball_windows_rules (src/CMakeLists.txt).
+  list(FILTER host_sources EXCLUDE REGEX "/(system_clock|saver_switches|timer_pacing|virtual_screen)\\.cpp$")
 
   # The processor check and the runtime's wide-character calls answered in
   # the program are for 32-bit Windows only: every x86-64 processor has SSE2,

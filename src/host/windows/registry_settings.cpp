@@ -29,6 +29,62 @@ private:
     HKEY key;
 };
 
+// A value as it was before a save, to put it back if the save fails. Data
+// up to the settings' own size and more is kept; a longer value, which no
+// Flowball wrote, cannot be put back.
+struct ValueBefore {
+    bool read = false;     // false: it could not be read, nor put back
+    bool present = false;  // false: there was none
+    StoredValue value;
+};
+
+ValueBefore readValueBefore(HKEY key, const char* name)
+{
+    ValueBefore before;
+    DWORD type = REG_NONE;
+    DWORD size = sizeof before.value.bytes;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &type, before.value.bytes, &size);
+    before.value.type = type;
+    before.value.size = size;
+    before.present = result == ERROR_SUCCESS;
+    before.read = before.present || result == ERROR_FILE_NOT_FOUND;
+    return before;
+}
+
+bool putBack(HKEY key, const char* name, const ValueBefore& before, RegistryValueWriter write)
+{
+    if (!before.read)
+        return false;
+    if (!before.present) {
+        const LONG removed = RegDeleteValueA(key, name);
+        return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
+    }
+    return write(key, name, 0, before.value.type, before.value.bytes, DWORD(before.value.size)) == ERROR_SUCCESS;
+}
+
+// Writes the values from row on, in the table's order, all or none: each
+// value's old contents wait on the stack while the values after it are
+// written, and go back if one of those fails. The values after a failed one
+// are not tried.
+SettingsSaveFailure writeFrom(int row, HKEY key, const Settings& settings, RegistryValueWriter write)
+{
+    SettingsSaveFailure failure;
+    if (row == settingCount)
+        return failure;
+    const SettingInfo& info = settingTable[row];
+    const ValueBefore before = readValueBefore(key, info.storedName);
+    const StoredValue value = storedValueOf(settings.*info.field);
+    failure.error = write(key, info.storedName, 0, value.type, value.bytes, DWORD(value.size));
+    if (failure.error != ERROR_SUCCESS) {
+        failure.valueName = info.storedName;
+        return failure;
+    }
+    failure = writeFrom(row + 1, key, settings, write);
+    if (failure.error != ERROR_SUCCESS && !putBack(key, info.storedName, before, write))
+        failure.partlySaved = true;
+    return failure;
+}
+
 }  // namespace
 
 bool registryFlagOn(HKEY key, const char* valueName)
@@ -49,29 +105,21 @@ Settings loadSettings(HKEY root, const char* subKey)
     return settings;
 }
 
-bool saveSettings(const Settings& settings, HKEY root, const char* subKey, SettingsSaveFailure* failure)
+bool saveSettings(const Settings& settings, HKEY root, const char* subKey, SettingsSaveFailure* failure,
+                  RegistryValueWriter write)
 {
-    SettingsSaveFailure firstFailure;
+    SettingsSaveFailure result;
     HKEY key = nullptr;
-    firstFailure.error =
-        RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (firstFailure.error == ERROR_SUCCESS) {
-        for (int row = 0; row < settingCount; ++row) {
-            const SettingInfo& info = settingTable[row];
-            const StoredValue value = storedValueOf(settings.*info.field);
-            const LONG written =
-                RegSetValueExA(key, info.storedName, 0, value.type, value.bytes, DWORD(value.size));
-            if (written != ERROR_SUCCESS && firstFailure.error == ERROR_SUCCESS) {
-                firstFailure.valueName = info.storedName;
-                firstFailure.error = written;
-            }
-        }
+    result.error = RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                                   nullptr, &key, nullptr);
+    if (result.error == ERROR_SUCCESS) {
+        result = writeFrom(0, key, settings, write);
         RegCloseKey(key);
     }
-    if (firstFailure.error == ERROR_SUCCESS)
+    if (result.error == ERROR_SUCCESS)
         return true;
     if (failure != nullptr)
-        *failure = firstFailure;
+        *failure = result;
     return false;
 }
 
@@ -91,8 +139,12 @@ void saveFailureMessage(const SettingsSaveFailure& failure, const char* keyName,
         std::snprintf(what, sizeof what, "the value %s under %s could not be written", failure.valueName, keyName);
     else
         std::snprintf(what, sizeof what, "the registry key %s could not be opened for writing", keyName);
-    std::snprintf(text, size,
-                  "The settings could not be saved: %s (error %ld%s%s).\n\n"
-                  "The dialog stays open: OK tries again, Cancel leaves the settings as they were.",
-                  what, long(failure.error), length > 0 ? ": " : "", reason);
+    const char* const stored =
+        failure.partlySaved
+            ? "Some of the values written before it could not be put back: the stored settings are now part new, "
+              "part old. The dialog stays open: OK tries again, Cancel keeps the settings as they are now."
+            : "No setting was changed. The dialog stays open: OK tries again, Cancel leaves the settings as they "
+              "were.";
+    std::snprintf(text, size, "The settings could not be saved: %s (error %ld%s%s).\n\n%s", what, long(failure.error),
+                  length > 0 ? ": " : "", reason, stored);
 }

@@ -4,9 +4,10 @@
 //
 // Sizes are the client area in pixels, taken at creation: the scene is never
 // rebuilt for another size, a new size only lays the views out anew. Frames
-// are driven by timer 1 every 5 ms; the user's FrameRate setting may space
-// the ticks out (at most 30 frames a second) or pace the buffer swaps by the
-// display. While the picture cannot be seen no frames are drawn.
+// are driven by timer 1, asked for every 5 ms (Windows keeps no timer under
+// 10 ms); the user's FrameRate setting may space the ticks out (at most 30
+// frames a second) or pace the buffer swaps by the display. While the
+// picture cannot be seen no frames are drawn.
 #pragma once
 
 #include <windows.h>

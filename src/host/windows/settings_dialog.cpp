@@ -195,8 +195,8 @@ INT_PTR onInitDialog(HWND dialog)
 }
 
 // A failed save (a key that policy made read-only, say) would otherwise lose
-// the change without a word: the user is told what failed, and the dialog
-// stays open for another try or Cancel.
+// the change without a word: the user is told what failed and what is stored
+// now, and the dialog stays open for another try or Cancel.
 void onOk(HWND dialog)
 {
     SettingsSaveFailure failure;
@@ -206,7 +206,7 @@ void onOk(HWND dialog)
     }
     char keyName[64];
     std::snprintf(keyName, sizeof keyName, "HKEY_CURRENT_USER\\%s", settingsRegistryKey);
-    char message[512];
+    char message[1024];
     saveFailureMessage(failure, keyName, message, sizeof message);
     MessageBoxA(dialog, message, "Flowball: settings not saved", MB_OK | MB_ICONERROR);
 }

@@ -49,9 +49,8 @@ bool GlWindow::open(const HostOptions& options, std::string& error)
         return false;
     }
     installXErrorHandlers();
-    int errorBase = 0;
     int eventBase = 0;
-    if (!glXQueryExtension(display, &errorBase, &eventBase)) {
+    if (!glXQueryExtension(display, &glxErrorBase, &eventBase)) {
         error = std::string("the X display ") + DisplayString(display) + " has no GLX extension";
         close();
         return false;
@@ -63,10 +62,10 @@ bool GlWindow::open(const HostOptions& options, std::string& error)
         made = createOwnWindow(error);
         break;
     case HostMode::rootWindow:
-        made = adoptWindow(DefaultRootWindow(display), error);
+        made = adoptWindow(DefaultRootWindow(display), false, error);
         break;
     case HostMode::givenWindow:
-        made = adoptWindow(Window(options.windowId), error);
+        made = adoptWindow(Window(options.windowId), true, error);
         break;
     }
     if (!made) {
@@ -101,7 +100,7 @@ bool GlWindow::createOwnWindow(std::string& error)
     ownsWindow = true;
     width = ownWindowWidth;
     height = ownWindowHeight;
-    watchWindow(window);
+    watchDrawnWindow({window, true, glxErrorBase});
 
     XStoreName(display, window, "Flowball");
     const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
@@ -119,18 +118,18 @@ bool GlWindow::createOwnWindow(std::string& error)
     return made;
 }
 
-bool GlWindow::adoptWindow(Window target, std::string& error)
+bool GlWindow::adoptWindow(Window target, bool canDisappear, std::string& error)
 {
-    watchWindow(target);
+    watchDrawnWindow({target, canDisappear, glxErrorBase});
     XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, target, &attributes) || watchedWindowLost()) {
+    if (!XGetWindowAttributes(display, target, &attributes) || xErrorEnding() == XErrorEnding::windowGone) {
         error = "no window " + hex(target) + " on the X display " + DisplayString(display);
         return false;
     }
     window = target;
     width = attributes.width;
     height = attributes.height;
-    mapped = attributes.map_state == IsViewable;
+    mapped = attributes.map_state != IsUnmapped;
     // Adds our interest to the window's own; other clients' selections stay.
     XSelectInput(display, window, givenWindowEvents);
 
@@ -201,7 +200,7 @@ void GlWindow::close()
         glXDestroyContext(display, context);
         context = nullptr;
     }
-    if (ownsWindow && window != 0 && !watchedWindowLost())
+    if (ownsWindow && window != 0 && xErrorEnding() != XErrorEnding::windowGone)
         XDestroyWindow(display, window);
     if (colormap != 0)
         XFreeColormap(display, colormap);

@@ -37,17 +37,19 @@ public:
     Atom deleteWindowAtom = 0;
     int width = 0;
     int height = 0;
-    // Whether the window was viewable when opened; our own window is not
-    // until its MapNotify comes.
+    // Whether the window itself was mapped when opened, whatever its
+    // ancestors' state; our own window is not until its MapNotify comes.
     bool mapped = false;
 
 private:
     bool createOwnWindow(std::string& error);
-    bool adoptWindow(Window target, std::string& error);
+    // canDisappear: false for the root window.
+    bool adoptWindow(Window target, bool canDisappear, std::string& error);
     bool createContext(XVisualInfo* visual, std::string& error);
 
     Colormap colormap = 0;
     GLXContext context = nullptr;
+    int glxErrorBase = -1;
 };
 
 // The size of the program's own window when it opens.

@@ -1,25 +1,30 @@
-# The X11 program: the native host over flowball_core, drawing through GLX
-# with the system's libGL.
+# The flowball program: the X11 host over flowball_core, drawing through GLX
+# with the system's libGL, and the Wayland host (src/host/wayland), drawing
+# through EGL; src/host/posix/main.cpp chooses between them.
 
 find_package(X11 REQUIRED COMPONENTS Xrandr Xext)
 find_package(OpenGL REQUIRED COMPONENTS OpenGL GLX)
 
-# What the program's hosts share on POSIX systems (the command line, the
-# ending by a signal) and the X11 host's portable piece (which windows get a
-# view per monitor), shared with their unit tests.
+# The X11 host's pieces that make no X call (which windows get a view per
+# monitor, how long the loop sleeps, what an X error means), with what the
+# program's hosts share on POSIX systems (src/host/posix), for the unit tests.
 add_library(flowball_x11_host STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/../posix/options.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/../posix/stop_signals.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp)
-target_link_libraries(flowball_x11_host PUBLIC flowball_core)
+  ${CMAKE_CURRENT_LIST_DIR}/monitor_views.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/loop_wait.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/x_error_meaning.cpp)
+target_link_libraries(flowball_x11_host PUBLIC flowball_posix_host flowball_core)
+# Xlib's types, not its library: the pieces here make no X call.
+target_include_directories(flowball_x11_host PUBLIC ${X11_INCLUDE_DIR})
 
 add_executable(flowball
   ${CMAKE_CURRENT_LIST_DIR}/../posix/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x11_host.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/frame_loop.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gl_window.cpp
   ${CMAKE_CURRENT_LIST_DIR}/randr_monitors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/monitor_follower.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_visibility.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_viewability.cpp
   ${CMAKE_CURRENT_LIST_DIR}/x_errors.cpp)
 set_target_properties(flowball PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-target_link_libraries(flowball PRIVATE flowball_x11_host flowball_core X11::X11 X11::Xrandr X11::Xext OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)
+target_link_libraries(flowball PRIVATE flowball_x11_host flowball_wayland flowball_core X11::X11 X11::Xrandr X11::Xext OpenGL::GLX OpenGL::OpenGL OpenGL::GLU)

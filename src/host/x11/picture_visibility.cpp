@@ -6,7 +6,7 @@ void PictureVisibility::watch(Display* target, Window watched, bool isMapped)
 {
     display = target;
     window = watched;
-    mapped = isMapped;
+    viewability.watch(display, window, isMapped);
     fullyObscured = false;
     int eventBase = 0;
     int errorBase = 0;
@@ -16,31 +16,15 @@ void PictureVisibility::watch(Display* target, Window watched, bool isMapped)
 
 void PictureVisibility::handleEvent(const XEvent& event)
 {
-    switch (event.type) {
-    case MapNotify:
-        if (event.xmap.window == window)
-            mapped = true;
-        break;
-    case UnmapNotify:
-        if (event.xunmap.window == window)
-            mapped = false;
-        break;
-    case VisibilityNotify:
-        // Only a viewable window gets these: one whose parent was mapped
-        // sees no MapNotify of its own, only this.
-        if (event.xvisibility.window == window) {
-            fullyObscured = event.xvisibility.state == VisibilityFullyObscured;
-            mapped = true;
-        }
-        break;
-    default:
-        break;
-    }
+    viewability.handleEvent(event);
+    // A window that becomes viewable again hears its state anew.
+    if (event.type == VisibilityNotify && event.xvisibility.window == window)
+        fullyObscured = event.xvisibility.state == VisibilityFullyObscured;
 }
 
 PictureState PictureVisibility::picture(std::int64_t now)
 {
-    if (!mapped || fullyObscured)
+    if (!viewability.viewable() || fullyObscured)
         return {false, poweredOn};
     const std::int64_t period = FramePacing::lookAgainMicroseconds;
     if (hasPowerControl && (!powerRead || now - powerReadAt >= period || now < powerReadAt)) {

@@ -1,6 +1,7 @@
-// Whether anybody can see the window's picture: it is mapped, not fully
-// covered by other windows, and the display is powered on. The frame-loop
-// policy (host/frame_pacing.h) decides what the host does with the answer.
+// Whether anybody can see the window's picture: it is viewable (it and its
+// ancestors mapped), not fully covered by other windows, and the display is
+// powered on. The frame-loop policy (host/frame_pacing.h) decides what the
+// host does with the answer.
 //
 // Times are microseconds on a monotonic clock.
 #pragma once
@@ -10,15 +11,18 @@
 #include <cstdint>
 
 #include "host/frame_pacing.h"
+#include "host/x11/window_viewability.h"
 
 class PictureVisibility {
 public:
-    // The window's state when the host starts watching it. The display's
-    // power is read through its DPMS extension where the server has one.
+    // mapped is the window's own state when the host starts watching it;
+    // its ancestors' are read here. The display's power is read through its
+    // DPMS extension where the server has one.
     void watch(Display* display, Window window, bool mapped);
 
-    // MapNotify, UnmapNotify and VisibilityNotify of the watched window;
-    // other events change nothing.
+    // The structure events of the window and its ancestors
+    // (WindowViewability) and the window's VisibilityNotify; other events
+    // change nothing.
     void handleEvent(const XEvent& event);
 
     // Whether a frame drawn now could be seen. Reads the display's power
@@ -31,7 +35,7 @@ private:
 
     Display* display = nullptr;
     Window window = 0;
-    bool mapped = false;
+    WindowViewability viewability;
     bool fullyObscured = false;
     bool hasPowerControl = false;
     bool poweredOn = true;

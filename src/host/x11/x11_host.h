@@ -3,12 +3,9 @@
 // ends it.
 #pragma once
 
-#include <signal.h>
-
 #include "host/posix/options.h"
 
 // Opens the window, builds the scene, runs the frames and releases it all.
-// waitMask is the signal mask that lets the stop signals through while the
-// loop waits. Answers the exit status; after a stop signal the caller ends
-// the process by it.
-int runX11Host(const HostOptions& options, const sigset_t& waitMask);
+// Answers the exit status; after a stop signal the caller ends the process
+// by it (stop_signals.h, which must be taken before).
+int runX11Host(const HostOptions& options);

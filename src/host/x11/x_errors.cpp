@@ -2,19 +2,32 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
+
+#include "host/posix/stop_signals.h"
 
 namespace {
 
-Window watchedWindow = 0;
-bool watchedGone = false;
+DrawnWindow drawnWindow;
+std::vector<Window> ancestors;
+XErrorEnding ending = XErrorEnding::none;
 
 int onProtocolError(Display* display, XErrorEvent* event)
 {
-    if (watchedWindow != 0 && event->resourceid == watchedWindow) {
-        watchedGone = true;
+    if (ending == XErrorEnding::windowGone)
         return 0;
+    switch (meaningOfXError(*event, drawnWindow, ancestors)) {
+    case XErrorMeaning::windowGone:
+        ending = XErrorEnding::windowGone;
+        return 0;
+    case XErrorMeaning::passing:
+        return 0;
+    case XErrorMeaning::failure:
+        break;
     }
+    ending = XErrorEnding::failed;
     char description[160];
     XGetErrorText(display, event->error_code, description, sizeof description);
     std::fprintf(stderr, "flowball: X error: %s (request %d.%d, resource 0x%lx)\n", description,
@@ -26,6 +39,8 @@ int onConnectionLost(Display* display)
 {
     std::fprintf(stderr, "flowball: lost the connection to the X display %s\n", DisplayString(display));
     std::fflush(stderr);
+    if (stopSignalled() != 0)
+        endBySignal(stopSignalled());
     _exit(1);
 }
 
@@ -37,10 +52,12 @@ void installXErrorHandlers()
     XSetIOErrorHandler(onConnectionLost);
 }
 
-void watchWindow(Window window)
+void watchDrawnWindow(const DrawnWindow& drawn) { drawnWindow = drawn; }
+
+void watchAncestor(Window window)
 {
-    watchedWindow = window;
-    watchedGone = false;
+    if (std::find(ancestors.begin(), ancestors.end(), window) == ancestors.end())
+        ancestors.push_back(window);
 }
 
-bool watchedWindowLost() { return watchedGone; }
+XErrorEnding xErrorEnding() { return ending; }

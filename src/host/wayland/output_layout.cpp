@@ -1,0 +1,51 @@
+#include "host/wayland/output_layout.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+bool hasArea(const ScreenRect& rect) { return rect.right > rect.left && rect.bottom > rect.top; }
+
+// to - from in int, however far apart they are, and at least least.
+int distance(int from, int to, int least)
+{
+    const std::int64_t length = std::int64_t(to) - from;
+    return int(std::clamp<std::int64_t>(length, least, INT32_MAX));
+}
+
+}  // namespace
+
+ScreenRect outputBounds(const ScreenRect* outputs, int count)
+{
+    ScreenRect bounds = {0, 0, 0, 0};
+    bool any = false;
+    for (int i = 0; i < count; ++i) {
+        const ScreenRect& output = outputs[i];
+        if (!hasArea(output))
+            continue;
+        if (!any) {
+            bounds = output;
+            any = true;
+            continue;
+        }
+        bounds.left = std::min(bounds.left, output.left);
+        bounds.top = std::min(bounds.top, output.top);
+        bounds.right = std::max(bounds.right, output.right);
+        bounds.bottom = std::max(bounds.bottom, output.bottom);
+    }
+    return bounds;
+}
+
+SurfacePart surfacePart(Monitors monitors, const ScreenRect& output, const ScreenRect& bounds, int scale)
+{
+    const int drawableScale = std::max(scale, 1);
+    const int outputWidth = distance(output.left, output.right, 1);
+    const int outputHeight = distance(output.top, output.bottom, 1);
+    if (monitors != Monitors::span || !hasArea(output) || !hasArea(bounds))
+        return {outputWidth, outputHeight, 0, 0, drawableScale};
+    // The window's y grows upwards from its bottom edge, which is the
+    // bounds' bottom edge.
+    return {distance(bounds.left, bounds.right, 1), distance(bounds.top, bounds.bottom, 1),
+            distance(bounds.left, output.left, 0), distance(output.bottom, bounds.bottom, 0), drawableScale};
+}

@@ -1,0 +1,41 @@
+// Where each output's surface lies in the scene's window, for the Monitors
+// setting. Output rectangles are the compositor's logical layout (xdg-output
+// positions and sizes: top-left origin, y down, right and bottom exclusive);
+// a surface draws at its logical size times its output's integer scale.
+//
+// Monitors each: every output is a window of its own, one letterboxed view
+// shaped by that output. Monitors span: the window is the bounding box of
+// all outputs and each output shows its own part of the one view. Mirrored
+// outputs (the same rectangle) show the same picture either way.
+#pragma once
+
+#include "animation/monitor_layout.h"
+#include "settings/settings.h"
+
+// What one surface draws: the scene laid out for a window of
+// windowWidth x windowHeight logical pixels, of which the surface shows the
+// part whose bottom-left corner is (partLeft, partBottom) in window pixels
+// (bottom-left origin, y up, as ViewSet::showPart takes it), at scale drawable
+// pixels per logical pixel.
+struct SurfacePart {
+    int windowWidth;
+    int windowHeight;
+    int partLeft;
+    int partBottom;
+    int scale;
+
+    bool operator==(const SurfacePart& other) const
+    {
+        return windowWidth == other.windowWidth && windowHeight == other.windowHeight &&
+               partLeft == other.partLeft && partBottom == other.partBottom && scale == other.scale;
+    }
+};
+
+// The smallest rectangle that holds every output with a width and height;
+// all zero when none has.
+ScreenRect outputBounds(const ScreenRect* outputs, int count);
+
+// The part that the output's surface draws. bounds is outputBounds of every
+// output. A scale below 1 is taken as 1. Outputs without a width or height
+// give a 1 x 1 window rather than none.
+SurfacePart surfacePart(Monitors monitors, const ScreenRect& output, const ScreenRect& bounds, int scale);

@@ -1,0 +1,16 @@
+// The program on a Wayland desktop: a full-screen surface on every output,
+// drawn with desktop OpenGL through EGL, until input or a stop signal ends
+// it. Outputs that come while it runs are covered; outputs that go lose their
+// surface.
+#pragma once
+
+#include "host/posix/options.h"
+
+// Whether the Wayland compositor that WAYLAND_DISPLAY (or WAYLAND_SOCKET)
+// names answers: connects and disconnects at once.
+bool waylandAnswers();
+
+// Connects, covers the outputs, builds the scene, runs the frames and
+// releases it all. Answers the exit status; after a stop signal (which wakes
+// the loop's wait, stop_signals.h) the caller ends the process by it.
+int runWaylandHost(const HostOptions& options);

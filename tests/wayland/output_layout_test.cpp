@@ -1,0 +1,81 @@
+#include "host/wayland/output_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+// sway's two test outputs side by side: 1024x768 at the origin, 800x600 to
+// its right, top edges aligned.
+const ScreenRect wide = {0, 0, 1024, 768};
+const ScreenRect small = {1024, 0, 1824, 600};
+
+TEST(OutputLayout, BoundsHoldEveryOutputWithAnArea)
+{
+    const struct {
+        std::vector<ScreenRect> outputs;
+        ScreenRect bounds;
+    } cases[] = {
+        {{}, {0, 0, 0, 0}},
+        {{wide}, wide},
+        {{wide, small}, {0, 0, 1824, 768}},
+        {{small, wide}, {0, 0, 1824, 768}},
+        // Left of and above the origin, stacked.
+        {{{-800, -600, 0, 0}, wide}, {-800, -600, 1024, 768}},
+        // An output without an area (not yet described) is left out.
+        {{{5000, 5000, 5000, 6000}, wide}, wide},
+        // Mirrored outputs are one rectangle.
+        {{wide, wide}, wide},
+    };
+    for (const auto& c : cases) {
+        const ScreenRect bounds = outputBounds(c.outputs.data(), int(c.outputs.size()));
+        EXPECT_EQ(bounds.left, c.bounds.left);
+        EXPECT_EQ(bounds.top, c.bounds.top);
+        EXPECT_EQ(bounds.right, c.bounds.right);
+        EXPECT_EQ(bounds.bottom, c.bounds.bottom);
+    }
+}
+
+TEST(OutputLayout, EachOutputIsItsOwnWindowOrAPartOfTheSpan)
+{
+    const ScreenRect both = {0, 0, 1824, 768};
+    const ScreenRect stacked = {0, -600, 1024, 768};
+    const struct {
+        Monitors monitors;
+        ScreenRect output;
+        ScreenRect bounds;
+        int scale;
+        SurfacePart part;
+    } cases[] = {
+        {Monitors::each, wide, both, 1, {1024, 768, 0, 0, 1}},
+        {Monitors::each, small, both, 1, {800, 600, 0, 0, 1}},
+        {Monitors::each, small, both, 2, {800, 600, 0, 0, 2}},
+        // Span: one window over both; the shorter output, top-aligned, shows
+        // the window's upper 600 rows (its bottom edge 168 rows up).
+        {Monitors::span, wide, both, 1, {1824, 768, 0, 0, 1}},
+        {Monitors::span, small, both, 1, {1824, 768, 1024, 168, 1}},
+        {Monitors::span, small, both, 2, {1824, 768, 1024, 168, 2}},
+        // Stacked: the upper output shows the window's top.
+        {Monitors::span, {0, -600, 800, 0}, stacked, 1, {1024, 1368, 0, 768, 1}},
+        {Monitors::span, wide, stacked, 1, {1024, 1368, 0, 0, 1}},
+        // A scale below 1 is 1; an output without an area is one pixel.
+        {Monitors::each, wide, both, 0, {1024, 768, 0, 0, 1}},
+        {Monitors::span, {10, 10, 10, 10}, both, 1, {1, 1, 0, 0, 1}},
+        // Far-apart corners stay within int.
+        {Monitors::span, {INT_MAX - 10, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MAX, 10}, 1, {INT_MAX, 10, INT_MAX, 0, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.monitors == Monitors::span ? "span " : "each ") << c.output.left << ","
+                                        << c.output.top << " x" << c.scale);
+        const SurfacePart part = surfacePart(c.monitors, c.output, c.bounds, c.scale);
+        EXPECT_EQ(part.windowWidth, c.part.windowWidth);
+        EXPECT_EQ(part.windowHeight, c.part.windowHeight);
+        EXPECT_EQ(part.partLeft, c.part.partLeft);
+        EXPECT_EQ(part.partBottom, c.part.partBottom);
+        EXPECT_EQ(part.scale, c.part.scale);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,967 @@
+#!/usr/bin/env python3
+"""flowball on Wayland, end to end, in compositors of the test's own: headless
+sway with two outputs of different sizes (1024x768 and 800x600), and Mutter
+headless for the xdg-shell smoke run. Both run as an ordinary user (sway
+refuses root): as root the test makes a user of its own and removes it at the
+end; otherwise it runs as the user running it.
+
+  run_wayland_test.py FLOWBALL VIRTUAL_POINTER FULL_SCREEN_CLIENT SHOTS_DIR [CASE...]
+
+VIRTUAL_POINTER is tests/wayland/virtual_pointer.c built, FULL_SCREEN_CLIENT
+scripts/perf/minimal_wayland_egl.c (a user's own full-screen window);
+SHOTS_DIR receives the screenshots the picture cases look at. Cases are the case_* functions
+(default: all but mutter); each starts a compositor of its own. Every wait is
+bounded; the programs the test starts are found by the pid it started (and
+their children by their parent's pid) and ended by it. Nothing sleeps for a
+fixed time to let something happen: where the test needs to know that
+flowball has seen something (its keyboard, the pointer's entry, a motion), it
+reads the protocol log that WAYLAND_DEBUG makes the program write.
+
+Exit status 77 (skipped) for the mutter case where Mutter cannot run here.
+"""
+
+import ctypes
+import json
+import os
+import pwd
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+START_TIMEOUT = 90.0
+END_TIMEOUT = 30.0
+OUTPUTS = {"HEADLESS-1": (1024, 768), "HEADLESS-2": (800, 600)}
+KEY_HOLDER_SECONDS = 3600
+
+
+def wait_until(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(0.1)
+
+
+class TestUser:
+    """Made for the test when it runs as root, else the user running it. Its
+    home is a throwaway folder; programs run as it with exactly the
+    environment given."""
+
+    def __init__(self):
+        self.home = tempfile.mkdtemp(prefix="flowball-wayland-")
+        self.made = None
+        if os.geteuid() == 0:
+            name = "flowball-wl-%d" % os.getpid()
+            subprocess.run(["useradd", "--no-create-home", "--home-dir", self.home, "--shell", "/bin/sh",
+                            "--user-group", name], check=True, timeout=60)
+            self.made = name
+        entry = pwd.getpwnam(self.made) if self.made else pwd.getpwuid(os.geteuid())
+        self.name, self.uid, self.gid = entry.pw_name, entry.pw_uid, entry.pw_gid
+        os.chmod(self.home, 0o755)
+        self.own(self.home)
+
+    def own(self, path):
+        if self.made:
+            os.chown(path, self.uid, self.gid)
+
+    def command(self, arguments, environment):
+        prefix = ["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.gid, "--init-groups"] if self.made else []
+        return prefix + ["env", "-i"] + ["%s=%s" % item for item in sorted(environment.items())] + arguments
+
+    def folder(self, name, mode=0o755):
+        path = os.path.join(self.home, name)
+        os.makedirs(path, exist_ok=True)
+        os.chmod(path, mode)
+        self.own(path)
+        return path
+
+    def processes(self):
+        found = []
+        for entry in os.listdir("/proc"):
+            if not entry.isdigit():
+                continue
+            try:
+                with open("/proc/%s/status" % entry) as status:
+                    fields = dict(line.split(":", 1) for line in status if ":" in line)
+            except OSError:
+                continue
+            # Ended ones wait for their parent (the test, for what it adopted)
+            # to collect them: they run nothing any more.
+            if int(fields["Uid"].split()[0]) == self.uid and not fields["State"].strip().startswith("Z"):
+                found.append(int(entry))
+        return found
+
+    def remove(self):
+        if self.made:
+            # What the test started as the user and what that started: ended
+            # one by one, by pid.
+            for pid in self.processes():
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            try:
+                wait_until(lambda: not self.processes(), END_TIMEOUT, "the test user's processes to end")
+            finally:
+                # The user goes even when something of it lingers, so that
+                # no run leaves users behind.
+                subprocess.run(["userdel", self.made], timeout=60)
+                shutil.rmtree(self.home, ignore_errors=True)
+        else:
+            shutil.rmtree(self.home, ignore_errors=True)
+
+
+def children_of(pid):
+    """The pids whose parent is pid."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as stat:
+                fields = stat.read().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        if int(fields[1]) == pid:
+            found.append(int(entry))
+    return found
+
+
+def descendants_named(pid, name):
+    found = []
+    pending = [pid]
+    while pending:
+        for child in children_of(pending.pop()):
+            pending.append(child)
+            try:
+                with open("/proc/%d/comm" % child) as comm:
+                    if comm.read().strip() == name:
+                        found.append(child)
+            except OSError:
+                pass
+    return found
+
+
+class Picture:
+    """A PPM screenshot."""
+
+    def __init__(self, data):
+        fields = []
+        position = 0
+        while len(fields) < 4:
+            while data[position:position + 1].isspace():
+                position += 1
+            start = position
+            while not data[position:position + 1].isspace():
+                position += 1
+            fields.append(data[start:position])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise RuntimeError("unexpected picture header %r" % fields)
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[position + 1:]
+        self.data = data
+
+    def at(self, x, y):
+        offset = 3 * (y * self.width + x)
+        return tuple(self.pixels[offset:offset + 3])
+
+    def row_is_dark(self, left, width, y):
+        return all(max(self.at(x, y)) < 24 for x in range(left, left + width, 4))
+
+    def dark_rows_from_top(self, left, width):
+        rows = 0
+        while rows < self.height and self.row_is_dark(left, width, rows):
+            rows += 1
+        return rows
+
+    def dark_rows_from_bottom(self, left, width):
+        rows = 0
+        while rows < self.height and self.row_is_dark(left, width, self.height - 1 - rows):
+            rows += 1
+        return rows
+
+    def lit_ball_pixels(self, left, top, width, height):
+        """Bright orange-yellow pixels: the lit ball in the scene's colours."""
+        count = 0
+        for y in range(top, top + height, 3):
+            for x in range(left, left + width, 3):
+                red, green, blue = self.at(x, y)
+                if red > 150 and blue < 90 and red >= green:
+                    count += 1
+        return count
+
+    def shows_scene(self):
+        """Black bars at the top and bottom edges, a lit ball between them."""
+        return (self.row_is_dark(0, self.width, 1) and self.row_is_dark(0, self.width, self.height - 2)
+                and self.lit_ball_pixels(0, self.height // 4, self.width, self.height // 2) > 20)
+
+    def shows_nothing_lit(self):
+        return self.lit_ball_pixels(0, 0, self.width, self.height) == 0
+
+    def save(self, path):
+        with open(path, "wb") as out:
+            out.write(self.data)
+
+
+class Compositor:
+    """A compositor run as the test user with a private 0700
+    XDG_RUNTIME_DIR; clients get its socket in their environment."""
+
+    def __init__(self, user, name):
+        self.user = user
+        self.runtime = user.folder("run-" + name, 0o700)
+        self.log = os.path.join(user.home, name + ".log")
+        self.environment = {"HOME": user.home, "USER": user.name, "LOGNAME": user.name, "PATH": "/usr/bin:/bin",
+                            "XDG_RUNTIME_DIR": self.runtime}
+        self.process = None
+
+    def start_process(self, arguments, environment):
+        with open(self.log, "wb") as log:
+            self.process = subprocess.Popen(self.user.command(arguments, dict(self.environment, **environment)),
+                                            stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+
+    def socket(self):
+        if self.process.poll() is not None:
+            raise AssertionError("the compositor ended at once (%s):\n%s" % (self.process.returncode,
+                                                                              self.log_text()))
+        names = [name for name in os.listdir(self.runtime) if re.fullmatch(r"wayland-\d+", name)]
+        return names[0] if names else None
+
+    def log_text(self):
+        try:
+            with open(self.log, errors="replace") as log:
+                return log.read()[-4000:]
+        except OSError:
+            return ""
+
+    def client_environment(self, extra=None):
+        environment = dict(self.environment, WAYLAND_DISPLAY=self.display, LIBGL_ALWAYS_SOFTWARE="1")
+        environment.update(extra or {})
+        return environment
+
+    def run(self, arguments, extra=None, **options):
+        """A client, run to its end."""
+        options.setdefault("timeout", END_TIMEOUT)
+        return subprocess.run(self.user.command(arguments, self.client_environment(extra)), **options)
+
+    def start(self, arguments, extra=None, **options):
+        return subprocess.Popen(self.user.command(arguments, self.client_environment(extra)), **options)
+
+    def stop(self):
+        if self.process is not None and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=END_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+class Sway(Compositor):
+    """Headless sway with two outputs, 1024x768 and 800x600, side by side (or
+    the outputs given: name -> size)."""
+
+    def __init__(self, user, outputs=None):
+        super().__init__(user, "sway")
+        outputs = outputs or OUTPUTS
+        config = self.config = os.path.join(user.home, "sway-config")
+        # No bar, no background program: only what the test starts.
+        with open(config, "w") as out:
+            out.write("")
+        user.own(config)
+        self.start_process(["sway", "-c", config],
+                           {"WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+                            "WLR_HEADLESS_OUTPUTS": str(len(outputs)), "WLR_LIBINPUT_NO_DEVICES": "1"})
+        self.display = wait_until(self.socket, START_TIMEOUT, "sway's Wayland socket")
+        self.ipc = wait_until(self.ipc_socket, START_TIMEOUT, "sway's IPC socket")
+        self.environment["SWAYSOCK"] = self.ipc
+        for name, (width, height) in outputs.items():
+            self.msg("output", name, "mode", "%dx%d" % (width, height))
+        wait_until(lambda: all(self.outputs().get(name, (0, 0, 0, 0))[2:] == size for name, size in outputs.items()),
+                   START_TIMEOUT, "the outputs at %s" % outputs)
+
+    def ipc_socket(self):
+        names = [name for name in os.listdir(self.runtime) if name.startswith("sway-ipc.")]
+        return os.path.join(self.runtime, names[0]) if names else None
+
+    def msg(self, *arguments):
+        result = self.run(["swaymsg"] + list(arguments), capture_output=True, text=True)
+        if result.returncode != 0:
+            raise AssertionError("swaymsg %s: %s%s" % (" ".join(arguments), result.stdout, result.stderr))
+        return result.stdout
+
+    def outputs(self):
+        """name -> (x, y, width, height) of the active outputs."""
+        answer = json.loads(self.msg("-t", "get_outputs", "-r"))
+        return {output["name"]: tuple(output["rect"][key] for key in ("x", "y", "width", "height"))
+                for output in answer if output.get("active")}
+
+    def picture(self, output=None):
+        arguments = ["grim", "-t", "ppm"] + (["-o", output] if output else []) + ["-"]
+        result = self.run(arguments, capture_output=True, timeout=60)
+        if result.returncode != 0:
+            raise AssertionError("grim %s: %s" % (output or "", result.stderr.decode(errors="replace")))
+        return Picture(result.stdout)
+
+
+class NestedSway(Compositor):
+    """sway inside another sway: each of its outputs is a window there, so
+    closing that window takes the output away (headless sway cannot)."""
+
+    def __init__(self, user, parent, outputs=2):
+        super().__init__(user, "nested-sway")
+        self.start_process(["sway", "-c", parent.config],
+                           {"WAYLAND_DISPLAY": os.path.join(parent.runtime, parent.display),
+                            "WLR_BACKENDS": "wayland", "WLR_RENDERER": "pixman", "WLR_WL_OUTPUTS": str(outputs),
+                            "WLR_LIBINPUT_NO_DEVICES": "1"})
+        self.display = wait_until(self.socket, START_TIMEOUT, "the nested sway's Wayland socket")
+        self.environment["SWAYSOCK"] = wait_until(lambda: Sway.ipc_socket(self), START_TIMEOUT,
+                                                  "the nested sway's IPC socket")
+        wait_until(lambda: len(Sway.outputs(self)) == outputs, START_TIMEOUT, "the nested sway's outputs")
+
+    msg = Sway.msg
+    outputs = Sway.outputs
+    picture = Sway.picture
+
+
+class MutterSession(Compositor):
+    """Mutter headless in a D-Bus session of its own. Ended through Mutter's
+    pid (a child of dbus-run-session), so that dbus-run-session ends its bus
+    and itself, rather than leaving both behind."""
+
+    def __init__(self, user):
+        super().__init__(user, "mutter")
+        self.start_process(["dbus-run-session", "--", "mutter", "--headless", "--wayland", "--no-x11",
+                            "--virtual-monitor", "1024x768"], {})
+
+    def stop(self):
+        if self.process.poll() is None:
+            for pid in descendants_named(self.process.pid, "mutter"):
+                os.kill(pid, signal.SIGTERM)
+            try:
+                self.process.wait(timeout=END_TIMEOUT)
+            except subprocess.TimeoutExpired:
+                pass
+        super().stop()
+
+
+class Flowball:
+    """The program on a compositor, its standard error (with the protocol log
+    when asked for) in a file of its own."""
+
+    def __init__(self, compositor, program, arguments=(), extra=None, protocol_log=False):
+        environment = dict(extra or {})
+        if protocol_log:
+            environment["WAYLAND_DEBUG"] = "client"
+        self.stderr = tempfile.TemporaryFile()
+        self.process = compositor.start([program] + list(arguments), environment, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def errors(self):
+        self.stderr.seek(0)
+        return self.stderr.read().decode(errors="replace")
+
+    def count(self, pattern):
+        return len(re.findall(pattern, self.errors()))
+
+    def wait_for_log(self, pattern, what, after=0):
+        """Until the protocol log holds more than `after` lines matching."""
+        def seen():
+            if not self.running():
+                raise AssertionError("flowball ended (%s) before %s:\n%s" % (self.process.returncode, what,
+                                                                               self.errors()[-3000:]))
+            return self.count(pattern) > after
+
+        wait_until(seen, START_TIMEOUT, what)
+
+    def wait_end(self, status, what):
+        try:
+            code = self.process.wait(timeout=END_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            raise AssertionError("%s: flowball did not end within %.0f s" % (what, END_TIMEOUT))
+        assert code == status, "%s: flowball ended with %s, not %s:\n%s" % (what, code, status,
+                                                                          self.errors()[-3000:])
+
+    def kill(self):
+        if self.running():
+            self.process.kill()
+            self.process.wait()
+
+
+FRAME_DONE = r"wl_callback@\d+\.done\("
+KEYBOARD_ENTER = r"wl_keyboard@\d+\.enter\("
+POINTER_ENTER = r"wl_pointer@\d+\.enter\("
+POINTER_MOTION = r"wl_pointer@\d+\.motion\("
+
+
+class VirtualPointer:
+    def __init__(self, compositor, program):
+        self.process = compositor.start([program], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.expect("ready")
+
+    def expect(self, word):
+        line = self.process.stdout.readline().strip()
+        assert line == word, "virtual-pointer answered %r, not %r" % (line, word)
+
+    def send(self, command):
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+        self.expect("ok")
+
+    def stop(self):
+        self.process.stdin.close()
+        self.process.wait(timeout=END_TIMEOUT)
+
+
+class KeyHolder:
+    """A virtual keyboard that stays: headless sway has no keyboard, and a
+    client only gets one while some keyboard exists. wtype makes its keyboard,
+    then sleeps."""
+
+    def __init__(self, compositor):
+        self.process = compositor.start(["wtype", "-s", str(KEY_HOLDER_SECONDS * 1000)],
+                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait(timeout=END_TIMEOUT)
+
+
+def type_key(compositor):
+    compositor.run(["wtype", "-k", "space"], check=True)
+
+
+def wait_for_scene(sway, flowball, outputs, what):
+    """Each output's own screenshot shows the scene; answers the pictures."""
+    def drawn():
+        if not flowball.running():
+            raise AssertionError("%s: flowball ended (%s):\n%s" % (what, flowball.process.returncode,
+                                                                   flowball.errors()[-3000:]))
+        pictures = {name: sway.picture(name) for name in outputs}
+        return pictures if all(picture.shows_scene() for picture in pictures.values()) else None
+
+    return wait_until(drawn, START_TIMEOUT, "%s: the scene on %s" % (what, ", ".join(outputs)))
+
+
+def wait_for_nothing_drawn(sway, outputs, what):
+    wait_until(lambda: all(sway.picture(name).shows_nothing_lit() for name in outputs), END_TIMEOUT,
+               what + ": no picture left on the outputs")
+
+
+def bar_rows(whole, sway):
+    """The top bar's height on each output, from one screenshot of all."""
+    places = sway.outputs()
+    return {name: whole.dark_rows_from_top(places[name][0], places[name][2]) for name in OUTPUTS}
+
+
+# The cases. Each gets a fresh sway (or Mutter) as the test user.
+
+def case_each_output_shows_its_own_view(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    pictures = wait_for_scene(sway, flowball, OUTPUTS, "--monitors each")
+    for name, picture in pictures.items():
+        assert (picture.width, picture.height) == OUTPUTS[name], "%s is %dx%d" % (name, picture.width,
+                                                                                  picture.height)
+        context.keep(picture, "each-%s.ppm" % name)
+    whole = sway.picture()
+    context.keep(whole, "each-layout.ppm")
+    bars = bar_rows(whole, sway)
+    # Each output's bars are the same share of its own height.
+    tall, short = bars["HEADLESS-1"], bars["HEADLESS-2"]
+    assert tall > 20 and abs(tall * 600 / 768 - short) <= 3, "bars %s are not each output's own share" % bars
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "--monitors each")
+
+
+def case_span_shows_one_view_across_the_outputs(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program, ["--monitors", "span"])
+
+    def one_view():
+        if not flowball.running():
+            raise AssertionError("span: flowball ended:\n" + flowball.errors()[-3000:])
+        tall = sway.picture("HEADLESS-1")
+        if not tall.shows_scene():
+            return None
+        whole = sway.picture()
+        bars = bar_rows(whole, sway)
+        short = sway.picture("HEADLESS-2")
+        # One band over both: the top bars are as high on both outputs.
+        return (tall, short, whole) if (bars["HEADLESS-1"] > 20 and abs(bars["HEADLESS-1"] - bars["HEADLESS-2"]) <= 2
+                                        and short.lit_ball_pixels(0, 0, short.width, short.height) > 20) else None
+
+    tall, short, whole = wait_until(one_view, START_TIMEOUT, "one view across both outputs")
+    context.keep(tall, "span-HEADLESS-1.ppm")
+    context.keep(short, "span-HEADLESS-2.ppm")
+    context.keep(whole, "span-layout.ppm")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "span")
+
+
+def case_a_key_ends_it(context):
+    sway = context.sway()
+    holder = KeyHolder(sway)
+    try:
+        flowball = Flowball(sway, context.program, protocol_log=True)
+        flowball.wait_for_log(KEYBOARD_ENTER, "the keyboard's entry")
+        type_key(sway)
+        flowball.wait_end(0, "a key")
+        wait_for_nothing_drawn(sway, OUTPUTS, "a key")
+    finally:
+        holder.stop()
+
+
+def case_a_click_ends_it(context):
+    sway = context.sway()
+    pointer = VirtualPointer(sway, context.pointer)
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    flowball.wait_for_log(FRAME_DONE, "the first frame shown")
+    pointer.send("move 1 0")
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry")
+    pointer.send("click")
+    flowball.wait_end(0, "a click")
+    pointer.stop()
+
+
+def case_pointer_movement_beyond_the_threshold_ends_it(context):
+    sway = context.sway()
+    pointer = VirtualPointer(sway, context.pointer)
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    flowball.wait_for_log(FRAME_DONE, "the first frame shown")
+    pointer.send("move 1 0")
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry")
+    # 2 + 1 = 3 pixels from where it entered, within the threshold of 4:
+    # flowball reads the motion and draws on.
+    motions = flowball.count(POINTER_MOTION)
+    pointer.send("move 2 1")
+    flowball.wait_for_log(POINTER_MOTION, "the small motion", after=motions)
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the small motion", after=frames + 2)
+    # 3 more: 6 from the entry.
+    pointer.send("move 3 0")
+    flowball.wait_end(0, "movement beyond the threshold")
+    pointer.stop()
+
+
+def case_a_scaled_output_is_drawn_at_its_pixel_size(context):
+    sway = context.sway()
+    sway.msg("output", "HEADLESS-2", "scale", "2")
+    wait_until(lambda: sway.outputs()["HEADLESS-2"][2:] == (400, 300), START_TIMEOUT,
+               "HEADLESS-2 at 400x300 logical pixels")
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    pictures = wait_for_scene(sway, flowball, OUTPUTS, "scale 2")
+    context.keep(pictures["HEADLESS-2"], "scaled-HEADLESS-2.ppm")
+    log = flowball.errors()
+    # Buffers of the output's 800x600 pixels, shown at scale 2: drawn sharp,
+    # not 400x300 stretched by the compositor.
+    assert re.search(r"set_buffer_scale\(2\)", log), "no buffer scale of 2"
+    assert re.search(r"create_buffer\(new id wl_buffer@\d+, \d+, 800, 600,", log), "no 800x600 buffer"
+    assert not re.search(r"create_buffer\(new id wl_buffer@\d+, \d+, 400, 300,", log), "a 400x300 buffer"
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "scale 2")
+
+
+def main_thread_wakeups(pid):
+    with open("/proc/%d/task/%d/status" % (pid, pid)) as status:
+        return sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
+
+
+def case_a_hidden_surface_draws_nothing_and_sleeps(context):
+    """A full-screen window on a workspace that is not shown gets no frame
+    callbacks: nothing is drawn and the program sleeps until it shows again.
+    (The layer shell's surfaces are always shown; headless sway cannot turn an
+    output off.)"""
+    sway = context.sway({"HEADLESS-1": (1024, 768)})
+    flowball = Flowball(sway, context.program, extra={"FLOWBALL_WAYLAND_NO_LAYER_SHELL": "1"},
+                        protocol_log=True)
+    wait_for_scene(sway, flowball, ["HEADLESS-1"], "before hiding")
+    sway.msg("workspace", "hidden")
+    commit = r"wl_surface@\d+\.commit\("
+
+    def settled():
+        before = flowball.count(commit), main_thread_wakeups(flowball.process.pid)
+        time.sleep(2.0)
+        after = flowball.count(commit), main_thread_wakeups(flowball.process.pid)
+        return (after[0] == before[0], after[1] - before[1])
+
+    # Frames already under way may still land; then none for 2 s, and hardly
+    # a wake-up.
+    def quiet():
+        stopped, wakeups = settled()
+        return (wakeups,) if stopped else None
+
+    (wakeups,) = wait_until(quiet, START_TIMEOUT, "no frames while hidden")
+    print("hidden: %d wake-ups in 2 s" % wakeups)
+    assert wakeups <= 10, "hidden, the main thread woke %d times in 2 s" % wakeups
+    frames = flowball.count(commit)
+    sway.msg("workspace", "1")
+    flowball.wait_for_log(commit, "frames once shown again", after=frames + 2)
+    wait_for_scene(sway, flowball, ["HEADLESS-1"], "shown again")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "hidden and shown")
+
+
+def case_crossing_onto_another_output_is_not_movement_by_itself(context):
+    sway = context.sway()
+    pointer = VirtualPointer(sway, context.pointer)
+    # Two pixels left of the second output, before flowball starts: its
+    # surface on the first output appears under the pointer.
+    pointer.send("to 1022 300 1824 768")
+    flowball = Flowball(sway, context.program, protocol_log=True)
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the first output")
+    # 3 pixels right: onto the second output, at its own x of 1, a long way
+    # from 1022 in that surface's coordinates but a short way on the desk.
+    entries = flowball.count(POINTER_ENTER)
+    pointer.send("move 3 0")
+    flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the second output", after=entries)
+    # A pixel more there: 1 from where it entered the second output.
+    motions = flowball.count(POINTER_MOTION)
+    pointer.send("move 1 0")
+    flowball.wait_for_log(POINTER_MOTION, "the motion on the second output", after=motions)
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the crossing", after=frames + 2)
+    pointer.send("move 4 0")
+    flowball.wait_end(0, "movement beyond the threshold on the second output")
+    pointer.stop()
+
+
+def full_screen_windows(sway):
+    """The ids of the windows in sway's tree that are full screen."""
+    found = []
+    pending = [json.loads(sway.msg("-t", "get_tree", "-r"))]
+    while pending:
+        node = pending.pop()
+        if node.get("fullscreen_mode", 0) != 0 and node.get("pid"):
+            found.append(node["id"])
+        pending.extend(node.get("nodes", []) + node.get("floating_nodes", []))
+    return found
+
+
+def case_it_covers_a_full_screen_window_and_leaves_it_so(context):
+    sway = context.sway()
+    holder = KeyHolder(sway)
+    window = sway.start([context.full_screen_client, "33333"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
+    try:
+        windows = wait_until(lambda: full_screen_windows(sway), START_TIMEOUT, "the user's full-screen window")
+        flowball = Flowball(sway, context.program, protocol_log=True)
+        wait_for_scene(sway, flowball, OUTPUTS, "over a full-screen window")
+        flowball.wait_for_log(KEYBOARD_ENTER, "the keyboard's entry")
+        type_key(sway)
+        flowball.wait_end(0, "a key over a full-screen window")
+        assert full_screen_windows(sway) == windows, "the user's window is no longer full screen"
+        assert window.poll() is None, "the user's window ended"
+    finally:
+        window.terminate()
+        window.wait(timeout=END_TIMEOUT)
+        holder.stop()
+
+
+def case_stop_signals_end_it_by_the_signal(context):
+    sway = context.sway()
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        flowball = Flowball(sway, context.program)
+        wait_for_scene(sway, flowball, OUTPUTS, signal.Signals(number).name)
+        flowball.process.send_signal(number)
+        flowball.wait_end(-number, signal.Signals(number).name)
+        assert "flowball:" not in flowball.errors(), flowball.errors()
+        wait_for_nothing_drawn(sway, OUTPUTS, signal.Signals(number).name)
+
+
+def case_a_stop_signal_ends_it_with_the_compositor_stalled(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    wait_for_scene(sway, flowball, OUTPUTS, "before the stall")
+    sway.process.send_signal(signal.SIGSTOP)
+    try:
+        started = time.monotonic()
+        flowball.process.send_signal(signal.SIGTERM)
+        flowball.wait_end(-signal.SIGTERM, "SIGTERM, the compositor stalled")
+        print("SIGTERM with the compositor stalled: ended after %.2f s" % (time.monotonic() - started))
+    finally:
+        sway.process.send_signal(signal.SIGCONT)
+
+
+def case_an_output_that_comes_is_covered(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    wait_for_scene(sway, flowball, OUTPUTS, "two outputs")
+    sway.msg("create_output")
+    added = wait_until(lambda: [name for name in sway.outputs() if name not in OUTPUTS], START_TIMEOUT,
+                       "the new output")[0]
+    started = time.monotonic()
+    pictures = wait_for_scene(sway, flowball, [added], "the new output " + added)
+    print("new output %s covered in %.2f s" % (added, time.monotonic() - started))
+    context.keep(pictures[added], "added-%s.ppm" % added)
+    # sway 1.7 cannot take a headless output away (disabling one fails and
+    # "unplug" came later): an_output_that_goes_loses_its_surface tries that
+    # in a nested sway.
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "outputs changed")
+
+
+def adopted_flowballs():
+    """The flowball processes that swayidle started: it starts its commands
+    in a process of their own whose parent has gone, so they come to the test
+    (a subreaper). Answers the running ones' pids and collects the ended ones'
+    statuses into ended_flowballs."""
+    running = []
+    for pid in descendants_named(os.getpid(), "flowball"):
+        try:
+            done, status = os.waitpid(pid, os.WNOHANG)
+        except ChildProcessError:
+            continue
+        if done:
+            ended_flowballs[pid] = os.waitstatus_to_exitcode(status)
+        else:
+            running.append(pid)
+    return running
+
+
+ended_flowballs = {}
+
+
+def case_an_output_that_goes_loses_its_surface(context):
+    parent = context.sway({"HEADLESS-1": (1280, 720)})
+    nested = NestedSway(context.user, parent)
+    context.compositors.insert(0, nested)
+    flowball = Flowball(nested, context.program, protocol_log=True)
+    wait_for_scene(nested, flowball, ["WL-1", "WL-2"], "two nested outputs")
+    removals = flowball.count(r"wl_registry@\d+\.global_remove\(")
+    parent.msg('[title="wlroots - WL-2"]', "kill")
+    flowball.wait_for_log(r"zwlr_layer_surface_v1@\d+\.destroy\(", "the gone output's surface let go")
+    assert flowball.count(r"wl_registry@\d+\.global_remove\(") > removals, "no output was taken away"
+    # It draws on: the remaining output, grown to the whole window.
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, "frames after the output went", after=frames + 2)
+    wide = lambda: nested.outputs().get("WL-1", (0, 0, 0, 0))[2] > 1000
+    wait_until(wide, START_TIMEOUT, "WL-1 across the parent's output")
+    context.keep(wait_for_scene(nested, flowball, ["WL-1"], "the remaining output")["WL-1"], "remaining-WL-1.ppm")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "an output gone")
+
+
+def case_an_output_that_changes_its_mode_is_drawn_at_its_new_size(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    wait_for_scene(sway, flowball, OUTPUTS, "before the change")
+    sway.msg("output", "HEADLESS-2", "mode", "640x480")
+
+    def resized():
+        picture = wait_for_scene(sway, flowball, ["HEADLESS-2"], "640x480")["HEADLESS-2"]
+        # Bars as high at the bottom as at the top: the picture is laid out
+        # for 640x480, not an 800x600 one cut off.
+        top, bottom = picture.dark_rows_from_top(0, 640), picture.dark_rows_from_bottom(0, 640)
+        return picture if (picture.width, picture.height) == (640, 480) and abs(top - bottom) <= 2 else None
+
+    context.keep(wait_until(resized, START_TIMEOUT, "HEADLESS-2 drawn at 640x480"), "resized-HEADLESS-2.ppm")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "mode change")
+
+
+def case_the_idle_daemon_starts_it_and_a_key_ends_it(context):
+    sway = context.sway()
+    holder = KeyHolder(sway)
+    log = os.path.join(context.user.home, "idle-flowball.log")
+    # The protocol log of each start, so that the test knows when flowball
+    # has its keyboard. Without -w, as the documentation says.
+    command = "WAYLAND_DEBUG=client exec %s 2>>%s" % (context.program, log)
+    # Orphans among the test's descendants come to the test, so that the
+    # commands swayidle starts are found by their parent's pid.
+    PR_SET_CHILD_SUBREAPER = 36
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0)
+    # A later timeout (a locker's, a screen-off's) still fires while
+    # flowball runs: it asks no one to keep the desktop from idling.
+    later = os.path.join(context.user.home, "later-timeout")
+    idle = sway.start(["swayidle", "timeout", "2", command, "timeout", "5", "exec touch " + later],
+                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        first = wait_until(adopted_flowballs, START_TIMEOUT, "swayidle to start flowball")[0]
+        wait_until(lambda: os.path.exists(later), START_TIMEOUT, "the later timeout while flowball runs")
+        assert first in adopted_flowballs(), "flowball ended before the later timeout"
+
+        def keyboard_entries():
+            try:
+                with open(log, errors="replace") as text:
+                    return len(re.findall(KEYBOARD_ENTER, text.read()))
+            except OSError:
+                return 0
+
+        wait_until(keyboard_entries, START_TIMEOUT, "the keyboard's entry")
+        entries = keyboard_entries()
+        type_key(sway)
+        wait_until(lambda: first not in adopted_flowballs(), END_TIMEOUT, "flowball to end on the key")
+        assert ended_flowballs[first] == 0, "the key ended flowball with %s" % ended_flowballs[first]
+        # Idle again: swayidle starts it anew.
+        second = wait_until(lambda: [pid for pid in adopted_flowballs() if pid != first], START_TIMEOUT,
+                            "swayidle to start flowball again")[0]
+        wait_until(lambda: keyboard_entries() > entries, START_TIMEOUT, "the second start's keyboard")
+        type_key(sway)
+        wait_until(lambda: second not in adopted_flowballs(), END_TIMEOUT, "the second flowball to end on the key")
+        assert ended_flowballs[second] == 0, "the key ended flowball with %s" % ended_flowballs[second]
+    finally:
+        for pid in adopted_flowballs():
+            os.kill(pid, signal.SIGKILL)
+            os.waitpid(pid, 0)
+        idle.terminate()
+        idle.wait(timeout=END_TIMEOUT)
+        holder.stop()
+
+
+def case_full_screen_windows_cover_the_outputs_without_layer_shell(context):
+    sway = context.sway()
+    holder = KeyHolder(sway)
+    try:
+        flowball = Flowball(sway, context.program, extra={"FLOWBALL_WAYLAND_NO_LAYER_SHELL": "1"},
+                            protocol_log=True)
+        pictures = wait_for_scene(sway, flowball, OUTPUTS, "xdg-shell")
+        for name, picture in pictures.items():
+            context.keep(picture, "xdg-shell-%s.ppm" % name)
+        log = flowball.errors()
+        assert "xdg_toplevel" in log and "zwlr_layer_shell_v1.get_layer_surface" not in log, (
+            "not drawn through full-screen xdg-shell windows")
+        flowball.wait_for_log(KEYBOARD_ENTER, "the keyboard's entry")
+        type_key(sway)
+        flowball.wait_end(0, "xdg-shell, a key")
+    finally:
+        holder.stop()
+
+
+def case_the_compositor_going_away_ends_it_with_a_message(context):
+    sway = context.sway()
+    flowball = Flowball(sway, context.program)
+    wait_for_scene(sway, flowball, OUTPUTS, "before the compositor goes")
+    sway.stop()
+    flowball.wait_end(1, "the compositor gone")
+    assert "flowball: the Wayland compositor went away" in flowball.errors(), flowball.errors()
+
+
+def case_no_display_at_all_is_one_message(context):
+    runtime = context.user.folder("run-none", 0o700)
+    environment = {"HOME": context.user.home, "PATH": "/usr/bin:/bin", "XDG_RUNTIME_DIR": runtime}
+    cases = [
+        ([], {}, ["no Wayland compositor", "no X display"]),
+        # A name that nobody answers is no display either.
+        ([], {"WAYLAND_DISPLAY": "wayland-7"}, ["no Wayland compositor", "no X display"]),
+        (["--wayland"], {"WAYLAND_DISPLAY": "wayland-7"}, ["cannot connect to the Wayland compositor 'wayland-7'"]),
+    ]
+    for arguments, extra, words in cases:
+        result = subprocess.run(context.user.command([context.program] + arguments, dict(environment, **extra)),
+                                capture_output=True, text=True, timeout=END_TIMEOUT)
+        assert result.returncode == 1, "%s %s: status %s" % (arguments, extra, result.returncode)
+        lines = result.stderr.splitlines()
+        assert len(lines) == 1 and all(word in lines[0] for word in words), result.stderr
+
+
+def case_mutter(context):
+    """Mutter (GNOME's compositor, no layer shell) in a D-Bus session: flowball
+    starts, its frames are shown (frame callbacks come), it stays, and SIGTERM
+    ends it."""
+    if shutil.which("mutter") is None or shutil.which("dbus-run-session") is None:
+        raise Skip("mutter or dbus-run-session is not installed")
+    mutter = MutterSession(context.user)
+    context.compositors.append(mutter)
+    try:
+        mutter.display = wait_until(mutter.socket, START_TIMEOUT, "Mutter's Wayland socket")
+    except AssertionError as error:
+        raise Skip("Mutter cannot run here: %s" % error)
+    flowball = Flowball(mutter, context.program, protocol_log=True)
+    flowball.wait_for_log(r"xdg_toplevel@\d+\.configure\(1024, 768", "a full-screen configure of 1024x768")
+    flowball.wait_for_log(FRAME_DONE, "frames shown", after=30)
+    assert "zwlr_layer_shell" not in flowball.errors(), "Mutter offered a layer shell?"
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "Mutter, SIGTERM")
+
+
+class Skip(Exception):
+    pass
+
+
+class Context:
+    def __init__(self, program, pointer, full_screen_client, shots):
+        self.user = TestUser()
+        bin_dir = self.user.folder("bin")
+        self.program = os.path.join(bin_dir, "flowball")
+        self.pointer = os.path.join(bin_dir, "virtual-pointer")
+        self.full_screen_client = os.path.join(bin_dir, "minimal-wayland-egl")
+        for source, copy in ((program, self.program), (pointer, self.pointer),
+                             (full_screen_client, self.full_screen_client)):
+            shutil.copy2(source, copy)
+            self.user.own(copy)
+        self.shots = shots
+        self.compositors = []
+
+    def sway(self, outputs=None):
+        sway = Sway(self.user, outputs)
+        self.compositors.append(sway)
+        return sway
+
+    def keep(self, picture, name):
+        """The screenshot as PNG where ImageMagick is there to convert it."""
+        path = os.path.join(self.shots, name)
+        picture.save(path)
+        if shutil.which("convert"):
+            png = os.path.splitext(path)[0] + ".png"
+            if subprocess.run(["convert", path, png], timeout=60).returncode == 0:
+                os.remove(path)
+
+    def end_case(self):
+        for compositor in self.compositors:
+            compositor.stop()
+        self.compositors = []
+
+    def close(self):
+        self.end_case()
+        self.user.remove()
+
+
+def main():
+    program, pointer, full_screen_client, shots = (os.path.abspath(argument) for argument in sys.argv[1:5])
+    os.makedirs(shots, exist_ok=True)
+    cases = {name[len("case_"):]: function for name, function in globals().items() if name.startswith("case_")}
+    chosen = sys.argv[5:] or [name for name in cases if name != "mutter"]
+    context = Context(program, pointer, full_screen_client, shots)
+    failures = 0
+    skipped = 0
+    try:
+        for name in chosen:
+            started = time.monotonic()
+            try:
+                cases[name](context)
+                print("PASS %s (%.1f s)" % (name, time.monotonic() - started))
+            except Skip as reason:
+                skipped += 1
+                print("SKIP %s: %s" % (name, reason))
+            except AssertionError as error:
+                failures += 1
+                print("FAIL %s: %s" % (name, error))
+                for compositor in context.compositors:
+                    print("the compositor's log:\n" + compositor.log_text())
+            finally:
+                context.end_case()
+            sys.stdout.flush()
+    finally:
+        context.close()
+    print("screenshots in %s" % shots)
+    if failures:
+        return 1
+    return SKIPPED if skipped == len(chosen) else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
