@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "host/posix/idle_time.h"
 #include "host/posix/options.h"
 #include "option_words.h"
 
@@ -20,8 +21,8 @@ namespace {
 
 std::vector<OptionName> hostOptionNames()
 {
-    std::vector<OptionName> names = {{"root", false}, {"window-id", true}, {"fps", false}, {"help", false},
-                                     {"h", false}};
+    std::vector<OptionName> names = {{"root", false},  {"window-id", true}, {"wayland", false}, {"x11", false},
+                                     {"fps", false},   {"idle-after", true}, {"help", false},   {"h", false}};
     const std::vector<OptionName> settings = settingOptionNames();
     names.insert(names.end(), settings.begin(), settings.end());
     return names;
@@ -34,31 +35,48 @@ std::string hexWindowId(std::uint32_t id)
     return text;
 }
 
-// The value of the last --window-id, as written; empty when there is none.
-std::string lastWindowId(const std::vector<std::string>& words, bool& given)
+// The host's own options in an accepted command line: which were given,
+// and the last value of those that take one.
+struct HostWords {
+    bool root = false;
+    bool window = false;
+    bool wayland = false;
+    bool x11 = false;
+    bool idle = false;
+    std::string windowText;
+    std::string idleText;
+};
+
+HostWords hostWordsOf(const std::vector<std::string>& words)
 {
-    std::string value;
-    given = false;
+    HostWords written;
     for (std::size_t i = 1; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "--")
             break;
         const std::size_t dashes = word.compare(0, 2, "--") == 0 ? 2 : 1;
-        if (word.compare(dashes, std::string::npos, "window-id") == 0 && i + 1 < words.size()) {
-            value = words[++i];
-            given = true;
-        } else if (word.compare(dashes, 10, "window-id=") == 0) {
-            value = word.substr(dashes + 10);
-            given = true;
-        } else if (word.find('=') == std::string::npos) {
-            // A setting's value is the next word: skip it.
-            for (const OptionName& option : settingOptionNames()) {
-                if (option.takesValue && word.compare(dashes, std::string::npos, option.name) == 0)
-                    ++i;
-            }
+        const std::size_t equals = word.find('=');
+        const std::string name = word.substr(dashes, equals == std::string::npos ? std::string::npos : equals - dashes);
+        bool takesValue = false;
+        for (const OptionName& option : hostOptionNames()) {
+            if (option.name == name)
+                takesValue = option.takesValue;
+        }
+        std::string value;
+        if (takesValue)
+            value = equals != std::string::npos ? word.substr(equals + 1) : words[++i];
+        written.root = written.root || name == "root";
+        written.wayland = written.wayland || name == "wayland";
+        written.x11 = written.x11 || name == "x11";
+        if (name == "window-id") {
+            written.window = true;
+            written.windowText = value;
+        } else if (name == "idle-after") {
+            written.idle = true;
+            written.idleText = value;
         }
     }
-    return value;
+    return written;
 }
 
 void checkAccepted(CommandLine& line, const char* environmentWindow, const HostOptions& options)
@@ -67,28 +85,51 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
     expectValidSettings(options.settings);
     if (options.help)
         return;
-    bool windowGiven = false;
-    const std::string windowText = lastWindowId(line.words, windowGiven);
+    const HostWords written = hostWordsOf(line.words);
+    const bool environmentGiven = environmentWindow != nullptr && environmentWindow[0] != '\0';
+    expectProperty(!(written.wayland && written.x11), "accepted both --wayland and --x11");
+    expectProperty(options.display == (written.wayland ? DisplayRequest::wayland
+                                       : written.x11   ? DisplayRequest::x11
+                                                       : DisplayRequest::any),
+                   "not the display asked for");
+    expectProperty(!written.wayland || !(written.root || written.window || environmentGiven),
+                   "--wayland accepted with an X window");
     std::uint32_t id = 0;
-    if (windowGiven) {
+    if (written.idle) {
+        std::uint32_t milliseconds = 0;
+        expectProperty(parseIdleTime(written.idleText.c_str(), milliseconds) &&
+                           milliseconds == options.idleAfterMilliseconds,
+                       "the idle time is not the one --idle-after names");
+        expectProperty(milliseconds >= shortestIdleMilliseconds && milliseconds <= longestIdleMilliseconds,
+                       "an idle time out of its range");
+        expectProperty(!written.root && !written.window && !written.x11 && options.mode == HostMode::ownWindow,
+                       "--idle-after accepted with an X window");
+    } else if (written.window) {
+        expectProperty(options.idleAfterMilliseconds == 0, "an idle time nobody gave");
         expectProperty(options.mode == HostMode::givenWindow, "--window-id does not give that window");
-        expectProperty(parseWindowId(windowText.c_str(), id) && id == options.windowId,
+        expectProperty(parseWindowId(written.windowText.c_str(), id) && id == options.windowId,
                        "the window is not the one --window-id names");
-    } else if (environmentWindow != nullptr && environmentWindow[0] != '\0') {
+    } else if (environmentGiven) {
         expectProperty(options.mode == HostMode::givenWindow, "XSCREENSAVER_WINDOW does not give that window");
         expectProperty(parseWindowId(environmentWindow, id) && id == options.windowId,
                        "the window is not the one XSCREENSAVER_WINDOW names");
     } else {
-        expectProperty(options.mode != HostMode::givenWindow, "a window given by nobody");
+        expectProperty(options.mode == (written.root ? HostMode::rootWindow : HostMode::ownWindow),
+                       "not the mode asked for");
     }
     expectProperty(options.windowId != 0 || options.mode != HostMode::givenWindow, "window 0 given");
 
-    // Printed back as options, the same mode, window, read-out and settings.
+    // Printed back as options, the same mode, window, display, idle time,
+    // read-out and settings.
     std::vector<std::string> printed = {"flowball"};
     if (options.mode == HostMode::rootWindow)
         printed.push_back("-root");
     if (options.mode == HostMode::givenWindow)
         printed.push_back("--window-id=" + hexWindowId(options.windowId));
+    if (options.display != DisplayRequest::any)
+        printed.push_back(options.display == DisplayRequest::wayland ? "--wayland" : "--x11");
+    if (options.idleAfterMilliseconds != 0)
+        printed.push_back("--idle-after=" + idleTimeText(options.idleAfterMilliseconds));
     if (options.showFps)
         printed.push_back("--fps");
     appendSettingOptions(printed, options.settings);
@@ -99,6 +140,8 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
     expectProperty(parseHostOptions(again.argc(), argv.data(), nullptr, reread, error),
                    "printed options refused: " + error);
     expectProperty(reread.mode == options.mode && reread.windowId == options.windowId &&
+                       reread.display == options.display &&
+                       reread.idleAfterMilliseconds == options.idleAfterMilliseconds &&
                        reread.showFps == options.showFps && sameSettings(reread.settings, options.settings),
                    "printed options read back differently");
 }
@@ -112,10 +155,15 @@ std::string windowIdText(std::uint64_t id, bool hex)
 
 void checkWrittenNumbers(FuzzInput& input)
 {
-    enum Given { root = 1, fps = 2, window = 4, environment = 8, windowInHex = 16, environmentInHex = 32 };
+    enum Given { root = 1, fps = 2, window = 4, environment = 8, windowInHex = 16, environmentInHex = 32,
+                 wayland = 64, x11 = 128 };
     const std::uint8_t given = input.byte();
     const std::uint64_t windowId = input.value<std::uint64_t>();
     const std::uint64_t environmentId = input.value<std::uint64_t>();
+    // --idle-after in seconds when the top bit is set.
+    const std::uint32_t idle = input.value<std::uint32_t>();
+    const bool idleGiven = (idle & 0x80000000u) != 0;
+    const std::uint32_t idleSeconds = idle & 0x7FFFFFFFu;
     std::vector<std::string> words = {"flowball"};
     HostOptions expected;
     bool acceptable = true;
@@ -127,17 +175,35 @@ void checkWrittenNumbers(FuzzInput& input)
         words.push_back("--fps");
         expected.showFps = true;
     }
+    if ((given & wayland) != 0) {
+        words.push_back("--wayland");
+        expected.display = DisplayRequest::wayland;
+        acceptable = (given & (root | window | environment | x11)) == 0;
+    }
+    if ((given & x11) != 0) {
+        words.push_back("--x11");
+        expected.display = DisplayRequest::x11;
+    }
     const std::string environmentText = windowIdText(environmentId, (given & environmentInHex) != 0);
-    if ((given & window) != 0) {
-        words.push_back("--window-id");
-        words.push_back(windowIdText(windowId, (given & windowInHex) != 0));
-        acceptable = windowId >= 1 && windowId <= 0xFFFFFFFFu;
+    if (idleGiven) {
+        words.push_back("--idle-after=" + std::to_string(idleSeconds));
+        acceptable = acceptable && idleSeconds >= 1 && idleSeconds <= 24 * 60 * 60 &&
+                     (given & (root | window | x11)) == 0;
+        expected.idleAfterMilliseconds = idleSeconds * 1000;
+        expected.mode = HostMode::ownWindow;
+    } else if ((given & window) != 0) {
+        acceptable = acceptable && windowId >= 1 && windowId <= 0xFFFFFFFFu;
         expected.mode = HostMode::givenWindow;
         expected.windowId = std::uint32_t(windowId);
     } else if ((given & environment) != 0) {
-        acceptable = environmentId >= 1 && environmentId <= 0xFFFFFFFFu;
+        acceptable = acceptable && environmentId >= 1 && environmentId <= 0xFFFFFFFFu;
         expected.mode = HostMode::givenWindow;
         expected.windowId = std::uint32_t(environmentId);
+    }
+    if ((given & window) != 0) {
+        words.push_back("--window-id");
+        words.push_back(windowIdText(windowId, (given & windowInHex) != 0));
+        acceptable = acceptable && windowId >= 1 && windowId <= 0xFFFFFFFFu;
     }
     acceptable = appendWrittenSettings(words, input, expected.settings) && acceptable;
 
@@ -151,7 +217,9 @@ void checkWrittenNumbers(FuzzInput& input)
     std::string written;
     for (const std::string& word : words)
         written += " " + word;
-    expectProperty(accepted == acceptable, (accepted ? "accepted a number out of its range:"
+    if ((given & environment) != 0)
+        written += " with XSCREENSAVER_WINDOW=" + environmentText;
+    expectProperty(accepted == acceptable, (accepted ? "accepted a number out of its range or a mode that is not:"
                                                      : "refused numbers that are all in range (" + error + "):") +
                                                written);
     if (!accepted) {
@@ -159,8 +227,10 @@ void checkWrittenNumbers(FuzzInput& input)
         return;
     }
     expectProperty(options.mode == expected.mode && options.windowId == expected.windowId &&
+                       options.display == expected.display &&
+                       options.idleAfterMilliseconds == expected.idleAfterMilliseconds &&
                        options.showFps == expected.showFps && sameSettings(options.settings, expected.settings),
-                   "written numbers read as other values");
+                   "written numbers read as other values:" + written);
 }
 
 void checkWords(FuzzInput& input, std::uint8_t form)

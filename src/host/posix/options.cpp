@@ -94,8 +94,8 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
             return OptionUse::taken;
         case optionIdleAfter:
             if (!parseIdleTime(value, options.idleAfterMilliseconds)) {
-                message = std::string("--idle-after wants a time from 1s to 24h: seconds (90) or with a unit "
-                                      "(90s, 5m, 1h) (got '") + value + "')";
+                message = "--idle-after wants a time from 1s to 24h: seconds (90) or with a unit (90s, 5m, 1h) (got " +
+                          quotedArgument(value) + ")";
                 return OptionUse::refused;
             }
             return OptionUse::taken;
