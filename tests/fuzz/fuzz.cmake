@@ -12,8 +12,7 @@
 #   - build/fuzz (make fuzz, FLOWBALL_FUZZ) links it with clang's libFuzzer as
 #     NAME-fuzz, which scripts/fuzz.py runs from that corpus.
 #
-# A parser of outside input gets its target here, in this list; the Wayland
-# host's output geometry joins it when that host lands.
+# A parser of outside input gets its target here, in this list.
 
 if(FLOWBALL_FUZZ)
   add_custom_target(fuzz-targets)
@@ -46,15 +45,18 @@ flowball_fuzz_target(saver_switches LIBRARIES flowball_windows_rules)
 # the store the reader reads from.
 flowball_fuzz_target(registry_settings LIBRARIES flowball_windows_rules)
 # flowball's command line and flowball-render's, by full option names.
-flowball_fuzz_target(host_options LIBRARIES flowball_x11_host)
+flowball_fuzz_target(host_options LIBRARIES flowball_posix_host)
 flowball_fuzz_target(render_options
   SOURCES ${render_tool}/render_options.cpp ${render_tool}/monitor_list.cpp
   INCLUDES ${render_tool}
   LIBRARIES flowball_core)
 # --window-id and XSCREENSAVER_WINDOW.
-flowball_fuzz_target(window_id LIBRARIES flowball_x11_host)
+flowball_fuzz_target(window_id LIBRARIES flowball_posix_host)
 # Any list of monitor rectangles to the views of a window, tiled under GL's
 # viewport limit.
 flowball_fuzz_target(monitor_layout LIBRARIES flowball_x11_host flowball_core glrecorder)
+# The outputs a Wayland compositor describes, any rectangles and scales, to
+# the part of the views each surface draws.
+flowball_fuzz_target(wayland_outputs LIBRARIES flowball_wayland_rules flowball_core glrecorder)
 # The settings table's validation, clamping and value texts.
 flowball_fuzz_target(settings LIBRARIES flowball_core)
