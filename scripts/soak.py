@@ -15,8 +15,7 @@ it prints a table per program and a verdict:
 
   - resident memory after the warm-up stays within 1 MB of its first sample
     after the warm-up, counting what stays taken over three samples (90 s):
-    Mesa's software GL takes a megabyte for a minute at times and gives it
-    back;
+    the process takes a megabyte for a minute at times and gives it back;
   - open files, threads (and handles) after the warm-up stay as they were;
   - the picture is still drawn at the end: the program's window is lit,
     varied and moving, as it was after the warm-up;
@@ -54,8 +53,9 @@ MEMORY_TOLERANCE_KIB = 1024
 # stays.
 DEFAULT_WARM_UP = 180.0
 READINGS = 10
-# At times it also takes a megabyte for a minute or so and gives it back:
-# memory counts as kept when it stays taken over this many samples.
+# The process also takes a megabyte for a minute or so at times and gives it
+# back (the scene's own heap does not grow: flowball-soak-tests): memory
+# counts as kept when it stays taken over this many samples.
 HELD_SAMPLES = 3
 # The rows the X11 program's --fps read-out may take at its window's top.
 FPS_READOUT_HEIGHT = 40
@@ -91,8 +91,8 @@ class Sample:
 
 def read_sample(pid, seconds, handles=None):
     """The figures now; resident memory as the least of READINGS readings over
-    a second, so that a buffer that lives for a frame or two (Mesa's software
-    GL takes and frees a megabyte at times) does not count as kept."""
+    a second, so that a buffer that lives for a frame or two does not count
+    as kept."""
     readings = []
     for reading in range(READINGS):
         if reading:
@@ -326,8 +326,8 @@ def after_warm_up(samples, warm_up):
 
 def held_memory(samples):
     """The memory each run of HELD_SAMPLES samples held throughout (their
-    least): a megabyte that Mesa's software GL takes for a while and gives
-    back does not count, memory that stays taken does."""
+    least): a megabyte taken for a while and given back does not count,
+    memory that stays taken does."""
     kib = [sample.resident_kib for sample in samples]
     if len(kib) <= HELD_SAMPLES:
         return [min(kib)]
