@@ -48,9 +48,8 @@ START_TIMEOUT = 180.0
 END_TIMEOUT = 60.0
 # Resident memory after the warm-up may move this much from its first sample.
 MEMORY_TOLERANCE_KIB = 1024
-# Mesa's software GL grows by up to a megabyte or two in the first minutes, a
-# step at a time, as the scene reaches new combinations of state; then it
-# stays.
+# Both programs grow by a megabyte or two in their first minutes, a step at a
+# time, and then stay.
 DEFAULT_WARM_UP = 180.0
 READINGS = 10
 # The process also takes a megabyte for a minute or so at times and gives it
