@@ -243,9 +243,18 @@ def main_thread(pid, kinds=BOTH_SWITCHES):
     return thread_switches(pid, None, kinds), thread_seconds(pid)
 
 
-def live_parents():
+def running(pid):
+    """Whether pid is a process that has not ended (a zombie has)."""
+    try:
+        return stat_fields(read_text("/proc/%d/stat" % pid))[0] not in ("Z", "X")
+    except (OSError, IndexError):
+        return False
+
+
+def live_parents(ended=False):
     """pid -> parent pid of every process that has not ended (zombies are
-    left out: their work is done and their command line is gone)."""
+    left out: their work is done and their command line is gone); with
+    ended, of those that have ended and wait for their parent too."""
     parents = {}
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
@@ -254,7 +263,7 @@ def live_parents():
             fields = stat_fields(read_text("/proc/%s/stat" % entry))
         except (OSError, IndexError):
             continue
-        if fields[0] not in ("Z", "X"):
+        if ended or fields[0] not in ("Z", "X"):
             parents[int(entry)] = int(fields[1])
     return parents
 
@@ -273,9 +282,15 @@ def parse_descendants(parents, pid):
     return found
 
 
-def descendants(pid):
-    """The live descendants of pid, nearest first."""
-    return parse_descendants(live_parents(), pid)
+def descendants(pid, ended=False):
+    """The live descendants of pid, nearest first; with ended, the ended
+    ones that wait for their parent too."""
+    return parse_descendants(live_parents(ended), pid)
+
+
+def children(pid):
+    """The live processes whose parent is pid."""
+    return [child for child, parent in sorted(live_parents().items()) if parent == pid]
 
 
 def command_line(pid):
