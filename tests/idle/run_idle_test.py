@@ -49,14 +49,13 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "support"))
 import flowball_testing as testing  # noqa: E402
 from flowball_testing import running as alive, wait_until  # noqa: E402
 from wayland_testing import (END_TIMEOUT, FRAME_DONE, KEYBOARD_ENTER, OUTPUTS, START_TIMEOUT,  # noqa: E402
-                             Compositor, KeyHolder, Skip, descendants_named, run_cases, type_key,
+                             Client, Compositor, KeyHolder, Skip, descendants_named, run_cases, type_key,
                              wait_for_nothing_drawn)
 import wayland_testing  # noqa: E402
 
@@ -71,17 +70,14 @@ QUIET_WAKEUPS = 2
 STARTED = "flowball: shows the saver after"
 
 
-class Watcher:
+class Watcher(Client):
     """flowball --idle-after TIME on a compositor, its standard error (and
     its savers') in a file of its own."""
 
+    name = "the watcher"
+
     def __init__(self, compositor, program, idle_after, extra=None, protocol_log=False):
-        environment = dict(extra or {})
-        if protocol_log:
-            environment["WAYLAND_DEBUG"] = "client"
-        self.stderr = tempfile.TemporaryFile()
-        self.process = compositor.start([program, "--idle-after", str(idle_after)], environment,
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self.stderr)
+        super().__init__(compositor, [program, "--idle-after", str(idle_after)], extra, protocol_log)
         self.pid = self.process.pid
 
         def started():
@@ -91,13 +87,6 @@ class Watcher:
             return STARTED in self.errors()
 
         wait_until(started, START_TIMEOUT, "the watcher to start watching")
-
-    def errors(self):
-        self.stderr.seek(0)
-        return self.stderr.read().decode(errors="replace")
-
-    def count(self, pattern):
-        return len(re.findall(pattern, self.errors()))
 
     def source(self):
         return re.search(STARTED + r" \S+ without input \(([^)]+)\)", self.errors()).group(1)
@@ -128,16 +117,6 @@ class Watcher:
         assert not self.savers(), "a saver showed while the watcher was measured"
         return after - before
 
-    def wait_end(self, status, what):
-        try:
-            code = self.process.wait(timeout=END_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-            raise AssertionError("%s: the watcher did not end within %.0f s" % (what, END_TIMEOUT))
-        assert code == status, "%s: the watcher ended with %s, not %s:\n%s" % (what, code, status,
-                                                                              self.errors()[-3000:])
-
     def stop(self):
         """Ends the watcher by SIGTERM if it still runs; its savers end with it."""
         if self.process.poll() is None:
@@ -148,12 +127,10 @@ class Watcher:
 
 
 def wait_for_scene_on_outputs(sway, watcher, saver, what):
-    def drawn():
+    def still_drawing():
         assert alive(saver), "%s: the saver ended:\n%s" % (what, watcher.errors()[-3000:])
-        pictures = {name: sway.picture(name) for name in OUTPUTS}
-        return pictures if all(picture.shows_scene() for picture in pictures.values()) else None
 
-    return wait_until(drawn, START_TIMEOUT, "%s: the scene on %s" % (what, ", ".join(OUTPUTS)))
+    return wayland_testing.wait_for_scene(sway, OUTPUTS, what, still_drawing)
 
 
 def key_ends_the_saver(sway, watcher, saver, entries, what):

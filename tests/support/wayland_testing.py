@@ -305,6 +305,41 @@ class MutterSession(Compositor):
         super().stop()
 
 
+class Client:
+    """A program run on a compositor, its standard error (with the protocol
+    log when asked for) in a file of its own. name is what messages call it."""
+
+    name = "the program"
+
+    def __init__(self, compositor, arguments, extra=None, protocol_log=False):
+        environment = dict(extra or {})
+        if protocol_log:
+            environment["WAYLAND_DEBUG"] = "client"
+        self.stderr = tempfile.TemporaryFile()
+        self.process = compositor.start(list(arguments), environment, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=self.stderr)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def errors(self):
+        self.stderr.seek(0)
+        return self.stderr.read().decode(errors="replace")
+
+    def count(self, pattern):
+        return len(re.findall(pattern, self.errors()))
+
+    def wait_end(self, status, what):
+        try:
+            code = self.process.wait(timeout=END_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+            raise AssertionError("%s: %s did not end within %.0f s" % (what, self.name, END_TIMEOUT))
+        assert code == status, "%s: %s ended with %s, not %s:\n%s" % (what, self.name, code, status,
+                                                                      self.errors()[-3000:])
+
+
 class KeyHolder:
     """A virtual keyboard that stays: headless sway has no keyboard, and a
     client only gets one while some keyboard exists. wtype makes its keyboard,
@@ -322,6 +357,18 @@ class KeyHolder:
 
 def type_key(compositor):
     compositor.run(["wtype", "-k", "space"], check=True)
+
+
+def wait_for_scene(sway, outputs, what, still_drawing):
+    """Each output's own screenshot shows the scene; answers the pictures.
+    still_drawing() is called before each look: it raises AssertionError once
+    what draws has ended."""
+    def drawn():
+        still_drawing()
+        pictures = {name: sway.picture(name) for name in outputs}
+        return pictures if all(picture.shows_scene() for picture in pictures.values()) else None
+
+    return wait_until(drawn, START_TIMEOUT, "%s: the scene on %s" % (what, ", ".join(outputs)))
 
 
 def wait_for_nothing_drawn(sway, outputs, what):

@@ -27,15 +27,14 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "support"))
 import flowball_testing as testing  # noqa: E402
 from flowball_testing import wait_until  # noqa: E402
 from wayland_testing import (END_TIMEOUT, FRAME_DONE, KEYBOARD_ENTER, OUTPUTS, POINTER_ENTER,  # noqa: E402
-                             POINTER_MOTION, START_TIMEOUT, Compositor, KeyHolder, MutterSession, Skip, Sway,
-                             descendants_named, run_cases, type_key, wait_for_nothing_drawn)
+                             POINTER_MOTION, START_TIMEOUT, Client, Compositor, KeyHolder, MutterSession, Skip,
+                             Sway, descendants_named, run_cases, type_key, wait_for_nothing_drawn)
 import wayland_testing  # noqa: E402
 
 
@@ -59,27 +58,14 @@ class NestedSway(Compositor):
     picture = Sway.picture
 
 
-class Flowball:
+class Flowball(Client):
     """The program on a compositor, its standard error (with the protocol log
     when asked for) in a file of its own."""
 
+    name = "flowball"
+
     def __init__(self, compositor, program, arguments=(), extra=None, protocol_log=False):
-        environment = dict(extra or {})
-        if protocol_log:
-            environment["WAYLAND_DEBUG"] = "client"
-        self.stderr = tempfile.TemporaryFile()
-        self.process = compositor.start([program] + list(arguments), environment, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=self.stderr)
-
-    def running(self):
-        return self.process.poll() is None
-
-    def errors(self):
-        self.stderr.seek(0)
-        return self.stderr.read().decode(errors="replace")
-
-    def count(self, pattern):
-        return len(re.findall(pattern, self.errors()))
+        super().__init__(compositor, [program] + list(arguments), extra, protocol_log)
 
     def wait_for_log(self, pattern, what, after=0):
         """Until the protocol log holds more than `after` lines matching."""
@@ -90,16 +76,6 @@ class Flowball:
             return self.count(pattern) > after
 
         wait_until(seen, START_TIMEOUT, what)
-
-    def wait_end(self, status, what):
-        try:
-            code = self.process.wait(timeout=END_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-            raise AssertionError("%s: flowball did not end within %.0f s" % (what, END_TIMEOUT))
-        assert code == status, "%s: flowball ended with %s, not %s:\n%s" % (what, code, status,
-                                                                          self.errors()[-3000:])
 
     def kill(self):
         if self.running():
@@ -128,14 +104,12 @@ class VirtualPointer:
 
 def wait_for_scene(sway, flowball, outputs, what):
     """Each output's own screenshot shows the scene; answers the pictures."""
-    def drawn():
+    def still_drawing():
         if not flowball.running():
             raise AssertionError("%s: flowball ended (%s):\n%s" % (what, flowball.process.returncode,
                                                                    flowball.errors()[-3000:]))
-        pictures = {name: sway.picture(name) for name in outputs}
-        return pictures if all(picture.shows_scene() for picture in pictures.values()) else None
 
-    return wait_until(drawn, START_TIMEOUT, "%s: the scene on %s" % (what, ", ".join(outputs)))
+    return wayland_testing.wait_for_scene(sway, outputs, what, still_drawing)
 
 
 def bar_rows(whole, sway):
