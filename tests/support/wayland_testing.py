@@ -122,31 +122,8 @@ class TestUser:
             shutil.rmtree(self.home, ignore_errors=True)
 
 
-class Picture:
-    """A PPM screenshot."""
-
-    def __init__(self, data):
-        fields = []
-        position = 0
-        while len(fields) < 4:
-            while data[position:position + 1].isspace():
-                position += 1
-            start = position
-            while not data[position:position + 1].isspace():
-                position += 1
-            fields.append(data[start:position])
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise RuntimeError("unexpected picture header %r" % fields)
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[position + 1:]
-        self.data = data
-
-    def at(self, x, y):
-        offset = 3 * (y * self.width + x)
-        return tuple(self.pixels[offset:offset + 3])
-
-    def row_is_dark(self, left, width, y):
-        return all(max(self.at(x, y)) < 24 for x in range(left, left + width, 4))
+class Picture(testing.Picture):
+    """A screenshot of an output, or of all of them."""
 
     def dark_rows_from_top(self, left, width):
         rows = 0
@@ -159,16 +136,6 @@ class Picture:
         while rows < self.height and self.row_is_dark(left, width, self.height - 1 - rows):
             rows += 1
         return rows
-
-    def lit_ball_pixels(self, left, top, width, height):
-        """Bright orange-yellow pixels: the lit ball in the scene's colours."""
-        count = 0
-        for y in range(top, top + height, 3):
-            for x in range(left, left + width, 3):
-                red, green, blue = self.at(x, y)
-                if red > 150 and blue < 90 and red >= green:
-                    count += 1
-        return count
 
     def shows_scene(self):
         """Black bars at the top and bottom edges, a lit ball between them."""

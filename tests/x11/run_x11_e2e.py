@@ -173,40 +173,12 @@ class XlibClient:
         self.xlib.XCloseDisplay(self.display)
 
 
-class Picture:
+class Picture(testing.Picture):
+    """A screenshot of the display's root window."""
+
     def __init__(self, display_name):
-        data = subprocess.run(["import", "-display", display_name, "-window", "root", "-depth", "8", "ppm:-"],
-                              check=True, capture_output=True, timeout=60).stdout
-        fields = []
-        position = 0
-        while len(fields) < 4:
-            while data[position:position + 1].isspace():
-                position += 1
-            start = position
-            while not data[position:position + 1].isspace():
-                position += 1
-            fields.append(data[start:position])
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise RuntimeError("unexpected picture header %r" % fields)
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[position + 1:]
-
-    def at(self, x, y):
-        offset = 3 * (y * self.width + x)
-        return tuple(self.pixels[offset:offset + 3])
-
-    def row_is_dark(self, left, width, y):
-        return all(max(self.at(x, y)) < 24 for x in range(left, left + width, 4))
-
-    def lit_ball_pixels(self, left, top, width, height):
-        """Bright orange-yellow pixels: the lit ball in the scene's colours."""
-        count = 0
-        for y in range(top, top + height, 3):
-            for x in range(left, left + width, 3):
-                red, green, blue = self.at(x, y)
-                if red > 150 and blue < 90 and red >= green:
-                    count += 1
-        return count
+        super().__init__(subprocess.run(["import", "-display", display_name, "-window", "root", "-depth", "8",
+                                         "ppm:-"], check=True, capture_output=True, timeout=60).stdout)
 
     def shows_scene(self, left, top, width, height):
         """Black bars at the top and bottom edges, a lit ball between them."""
