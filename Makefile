@@ -21,6 +21,14 @@
 #   make perf       what each frame costs, flowball beside a minimal GL program
 #                   under 64-bit Wine, on X11 and on Wayland (PERF_ARGS: the
 #                   script's options); a measurement, not a test
+#   make fuzz       builds the fuzz targets with clang's libFuzzer in
+#                   build/fuzz and runs each for FUZZ_SECONDS (default 60):
+#                   executions, corpus, coverage and any fault's input
+#                   (FUZZ_ARGS: the script's options, such as target names)
+#   make soak       the X11 program and the 64-bit saver under Wine side by
+#                   side for SOAK_MINUTES (default 30), every element on:
+#                   memory, files, threads and handles every 30 s, and a
+#                   verdict (SOAK_ARGS: the script's options); a measurement
 
 SHELL := /bin/bash
 .SHELLFLAGS := -euo pipefail -c
@@ -151,3 +159,27 @@ PERF_ARGS ?=
 perf: build-native build-win64
 	$(call stage,"perf: flowball beside a minimal GL program")
 	python3 scripts/measure-frames.py --native-build build/native --win-build build/win64 $(PERF_ARGS)
+
+# The long run of README's "Hours of running": each program on a virtual
+# display of its own, so it needs no display of yours.
+SOAK_MINUTES ?= 30
+SOAK_ARGS ?=
+.PHONY: soak
+soak: build-native build-win64
+	$(call stage,"soak: both programs for $(SOAK_MINUTES) minutes with every element on")
+	python3 scripts/soak.py --native-build build/native --win-build build/win64 --minutes $(SOAK_MINUTES) $(SOAK_ARGS)
+
+# The fuzz targets (tests/fuzz/) with clang and libFuzzer, in a build folder
+# of their own; make test replays their corpora in the test builds.
+FUZZ_SECONDS ?= 60
+FUZZ_ARGS ?=
+.PHONY: fuzz build-fuzz
+build-fuzz: setup
+	$(call stage,"fuzz: configure and build the fuzz targets with clang (build/fuzz)")
+	cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLOWBALL_FUZZ=ON \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build/fuzz -j$(JOBS) --target fuzz-targets
+
+fuzz: build-fuzz
+	$(call stage,"fuzz: each target for $(FUZZ_SECONDS) s")
+	python3 scripts/fuzz.py --build build/fuzz --seconds $(FUZZ_SECONDS) $(FUZZ_ARGS)

@@ -39,7 +39,7 @@ packages=(
     # Two monitors for the end-to-end tests: Xorg with the dummy driver (Wine
     # sees monitors only as XRandR outputs), and xrandr to change them.
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
-    # The command-line fuzz target: clang with its libFuzzer runtime.
+    # The fuzz targets (make fuzz): clang with its libFuzzer runtime.
     clang libclang-rt-14-dev
     # Wine runs the 64-bit Windows build everywhere.
     wine wine64

@@ -136,8 +136,8 @@ const option* rowNamedInFull(const option* rows, const std::string& name)
 std::string unknownOption(const std::string& name)
 {
     if (name.compare(0, 2, "--") == 0)
-        return "unknown option '" + name + "'";
-    return "unexpected argument '" + name + "' (no option of that name)";
+        return "unknown option " + quotedArgument(name);
+    return "unexpected argument " + quotedArgument(name) + " (no option of that name)";
 }
 
 }  // namespace
@@ -176,8 +176,8 @@ bool SettingOptions::apply(int code, const char* argument, Settings& settings, s
     }
     std::int32_t value = 0;
     if (argument == nullptr || !parseSettingText(info, argument, value)) {
-        error = std::string("--") + info.optionName + " wants " + settingValueDescription(info) + " (got '" +
-                (argument != nullptr ? argument : "") + "')";
+        error = std::string("--") + info.optionName + " wants " + settingValueDescription(info) + " (got " +
+                quotedArgument(argument != nullptr ? argument : "") + ")";
         return false;
     }
     settings.*info.field = value;
@@ -218,7 +218,7 @@ bool parseCommandLine(int argc, const char* const* argv, const option* programOp
             return false;
         }
         if (row->has_arg == no_argument && valueWritten) {
-            error = "option --" + std::string(row->name) + " takes no value (got '" + argv[next] + "')";
+            error = "option --" + std::string(row->name) + " takes no value (got " + quotedArgument(argv[next]) + ")";
             return false;
         }
         if (code == ':' || code == '?') {
@@ -237,7 +237,7 @@ bool parseCommandLine(int argc, const char* const* argv, const option* programOp
             return false;
     }
     if (optind < argc) {
-        error = std::string("unexpected argument '") + argv[optind] + "' (options start with - or --)";
+        error = "unexpected argument " + quotedArgument(argv[optind]) + " (options start with - or --)";
         return false;
     }
     return true;
@@ -264,6 +264,23 @@ bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& v
         return false;
     value = std::int32_t(raw);
     return true;
+}
+
+std::string quotedArgument(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string quoted = "'";
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            quoted += "\\x";
+            quoted += digits[byte >> 4];
+            quoted += digits[byte & 0xF];
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
 }
 
 std::string settingValueDescription(const SettingInfo& info)

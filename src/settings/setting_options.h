@@ -104,6 +104,12 @@ bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& v
 // 400", "one of timer, display, low or 0 to 2".
 std::string settingValueDescription(const SettingInfo& info);
 
+// An argument as a message shows it: in single quotes, every control byte
+// (below 0x20, and 0x7F) written as \xNN, so that the message stays one
+// line and sends no terminal codes, whatever a command line or the
+// environment held.
+std::string quotedArgument(const std::string& text);
+
 // The settings' part of a --help text: one or more lines per setting, each
 // ending with a newline, options indented by two spaces.
 std::string settingOptionsHelp();

@@ -284,6 +284,10 @@ TEST(CommandLine, EveryFaultIsRefusedWithItsMessage)
         {{"--speed", "1"}, "--speed wants a whole number from 25 to 400 (got '1')"},
         {{"-window-id", "bad"}, "--window-id refused"},
         {{"-root", "stray"}, "unexpected argument 'stray' (options start with - or --)"},
+        // Control bytes are shown as codes: a message stays one line and
+        // sends nothing to a terminal.
+        {{"--speed", "2\n00"}, "--speed wants a whole number from 25 to 400 (got '2\\x0A00')"},
+        {{"-root", "\x1B[2J\x7F"}, "unexpected argument '\\x1B[2J\\x7F' (options start with - or --)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments[0]);

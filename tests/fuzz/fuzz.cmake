@@ -1,25 +1,62 @@
-# The libFuzzer target for the command-line scanning, built with clang
-# (libFuzzer is clang's) apart from the main compiler, and a bounded run of it
-# as a test. Included by the native test build when clang++ is there.
-find_program(CLANGXX_EXECUTABLE clang++)
-if(NOT CLANGXX_EXECUTABLE)
-  message(STATUS "clang++ missing: no command-line fuzz target")
-  return()
+# The fuzz targets: one per parser of what comes from outside the programs
+# (the saver's switches, the registry, the command lines of flowball and
+# flowball-render, the daemon's window id, the system's monitor layout) and
+# the settings' validation behind them. Each is tests/fuzz/NAME_fuzz.cpp,
+# defining LLVMFuzzerTestOneInput, and checks properties of what it parsed,
+# not only that nothing crashed.
+#
+# One source, two builds:
+#   - the test builds (native, asan) link it with replay_main.cpp and run it
+#     over its corpus, tests/fuzz/corpus/NAME/, as the test fuzz-replay.NAME,
+#     so that an input once found stays found;
+#   - build/fuzz (make fuzz, FLOWBALL_FUZZ) links it with clang's libFuzzer as
+#     NAME-fuzz, which scripts/fuzz.py runs from that corpus.
+#
+# A parser of outside input gets its target here, in this list.
+
+if(FLOWBALL_FUZZ)
+  add_custom_target(fuzz-targets)
 endif()
 
-set(fuzz_binary ${CMAKE_CURRENT_BINARY_DIR}/command-line-fuzz)
-set(fuzz_sources ${CMAKE_CURRENT_LIST_DIR}/command_line_fuzz.cpp
-                 ${PROJECT_SOURCE_DIR}/src/host/windows/saver_switches.cpp)
-add_custom_command(
-  OUTPUT ${fuzz_binary}
-  COMMAND ${CLANGXX_EXECUTABLE} -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined
-          -fno-sanitize-recover=all -I${PROJECT_SOURCE_DIR}/src ${fuzz_sources} -o ${fuzz_binary}
-  DEPENDS ${fuzz_sources} ${PROJECT_SOURCE_DIR}/src/host/windows/saver_switches.h
-  COMMENT "Building the command-line fuzz target with clang")
-add_custom_target(command-line-fuzz ALL DEPENDS ${fuzz_binary})
+function(flowball_fuzz_target name)
+  cmake_parse_arguments(PARSE_ARGV 1 target "" "" "SOURCES;LIBRARIES;INCLUDES")
+  set(sources ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${name}_fuzz.cpp ${target_SOURCES})
+  if(FLOWBALL_FUZZ)
+    set(executable ${name}-fuzz)
+    add_executable(${executable} ${sources})
+    target_link_options(${executable} PRIVATE -fsanitize=fuzzer)
+    add_dependencies(fuzz-targets ${executable})
+  else()
+    set(executable fuzz-replay-${name})
+    add_executable(${executable} ${sources} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/replay_main.cpp)
+    add_test(NAME fuzz-replay.${name}
+             COMMAND ${executable} ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/corpus/${name})
+  endif()
+  set_target_properties(${executable} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_include_directories(${executable} PRIVATE ${CMAKE_CURRENT_FUNCTION_LIST_DIR} ${target_INCLUDES})
+  target_link_libraries(${executable} PRIVATE ${target_LIBRARIES})
+endfunction()
 
-# A fixed seed keeps the run repeatable; the corpus starts from the switches.
-add_test(NAME command-line-fuzz
-         COMMAND ${fuzz_binary} -seed=1 -runs=200000 -max_len=64
-                 -dict=${CMAKE_CURRENT_LIST_DIR}/command_line.dict)
-set_tests_properties(command-line-fuzz PROPERTIES TIMEOUT 300)
+set(render_tool ${PROJECT_SOURCE_DIR}/tools/render)
+
+# The saver's switches and the window-handle numbers after them.
+flowball_fuzz_target(saver_switches LIBRARIES flowball_windows_rules)
+# The registry's values of every setting, any type and any bytes, through
+# the store the reader reads from.
+flowball_fuzz_target(registry_settings LIBRARIES flowball_windows_rules)
+# flowball's command line and flowball-render's, by full option names.
+flowball_fuzz_target(host_options LIBRARIES flowball_posix_host)
+flowball_fuzz_target(render_options
+  SOURCES ${render_tool}/render_options.cpp ${render_tool}/monitor_list.cpp
+  INCLUDES ${render_tool}
+  LIBRARIES flowball_core)
+# --window-id and XSCREENSAVER_WINDOW.
+flowball_fuzz_target(window_id LIBRARIES flowball_posix_host)
+# Any list of monitor rectangles to the views of a window, tiled under GL's
+# viewport limit.
+flowball_fuzz_target(monitor_layout LIBRARIES flowball_x11_host flowball_core glrecorder)
+# The outputs a Wayland compositor describes, any rectangles and scales, to
+# the part of the views each surface draws.
+flowball_fuzz_target(wayland_outputs LIBRARIES flowball_wayland_rules flowball_core glrecorder)
+# The settings table's validation, clamping and value texts.
+flowball_fuzz_target(settings LIBRARIES flowball_core)

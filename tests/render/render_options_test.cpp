@@ -51,6 +51,13 @@ TEST(RenderOptions, ValuesBothSeparateAndAfterAnEqualsSign)
     EXPECT_FALSE(parsed.options.settings.stars);
 }
 
+TEST(RenderOptions, TheSlowestClockWithTheMostFramesIsTaken)
+{
+    const Parsed parsed = parse({"--fps", "0.001", "--frames", "10000000", "--start-ms", "1000000000000", "--out", "f"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.fps, renderFpsMinimum);
+}
+
 TEST(RenderOptions, AllSwitchesOnEveryOptionalElement)
 {
     const Parsed parsed = parse({"--all", "--out", "f"});
@@ -103,6 +110,10 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithTheReason)
         {{"--fps", "nan", "--out", "f"}, "--fps wants"},
         {{"--fps", "inf", "--out", "f"}, "--fps wants"},
         {{"--fps", "1001", "--out", "f"}, "--fps wants"},
+        // Slower than a frame every 1000 s, the frames' times would pass
+        // what the clock holds.
+        {{"--fps", "0.0009", "--out", "f"}, "--fps wants a number from 0.001 to 1000"},
+        {{"--fps", "1e-300", "--frames", "2", "--out", "f"}, "--fps wants"},
         {{"--fps", "30fps", "--out", "f"}, "--fps wants"},
         {{"--start-ms", "-1", "--out", "f"}, "--start-ms wants"},
         {{"--start-ms", "1000000000001", "--out", "f"}, "--start-ms wants"},

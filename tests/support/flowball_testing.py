@@ -283,6 +283,30 @@ def main_thread(pid, kinds=BOTH_SWITCHES):
     return thread_switches(pid, None, kinds), thread_seconds(pid)
 
 
+def parse_memory_and_threads(text):
+    """(resident memory in KiB, threads) from a /proc/PID/status file;
+    ValueError when it lacks either."""
+    fields = {}
+    for line in text.splitlines():
+        name, _, value = line.partition(":")
+        fields[name] = value.split()
+    if "VmRSS" not in fields or "Threads" not in fields:
+        raise ValueError("no VmRSS or Threads line in the status file")
+    if fields["VmRSS"][1:] != ["kB"]:
+        raise ValueError("VmRSS not in kB: %r" % fields["VmRSS"])
+    return int(fields["VmRSS"][0]), int(fields["Threads"][0])
+
+
+def memory_and_threads(pid):
+    """(resident memory in KiB, threads) of a process now."""
+    return parse_memory_and_threads(read_text("/proc/%d/status" % pid))
+
+
+def open_files(pid):
+    """The file descriptors a process holds open now."""
+    return len(os.listdir("/proc/%d/fd" % pid))
+
+
 def running(pid):
     """Whether pid is a process that has not ended (a zombie has)."""
     try:

@@ -60,8 +60,10 @@ TEST(OutputLayout, EachOutputIsItsOwnWindowOrAPartOfTheSpan)
         // Stacked: the upper output shows the window's top.
         {Monitors::span, {0, -600, 800, 0}, stacked, 1, {1024, 1368, 0, 768, 1}},
         {Monitors::span, wide, stacked, 1, {1024, 1368, 0, 0, 1}},
-        // A scale below 1 is 1; an output without an area is one pixel.
+        // A scale below 1 is 1, one above what the views draw at is theirs;
+        // an output without an area is one pixel.
         {Monitors::each, wide, both, 0, {1024, 768, 0, 0, 1}},
+        {Monitors::span, small, both, 20, {1824, 768, 1024, 168, 16}},
         {Monitors::span, {10, 10, 10, 10}, both, 1, {1, 1, 0, 0, 1}},
         // Far-apart corners stay within int.
         {Monitors::span, {INT_MAX - 10, 0, INT_MAX, 10}, {INT_MIN, 0, INT_MAX, 10}, 1, {INT_MAX, 10, INT_MAX, 0, 1}},

@@ -123,6 +123,10 @@ TEST(HostOptions, BadCommandLinesNameTheirFault)
         {{}, "garbage", "XSCREENSAVER_WINDOW"},
         {{}, "0", "XSCREENSAVER_WINDOW"},
         {{"-root"}, "garbage", "XSCREENSAVER_WINDOW"},
+        // Control bytes are shown as codes, the message kept to one line.
+        {{}, "12\nab", "XSCREENSAVER_WINDOW holds no window id (got '12\\x0Aab')"},
+        {{"-window-id", "\t5"}, nullptr, "(got '\\x095')"},
+        {{"--idle-after", "5\nm"}, nullptr, "(got '5\\x0Am')"},
     };
     for (const ErrorCase& errorCase : cases) {
         const Parsed parsed = parse(errorCase.arguments, errorCase.environmentWindow);

@@ -10,7 +10,9 @@ outputs, which needs root: run by another user it reports every case skipped
 and exits 77 (ctest's SKIP_RETURN_CODE).
 
 FLOWBALL_TEST_PRELOAD, when set, becomes the program's LD_PRELOAD (and only
-its own: the display server and the tools run without it).
+its own: the display server and the tools run without it). In the sanitizer
+build it preloads the sanitizer runtime; a case whose program printed a
+sanitizer's report fails, whatever the program's exit status.
 FLOWBALL_RELEASE_PROBE names the library that reports on stderr when the
 program releases its GL context and closes its display; every case preloads
 it, and the cases that end the program by a signal read its report.
@@ -197,6 +199,11 @@ class Picture(testing.Picture):
 
 RELEASED = "probe: context released\nprobe: display closed\n"
 
+# What the sanitizers print when they find a fault. In the sanitizer build a
+# program that printed one fails its case whatever its exit status: a case
+# that expects a failing status would otherwise pass on the sanitizer's own.
+SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:")
+
 
 class Flowball:
     def __init__(self, program, display_name, arguments, environment=None, preload=()):
@@ -220,11 +227,15 @@ class Flowball:
 
     def wait_end(self):
         try:
-            return self.process.wait(timeout=END_TIMEOUT)
+            code = self.process.wait(timeout=END_TIMEOUT)
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
             raise AssertionError("flowball did not end within %.0f s" % END_TIMEOUT)
+        errors = self.errors()
+        if any(report in errors for report in SANITIZER_REPORTS):
+            raise AssertionError("flowball ended with a sanitizer's report (status %d):\n%s" % (code, errors))
+        return code
 
     def errors(self):
         self.stderr.seek(0)

@@ -51,6 +51,9 @@ set_tests_properties(flowball-x11-e2e flowball-x11-e2e-monitors PROPERTIES TIMEO
 # /proc readers, process finding, bounded waits), and the script's figures.
 add_test(NAME measure-frames-parsing
          COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/perf/measure_frames_parsing_test.py)
+# The long run's reading of /proc and its verdict (make soak), on canned
+# samples.
+add_test(NAME soak-verdict COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/perf/soak_test.py)
 
 # The Debian package, from the native build's own programs.
 if(NOT FLOWBALL_SANITIZE)

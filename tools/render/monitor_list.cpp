@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "settings/setting_options.h"
+
 namespace {
 
 // Digits only, no sign, no spaces, within [0, limit].
@@ -66,8 +68,8 @@ bool parseMonitorList(const std::string& text, int sideLimit, std::vector<Screen
         ScreenRect monitor = {};
         if (!parseMonitor(entry, sideLimit, monitor)) {
             error = "--monitors wants WIDTHxHEIGHT+LEFT+TOP,... (sides from 1 to " + std::to_string(sideLimit) +
-                    ", edges with a sign, at most " + std::to_string(monitorEdgeLimit) + " from 0; got '" +
-                    entry + "' in '" + text + "')";
+                    ", edges with a sign, at most " + std::to_string(monitorEdgeLimit) + " from 0; got " +
+                    quotedArgument(entry) + " in " + quotedArgument(text) + ")";
             return false;
         }
         parsed.push_back(monitor);

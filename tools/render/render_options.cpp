@@ -3,7 +3,6 @@
 #include <getopt.h>
 
 #include <charconv>
-#include <cmath>
 #include <cstring>
 
 #include "monitor_list.h"
@@ -70,8 +69,7 @@ bool parseRate(const std::string& text, double& fps)
     if (text.empty() || !((text[0] >= '0' && text[0] <= '9') || text[0] == '.'))
         return false;
     const auto result = std::from_chars(text.data(), last, parsed);
-    if (result.ec != std::errc() || result.ptr != last || !std::isfinite(parsed) || parsed <= 0.0 ||
-        parsed > renderFpsLimit)
+    if (result.ec != std::errc() || result.ptr != last || !(parsed >= renderFpsMinimum && parsed <= renderFpsLimit))
         return false;
     fps = parsed;
     return true;
@@ -98,25 +96,25 @@ bool applyRenderOption(int code, const std::string& value, RenderOptions& option
         if (parseSize(value, options.width, options.height))
             return true;
         error = "--size wants WIDTHxHEIGHT, each a whole number from 1 to " + std::to_string(renderSideLimit) +
-                " (got '" + value + "')";
+                " (got " + quotedArgument(value) + ")";
         return false;
     case optionFrames:
         if (parseWhole(value, 1L, renderFrameLimit, options.frames))
             return true;
-        error = "--frames wants a whole number from 1 to " + std::to_string(renderFrameLimit) + " (got '" + value +
-                "')";
+        error = "--frames wants a whole number from 1 to " + std::to_string(renderFrameLimit) + " (got " +
+                quotedArgument(value) + ")";
         return false;
     case optionFps:
         if (parseRate(value, options.fps))
             return true;
-        error = "--fps wants a number above 0 and at most " + std::to_string(int(renderFpsLimit)) + " (got '" +
-                value + "')";
+        error = "--fps wants a number from 0.001 to " + std::to_string(int(renderFpsLimit)) + " (got " +
+                quotedArgument(value) + ")";
         return false;
     case optionStartMs:
         if (parseWhole(value, std::uint64_t{0}, renderStartLimitMs, options.startMs))
             return true;
         error = "--start-ms wants a whole number of milliseconds from 0 to " + std::to_string(renderStartLimitMs) +
-                " (got '" + value + "')";
+                " (got " + quotedArgument(value) + ")";
         return false;
     case optionOut:
         if (!value.empty()) {
@@ -206,7 +204,8 @@ std::string renderUsage()
            "  --size WxH          window size in pixels (default 640x480, at most 8192 a side)\n"
            "  --frames N          number of frames (default 1)\n"
            "  --fps F             simulated clock: frame k is drawn at k / F seconds after\n"
-           "                      the start, so every run gives the same pictures (default 30)\n"
+           "                      the start, so every run gives the same pictures (0.001\n"
+           "                      to 1000, default 30)\n"
            "  --start-ms MS       time of the first frame after the scene build (default 0)\n"
            "  --real-clock        take the times from the system clock instead; frames are\n"
            "                      drawn back to back and differ from run to run\n"

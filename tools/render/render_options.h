@@ -18,6 +18,10 @@
 constexpr int renderSideLimit = 8192;
 constexpr long renderFrameLimit = 10000000;
 constexpr double renderFpsLimit = 1000.0;
+// The slowest simulated clock, a frame every 1000 s: the last frame's time,
+// startMs + (frames - 1) * 1000 / fps, stays below 2^53 ms, a whole number
+// of milliseconds that a double and the clock hold exactly.
+constexpr double renderFpsMinimum = 0.001;
 constexpr std::uint64_t renderStartLimitMs = 1000000000000;  // about 31 years
 
 class RenderOptions {

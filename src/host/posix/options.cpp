@@ -73,8 +73,8 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
             return OptionUse::taken;
         case optionWindowId:
             if (!parseWindowId(value, options.windowId)) {
-                message = std::string("--window-id wants a window id, decimal or 0x hexadecimal, not 0 (got '") +
-                          value + "')";
+                message = "--window-id wants a window id, decimal or 0x hexadecimal, not 0 (got " +
+                          quotedArgument(value) + ")";
                 return OptionUse::refused;
             }
             windowGiven = true;
@@ -94,8 +94,8 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
             return OptionUse::taken;
         case optionIdleAfter:
             if (!parseIdleTime(value, options.idleAfterMilliseconds)) {
-                message = std::string("--idle-after wants a time from 1s to 24h: seconds (90) or with a unit "
-                                      "(90s, 5m, 1h) (got '") + value + "')";
+                message = "--idle-after wants a time from 1s to 24h: seconds (90) or with a unit (90s, 5m, 1h) (got " +
+                          quotedArgument(value) + ")";
                 return OptionUse::refused;
             }
             return OptionUse::taken;
@@ -138,7 +138,7 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
     // --root too.
     if (environmentWindow != nullptr && environmentWindow[0] != '\0') {
         if (!parseWindowId(environmentWindow, options.windowId)) {
-            error = std::string("XSCREENSAVER_WINDOW holds no window id (got '") + environmentWindow + "')";
+            error = "XSCREENSAVER_WINDOW holds no window id (got " + quotedArgument(environmentWindow) + ")";
             return false;
         }
         options.mode = HostMode::givenWindow;

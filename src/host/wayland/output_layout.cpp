@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "animation/view_set.h"
+
 namespace {
 
 bool hasArea(const ScreenRect& rect) { return rect.right > rect.left && rect.bottom > rect.top; }
@@ -15,6 +17,8 @@ int distance(int from, int to, int least)
 }
 
 }  // namespace
+
+int drawScaleFor(int outputScale) { return std::clamp(outputScale, 1, ViewSet::maxPartScale); }
 
 ScreenRect outputBounds(const ScreenRect* outputs, int count)
 {
@@ -39,13 +43,13 @@ ScreenRect outputBounds(const ScreenRect* outputs, int count)
 
 SurfacePart surfacePart(Monitors monitors, const ScreenRect& output, const ScreenRect& bounds, int scale)
 {
-    const int drawableScale = std::max(scale, 1);
+    const int partScale = drawScaleFor(scale);
     const int outputWidth = distance(output.left, output.right, 1);
     const int outputHeight = distance(output.top, output.bottom, 1);
     if (monitors != Monitors::span || !hasArea(output) || !hasArea(bounds))
-        return {outputWidth, outputHeight, 0, 0, drawableScale};
+        return {outputWidth, outputHeight, 0, 0, partScale};
     // The window's y grows upwards from its bottom edge, which is the
     // bounds' bottom edge.
     return {distance(bounds.left, bounds.right, 1), distance(bounds.top, bounds.bottom, 1),
-            distance(bounds.left, output.left, 0), distance(output.bottom, bounds.bottom, 0), drawableScale};
+            distance(bounds.left, output.left, 0), distance(output.bottom, bounds.bottom, 0), partScale};
 }

@@ -31,11 +31,18 @@ struct SurfacePart {
     }
 };
 
+// The scale a surface draws at on an output of outputScale (wl_output's
+// integer scale, whatever the compositor sends): within 1 to
+// ViewSet::maxPartScale, the largest the views draw at. An output of a larger
+// scale gets a buffer of that many pixels per logical pixel, which the
+// compositor scales the rest of the way.
+int drawScaleFor(int outputScale);
+
 // The smallest rectangle that holds every output with a width and height;
 // all zero when none has.
 ScreenRect outputBounds(const ScreenRect* outputs, int count);
 
 // The part that the output's surface draws. bounds is outputBounds of every
-// output. A scale below 1 is taken as 1. Outputs without a width or height
-// give a 1 x 1 window rather than none.
+// output; the part's scale is drawScaleFor(scale). Outputs without a width
+// or height give a 1 x 1 window rather than none.
 SurfacePart surfacePart(Monitors monitors, const ScreenRect& output, const ScreenRect& bounds, int scale);

@@ -1,5 +1,7 @@
 #include "host/wayland/output_surface.h"
 
+#include "host/wayland/output_layout.h"
+
 namespace {
 
 // wl_surface.set_buffer_scale came with wl_compositor version 3.
@@ -93,7 +95,7 @@ bool OutputSurface::prepare(EglContext& egl)
 {
     if (logicalWidth <= 0 || logicalHeight <= 0 || closed)
         return true;
-    drawableScale = canScale ? output.scale() : 1;
+    drawableScale = canScale ? drawScaleFor(output.scale()) : 1;
     const int pixelWidth = logicalWidth * drawableScale;
     const int pixelHeight = logicalHeight * drawableScale;
     if (eglWindow == nullptr) {

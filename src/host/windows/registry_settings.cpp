@@ -1,58 +1,65 @@
 #include "host/windows/registry_settings.h"
 
-#include <cstdint>
 #include <cstdio>
-#include <optional>
 
+#include "host/windows/settings_store.h"
 #include "settings/stored_flag.h"
 
 namespace {
 
-// The stored value as a number, or nothing when it is not a 4-byte REG_DWORD
-// (REG_DWORD_BIG_ENDIAN included: nobody writes one on purpose).
-std::optional<std::int64_t> readDword(HKEY key, const char* name)
-{
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    // Longer data fails with ERROR_MORE_DATA and writes nothing.
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    if (type != REG_DWORD || size != sizeof value)
-        return std::nullopt;
-    return std::int64_t(value);
-}
+// The values under an open key.
+class RegistryValues final : public SettingsStore {
+public:
+    explicit RegistryValues(HKEY opened) : key(opened) {}
+
+    bool read(const char* name, StoredValue& value) const override
+    {
+        DWORD type = 0;
+        DWORD size = sizeof value.bytes;
+        // A value too long for the buffer fails with ERROR_MORE_DATA and
+        // counts as unreadable.
+        if (RegQueryValueExA(key, name, nullptr, &type, value.bytes, &size) != ERROR_SUCCESS)
+            return false;
+        value.type = type;
+        value.size = size;
+        return true;
+    }
+
+private:
+    HKEY key;
+};
 
 // A value as it was before a save, to put it back if the save fails. Data
 // up to the settings' own size and more is kept; a longer value, which no
 // Flowball wrote, cannot be put back.
-struct StoredValue {
+struct ValueBefore {
     bool read = false;     // false: it could not be read, nor put back
     bool present = false;  // false: there was none
-    DWORD type = REG_NONE;
-    DWORD size = 0;
-    BYTE data[64] = {};
+    StoredValue value;
 };
 
-StoredValue readStoredValue(HKEY key, const char* name)
+ValueBefore readValueBefore(HKEY key, const char* name)
 {
-    StoredValue stored;
-    stored.size = sizeof stored.data;
-    const LONG result = RegQueryValueExA(key, name, nullptr, &stored.type, stored.data, &stored.size);
-    stored.present = result == ERROR_SUCCESS;
-    stored.read = stored.present || result == ERROR_FILE_NOT_FOUND;
-    return stored;
+    ValueBefore before;
+    DWORD type = REG_NONE;
+    DWORD size = sizeof before.value.bytes;
+    const LONG result = RegQueryValueExA(key, name, nullptr, &type, before.value.bytes, &size);
+    before.value.type = type;
+    before.value.size = size;
+    before.present = result == ERROR_SUCCESS;
+    before.read = before.present || result == ERROR_FILE_NOT_FOUND;
+    return before;
 }
 
-bool putBack(HKEY key, const char* name, const StoredValue& stored, RegistryValueWriter write)
+bool putBack(HKEY key, const char* name, const ValueBefore& before, RegistryValueWriter write)
 {
-    if (!stored.read)
+    if (!before.read)
         return false;
-    if (!stored.present) {
+    if (!before.present) {
         const LONG removed = RegDeleteValueA(key, name);
         return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
     }
-    return write(key, name, 0, stored.type, stored.data, stored.size) == ERROR_SUCCESS;
+    return write(key, name, 0, before.value.type, before.value.bytes, DWORD(before.value.size)) == ERROR_SUCCESS;
 }
 
 // Writes the values from row on, in the table's order, all or none: each
@@ -65,9 +72,9 @@ SettingsSaveFailure writeFrom(int row, HKEY key, const Settings& settings, Regis
     if (row == settingCount)
         return failure;
     const SettingInfo& info = settingTable[row];
-    const StoredValue before = readStoredValue(key, info.storedName);
-    const DWORD value = DWORD(settings.*info.field);
-    failure.error = write(key, info.storedName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    const ValueBefore before = readValueBefore(key, info.storedName);
+    const StoredValue value = storedValueOf(settings.*info.field);
+    failure.error = write(key, info.storedName, 0, value.type, value.bytes, DWORD(value.size));
     if (failure.error != ERROR_SUCCESS) {
         failure.valueName = info.storedName;
         return failure;
@@ -82,26 +89,18 @@ SettingsSaveFailure writeFrom(int row, HKEY key, const Settings& settings, Regis
 
 bool registryFlagOn(HKEY key, const char* valueName)
 {
-    DWORD type = 0;
-    BYTE data[64] = {};
-    DWORD size = sizeof data;
-    // A value too long for the buffer (no flag is) fails with ERROR_MORE_DATA
-    // and counts as off.
-    if (RegQueryValueExA(key, valueName, nullptr, &type, data, &size) != ERROR_SUCCESS)
+    StoredValue value;
+    if (!RegistryValues(key).read(valueName, value))
         return false;
-    return storedFlagOn(type, data, size);
+    return storedFlagOn(value.type, value.bytes, value.size);
 }
 
 Settings loadSettings(HKEY root, const char* subKey)
 {
-    Settings settings;
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return settings;
-    for (int row = 0; row < settingCount; ++row) {
-        const SettingInfo& info = settingTable[row];
-        settings.*info.field = checkSetting(info, readDword(key, info.storedName)).value;
-    }
+        return Settings();
+    const Settings settings = readSettings(RegistryValues(key));
     RegCloseKey(key);
     return settings;
 }

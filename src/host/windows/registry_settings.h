@@ -1,10 +1,11 @@
 // The settings kept per user in the registry: one REG_DWORD per stored name
 // under HKEY_CURRENT_USER\Software\Flowball.
 //
-// Reading is lenient: every value goes through the settings' validation, so
-// a missing key or value, a value of another type or size, a number out of
-// range or a subkey named like a value gives the default (or the nearest
-// value in range) and never an error.
+// Reading is lenient (settings_store.h reads the values the key holds): every
+// value goes through the settings' validation, so a missing key or value, a
+// value of another type or size, a number out of range or a subkey named like
+// a value gives the default (or the nearest value in range) and never an
+// error.
 #pragma once
 
 #include <windows.h>
