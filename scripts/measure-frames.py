@@ -144,8 +144,7 @@ def x11_runs(bench):
 def wayland_runs(bench):
     """The Wayland rows: their programs in a folder the test user can read,
     built against the xdg-shell code the native build generated."""
-    sys.path.insert(0, os.path.join(ROOT, "tests", "wayland"))
-    import run_wayland_test as wayland  # noqa: E402
+    import wayland_testing as wayland  # noqa: E402
 
     bench.wayland = wayland
     bench.wayland_user = wayland.TestUser()

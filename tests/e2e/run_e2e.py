@@ -1409,14 +1409,14 @@ class TwoMonitorSession(Session):
         subprocess.run(["xrandr"] + list(args), env=self.env, check=True, timeout=TIMEOUT,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def probe(self, *args):
+    def probe(self, *args, timeout=TIMEOUT * 3):
         """saver-probe's "key value" lines as a dict, read from a file: a Wine
         process that a display change starts may inherit the probe's output
         and hold a pipe open long after the probe ended."""
         path = os.path.join(self.work_dir, "probe.txt")
         with open(path, "w") as out:
             subprocess.run([self.wine, os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args],
-                           env=self.env, timeout=TIMEOUT * 3, stdout=out, stderr=subprocess.DEVNULL)
+                           env=self.env, timeout=timeout, stdout=out, stderr=subprocess.DEVNULL)
         self.reap()
         with open(path) as answer:
             return dict(line.strip().partition(" ")[::2] for line in answer if line.strip())
@@ -1436,11 +1436,11 @@ class TwoMonitorSession(Session):
                 geometries.append(tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")))
         return geometries
 
-    def screen(self):
+    def screen(self, timeout=TIMEOUT * 3):
         """saver-probe screen: the virtual screen and the monitors, as Wine
         reports them to a new process."""
         path = os.path.join(self.work_dir, "probe.txt")
-        self.probe("screen")
+        self.probe("screen", timeout=timeout)
         with open(path) as answer:
             lines = [line.split() for line in answer]
         return {
@@ -1570,10 +1570,16 @@ def case_monitors_layout_change_is_followed(session):
         # tell its clients (Wine among them) about the new output.
         session.xrandr("--query")
         def three_monitors():
-            screen = session.screen()
+            # A process started while Wine takes in the new layout can hang
+            # in its start-up: that look has no answer (the probe is ended
+            # by its pid), and the next one is asked.
+            try:
+                screen = session.screen(timeout=TIMEOUT)
+            except subprocess.TimeoutExpired:
+                return None
             return screen if len(screen["monitors"]) == 3 else None
 
-        screen = wait_for(three_monitors, "Wine to see three monitors", STARTUP_TIMEOUT)
+        screen = wait_for(three_monitors, "Wine to see three monitors", 2 * STARTUP_TIMEOUT)
         check(screen["virtual"] == (-800, 0, 2624, 768), "virtual screen is %s" % (screen["virtual"],))
         # Windows sends WM_DISPLAYCHANGE for any new layout; Wine 8 only
         # for a new colour depth, so the test sends what Windows would.

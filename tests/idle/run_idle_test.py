@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """flowball --idle-after, the idle watcher, end to end in compositors of the
 test's own, run as an ordinary user (as root the test makes one and removes
-it at the end), with the Wayland tests' harness (tests/wayland):
+it at the end), with the Wayland harness (tests/support/wayland_testing.py):
 
   sway     headless sway 1.7 with two outputs (1024x768, 800x600), which
            offers KDE's idle protocol: the saver shows on both outputs after
@@ -49,13 +49,15 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "wayland"))
-from run_wayland_test import (END_TIMEOUT, FRAME_DONE, KEYBOARD_ENTER, OUTPUTS, SKIPPED,  # noqa: E402
-                              START_TIMEOUT, Compositor, KeyHolder, Sway, TestUser, children_of,
-                              descendants_named, type_key, wait_for_nothing_drawn, wait_until)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "support"))
+import flowball_testing as testing  # noqa: E402
+from flowball_testing import running as alive, wait_until  # noqa: E402
+from wayland_testing import (END_TIMEOUT, FRAME_DONE, KEYBOARD_ENTER, OUTPUTS, START_TIMEOUT,  # noqa: E402
+                             Client, Compositor, KeyHolder, Skip, descendants_named, run_cases, type_key,
+                             wait_for_nothing_drawn)
+import wayland_testing  # noqa: E402
 
 IDLE_SECONDS = 2
 # A watcher that must not show anything while the test measures it.
@@ -68,35 +70,14 @@ QUIET_WAKEUPS = 2
 STARTED = "flowball: shows the saver after"
 
 
-def process_state(pid):
-    try:
-        with open("/proc/%d/stat" % pid) as stat:
-            return stat.read().rsplit(")", 1)[1].split()[0]
-    except OSError:
-        return None
-
-
-def alive(pid):
-    return process_state(pid) not in (None, "Z")
-
-
-def wakeups(pid):
-    """Every time the watcher's only thread was put back on a processor."""
-    with open("/proc/%d/status" % pid) as status:
-        return sum(int(line.split()[1]) for line in status if "ctxt_switches" in line)
-
-
-class Watcher:
+class Watcher(Client):
     """flowball --idle-after TIME on a compositor, its standard error (and
     its savers') in a file of its own."""
 
+    name = "the watcher"
+
     def __init__(self, compositor, program, idle_after, extra=None, protocol_log=False):
-        environment = dict(extra or {})
-        if protocol_log:
-            environment["WAYLAND_DEBUG"] = "client"
-        self.stderr = tempfile.TemporaryFile()
-        self.process = compositor.start([program, "--idle-after", str(idle_after)], environment,
-                                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=self.stderr)
+        super().__init__(compositor, [program, "--idle-after", str(idle_after)], extra, protocol_log)
         self.pid = self.process.pid
 
         def started():
@@ -107,18 +88,11 @@ class Watcher:
 
         wait_until(started, START_TIMEOUT, "the watcher to start watching")
 
-    def errors(self):
-        self.stderr.seek(0)
-        return self.stderr.read().decode(errors="replace")
-
-    def count(self, pattern):
-        return len(re.findall(pattern, self.errors()))
-
     def source(self):
         return re.search(STARTED + r" \S+ without input \(([^)]+)\)", self.errors()).group(1)
 
     def savers(self):
-        return [pid for pid in children_of(self.pid) if alive(pid)]
+        return testing.children(self.pid)
 
     def wait_for_saver(self, what, not_this=None):
         def started():
@@ -137,21 +111,11 @@ class Watcher:
     def quiet_wakeups(self):
         """The wake-ups in QUIET_SECONDS with no saver showing."""
         assert not self.savers(), "a saver shows: %s" % self.savers()
-        before = wakeups(self.pid)
+        before = testing.thread_switches(self.pid)
         time.sleep(QUIET_SECONDS)
-        after = wakeups(self.pid)
+        after = testing.thread_switches(self.pid)
         assert not self.savers(), "a saver showed while the watcher was measured"
         return after - before
-
-    def wait_end(self, status, what):
-        try:
-            code = self.process.wait(timeout=END_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
-            raise AssertionError("%s: the watcher did not end within %.0f s" % (what, END_TIMEOUT))
-        assert code == status, "%s: the watcher ended with %s, not %s:\n%s" % (what, code, status,
-                                                                              self.errors()[-3000:])
 
     def stop(self):
         """Ends the watcher by SIGTERM if it still runs; its savers end with it."""
@@ -163,12 +127,10 @@ class Watcher:
 
 
 def wait_for_scene_on_outputs(sway, watcher, saver, what):
-    def drawn():
+    def still_drawing():
         assert alive(saver), "%s: the saver ended:\n%s" % (what, watcher.errors()[-3000:])
-        pictures = {name: sway.picture(name) for name in OUTPUTS}
-        return pictures if all(picture.shows_scene() for picture in pictures.values()) else None
 
-    return wait_until(drawn, START_TIMEOUT, "%s: the scene on %s" % (what, ", ".join(OUTPUTS)))
+    return wayland_testing.wait_for_scene(sway, OUTPUTS, what, still_drawing)
 
 
 def key_ends_the_saver(sway, watcher, saver, entries, what):
@@ -247,10 +209,7 @@ def inhibited_then_shown(context, compositor, inhibitor, extra=None, command=Non
     once it lets go the desktop idles and the saver shows."""
     try:
         watcher = context.watcher(compositor, IDLE_SECONDS, extra=extra)
-        deadline = time.monotonic() + 3 * IDLE_SECONDS
-        while time.monotonic() < deadline:
-            assert not watcher.savers(), "the saver showed while idle was inhibited"
-            time.sleep(0.1)
+        testing.stays(lambda: not watcher.savers(), 3 * IDLE_SECONDS, "no saver while idle is inhibited")
         inhibitor.let_go(command)
         watcher.wait_for_saver("the inhibitor gone")
         watcher.stop()
@@ -424,43 +383,18 @@ def case_kwin(context):
     watcher.stop()
 
 
-class Skip(Exception):
-    pass
-
-
-class Context:
+class Context(wayland_testing.Context):
     def __init__(self, program, inhibitor, session_inhibitor, shots):
-        self.user = TestUser()
-        bin_dir = self.user.folder("bin")
-        self.program = os.path.join(bin_dir, "flowball")
-        self.inhibitor = os.path.join(bin_dir, "idle-inhibitor")
-        self.session_inhibitor = os.path.join(bin_dir, "session-inhibitor")
-        for source, copy in ((program, self.program), (inhibitor, self.inhibitor),
-                             (session_inhibitor, self.session_inhibitor)):
-            shutil.copy2(source, copy)
-            self.user.own(copy)
-        self.shots = shots
-        self.compositors = []
+        super().__init__(shots)
+        self.program = self.install(program, "flowball")
+        self.inhibitor = self.install(inhibitor, "idle-inhibitor")
+        self.session_inhibitor = self.install(session_inhibitor, "session-inhibitor")
         self.watchers = []
-
-    def sway(self, outputs=None):
-        sway = Sway(self.user, outputs)
-        self.compositors.append(sway)
-        return sway
 
     def watcher(self, compositor, idle_after, **options):
         watcher = Watcher(compositor, self.program, idle_after, **options)
         self.watchers.append(watcher)
         return watcher
-
-    def keep(self, picture, name):
-        """The screenshot as PNG where ImageMagick is there to convert it."""
-        path = os.path.join(self.shots, name)
-        picture.save(path)
-        if shutil.which("convert"):
-            png = os.path.splitext(path)[0] + ".png"
-            if subprocess.run(["convert", path, png], timeout=60).returncode == 0:
-                os.remove(path)
 
     def end_case(self):
         # Watchers first, by pid (their savers end with them), then the
@@ -472,15 +406,7 @@ class Context:
                 watcher.process.kill()
                 watcher.process.wait()
         self.watchers = []
-        for compositor in self.compositors:
-            compositor.stop()
-        self.compositors = []
-
-    def close(self):
-        self.end_case()
-        self.user.remove()
-
-
+        super().end_case()
 
 
 def main():
@@ -493,32 +419,7 @@ def main():
                   if name.startswith("sway_") or name == "no_wayland_session_is_one_message"]
     else:
         chosen = [group]
-    context = Context(program, inhibitor, session_inhibitor, shots)
-    failures = 0
-    skipped = 0
-    try:
-        for name in chosen:
-            started = time.monotonic()
-            try:
-                cases[name](context)
-                print("PASS %s (%.1f s)" % (name, time.monotonic() - started))
-            except Skip as reason:
-                skipped += 1
-                print("SKIP %s: %s" % (name, reason))
-            except AssertionError as error:
-                failures += 1
-                print("FAIL %s: %s" % (name, error))
-                for compositor in context.compositors:
-                    print("the compositor's log:\n" + compositor.log_text())
-            finally:
-                context.end_case()
-            sys.stdout.flush()
-    finally:
-        context.close()
-    print("screenshots in %s" % shots)
-    if failures:
-        return 1
-    return SKIPPED if skipped == len(chosen) else 0
+    return run_cases(Context(program, inhibitor, session_inhibitor, shots), cases, chosen)
 
 
 if __name__ == "__main__":

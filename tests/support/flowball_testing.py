@@ -1,5 +1,5 @@
 """What the end-to-end runners and the measuring script share: an X server of
-their own, bounded waits, and the /proc readers that find the programs they
+their own, bounded waits, screenshots, and the /proc readers that find the programs they
 started and read what those programs' threads did.
 
 A program is found among the processes its runner started, the descendants of
@@ -188,6 +188,46 @@ def dummy_xorg(work_dir):
     return XServer(["Xorg", "-config", config, "-logfile", log, "-nolisten", "tcp", "-noreset"], "Xorg", log)
 
 
+# --- screenshots ------------------------------------------------------------------
+
+class Picture:
+    """A screenshot in binary PPM (P6, 8 bits a channel); .data holds the
+    file as it came."""
+
+    def __init__(self, data):
+        fields = []
+        position = 0
+        while len(fields) < 4:
+            while data[position:position + 1].isspace():
+                position += 1
+            start = position
+            while not data[position:position + 1].isspace():
+                position += 1
+            fields.append(data[start:position])
+        if fields[0] != b"P6" or fields[3] != b"255":
+            raise RuntimeError("unexpected picture header %r" % fields)
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[position + 1:]
+        self.data = data
+
+    def at(self, x, y):
+        offset = 3 * (y * self.width + x)
+        return tuple(self.pixels[offset:offset + 3])
+
+    def row_is_dark(self, left, width, y):
+        return all(max(self.at(x, y)) < 24 for x in range(left, left + width, 4))
+
+    def lit_ball_pixels(self, left, top, width, height):
+        """Bright orange-yellow pixels: the lit ball in the scene's colours."""
+        count = 0
+        for y in range(top, top + height, 3):
+            for x in range(left, left + width, 3):
+                red, green, blue = self.at(x, y)
+                if red > 150 and blue < 90 and red >= green:
+                    count += 1
+        return count
+
+
 # --- /proc: what a process is and what its threads did -------------------------
 
 def read_text(path):
@@ -267,9 +307,18 @@ def open_files(pid):
     return len(os.listdir("/proc/%d/fd" % pid))
 
 
-def live_parents():
+def running(pid):
+    """Whether pid is a process that has not ended (a zombie has)."""
+    try:
+        return stat_fields(read_text("/proc/%d/stat" % pid))[0] not in ("Z", "X")
+    except (OSError, IndexError):
+        return False
+
+
+def live_parents(ended=False):
     """pid -> parent pid of every process that has not ended (zombies are
-    left out: their work is done and their command line is gone)."""
+    left out: their work is done and their command line is gone); with
+    ended, of those that have ended and wait for their parent too."""
     parents = {}
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
@@ -278,7 +327,7 @@ def live_parents():
             fields = stat_fields(read_text("/proc/%s/stat" % entry))
         except (OSError, IndexError):
             continue
-        if fields[0] not in ("Z", "X"):
+        if ended or fields[0] not in ("Z", "X"):
             parents[int(entry)] = int(fields[1])
     return parents
 
@@ -297,9 +346,15 @@ def parse_descendants(parents, pid):
     return found
 
 
-def descendants(pid):
-    """The live descendants of pid, nearest first."""
-    return parse_descendants(live_parents(), pid)
+def descendants(pid, ended=False):
+    """The live descendants of pid, nearest first; with ended, the ended
+    ones that wait for their parent too."""
+    return parse_descendants(live_parents(ended), pid)
+
+
+def children(pid):
+    """The live processes whose parent is pid."""
+    return [child for child, parent in sorted(live_parents().items()) if parent == pid]
 
 
 def command_line(pid):

@@ -21,6 +21,10 @@ FLOWBALL_COUNT_PRELOAD names the library that counts the frames Mesa puts on
 the window (scripts/perf/count_gl_image_puts.c); the cases that count frames
 add it to the program's preload list.
 
+FLOWBALL_FAKE_DPMS names the library that stands in for the display's power
+control (tests/x11/fake_dpms.c), which the virtual displays lack: the case
+that turns the display off preloads it.
+
 Windows of our own are made through Xlib with ctypes; pictures come from
 ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
 to let something happen.
@@ -175,40 +179,12 @@ class XlibClient:
         self.xlib.XCloseDisplay(self.display)
 
 
-class Picture:
+class Picture(testing.Picture):
+    """A screenshot of the display's root window."""
+
     def __init__(self, display_name):
-        data = subprocess.run(["import", "-display", display_name, "-window", "root", "-depth", "8", "ppm:-"],
-                              check=True, capture_output=True, timeout=60).stdout
-        fields = []
-        position = 0
-        while len(fields) < 4:
-            while data[position:position + 1].isspace():
-                position += 1
-            start = position
-            while not data[position:position + 1].isspace():
-                position += 1
-            fields.append(data[start:position])
-        if fields[0] != b"P6" or fields[3] != b"255":
-            raise RuntimeError("unexpected picture header %r" % fields)
-        self.width, self.height = int(fields[1]), int(fields[2])
-        self.pixels = data[position + 1:]
-
-    def at(self, x, y):
-        offset = 3 * (y * self.width + x)
-        return tuple(self.pixels[offset:offset + 3])
-
-    def row_is_dark(self, left, width, y):
-        return all(max(self.at(x, y)) < 24 for x in range(left, left + width, 4))
-
-    def lit_ball_pixels(self, left, top, width, height):
-        """Bright orange-yellow pixels: the lit ball in the scene's colours."""
-        count = 0
-        for y in range(top, top + height, 3):
-            for x in range(left, left + width, 3):
-                red, green, blue = self.at(x, y)
-                if red > 150 and blue < 90 and red >= green:
-                    count += 1
-        return count
+        super().__init__(subprocess.run(["import", "-display", display_name, "-window", "root", "-depth", "8",
+                                         "ppm:-"], check=True, capture_output=True, timeout=60).stdout)
 
     def shows_scene(self, left, top, width, height):
         """Black bars at the top and bottom edges, a lit ball between them."""
@@ -651,6 +627,65 @@ def case_window_hidden_through_an_ancestor_sleeps(program, display, client):
             for key in ("grandparent", "home"):
                 if key in windows:
                     client.destroy_window(windows[key])
+
+
+class FakePower:
+    """The display's power as the fake power control (FLOWBALL_FAKE_DPMS,
+    tests/x11/fake_dpms.c) tells it to the program: a file of this object's
+    own, read at each of the program's looks."""
+
+    def __init__(self, level):
+        library = os.environ.get("FLOWBALL_FAKE_DPMS")
+        if not library or not os.path.exists(library):
+            raise AssertionError("FLOWBALL_FAKE_DPMS names no fake power-control library")
+        self.preload = [library]
+        self.directory = tempfile.mkdtemp(prefix="flowball-power-")
+        self.path = os.path.join(self.directory, "level")
+        self.environment = {"FLOWBALL_FAKE_DPMS_FILE": self.path}
+        self.set(level)
+
+    def set(self, level):
+        # Whole or not at all: a look never reads a half-written level.
+        staging = self.path + ".new"
+        with open(staging, "w") as out:
+            out.write(level + "\n")
+        os.replace(staging, self.path)
+
+    def remove(self):
+        shutil.rmtree(self.directory, ignore_errors=True)
+
+
+# The power levels that blank the monitor while power saving is enabled.
+DISPLAY_OFF_LEVELS = ("off", "standby", "suspend")
+
+
+def case_display_off_draws_nothing_and_sleeps(program, display, client):
+    """With power saving disabled a level of off blanks nothing and drawing
+    goes on. Enabled, each level but on stops the drawing, and the program
+    only looks at the power twice a second until the display is on again."""
+    power = FakePower("off disabled")
+    count = FrameCount()
+    flowball = Flowball(program, display.name, ["-root"], dict(count.environment, **power.environment),
+                        count.preload + power.preload)
+    try:
+        wait_frames_grow(flowball, count, "off, power saving disabled")
+        expect_drawing(count, "off, power saving disabled")
+        for level in DISPLAY_OFF_LEVELS:
+            what = "display " + level
+            power.set(level)
+            wait_frames_stop(count, what)
+            frames, wakeups, processor = sleep_figures(flowball, count, what)
+            assert frames == 0, "%s: %d frames drawn" % (what, frames)
+            assert wakeups <= 3, "%s: %.1f wake-ups a second" % (what, wakeups)
+            assert processor <= 0.03, "%s: %.3f s of processor a second" % (what, processor)
+            power.set("on")
+            wait_frames_grow(flowball, count, what + ", on again")
+            expect_drawing(count, what + ", on again")
+        end_by_signal(flowball, signal.SIGTERM, "display off and on")
+    finally:
+        flowball.kill()
+        count.remove()
+        power.remove()
 
 
 def case_low_frame_rate_wakes_about_once_a_frame(program, display, client):

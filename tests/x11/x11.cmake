@@ -34,6 +34,11 @@ list(APPEND x11_e2e_environment "FLOWBALL_RELEASE_PROBE=$<TARGET_FILE:context-re
 add_library(count-gl-image-puts SHARED ${PROJECT_SOURCE_DIR}/scripts/perf/count_gl_image_puts.c)
 target_link_libraries(count-gl-image-puts PRIVATE ${CMAKE_DL_LIBS})
 list(APPEND x11_e2e_environment "FLOWBALL_COUNT_PRELOAD=$<TARGET_FILE:count-gl-image-puts>")
+# Stands in for the display's power control, which the virtual displays lack,
+# for the case that turns the display off.
+add_library(fake-dpms SHARED ${CMAKE_CURRENT_LIST_DIR}/fake_dpms.c)
+add_dependencies(flowball-x11-tests fake-dpms)
+list(APPEND x11_e2e_environment "FLOWBALL_FAKE_DPMS=$<TARGET_FILE:fake-dpms>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>
                  --group xvfb)
