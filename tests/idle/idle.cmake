@@ -5,6 +5,7 @@
 file(GLOB idle_unit_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 add_executable(flowball-idle-tests ${idle_unit_tests})
 target_link_libraries(flowball-idle-tests PRIVATE flowball_idle_watcher GTest::gtest_main)
+target_include_directories(flowball-idle-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 gtest_discover_tests(flowball-idle-tests DISCOVERY_TIMEOUT 60)
 
 # The watcher end to end (run_idle_test.py) in headless sway, Mutter and

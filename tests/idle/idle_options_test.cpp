@@ -3,29 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/posix/options.h"
+#include "support/host_options_parse.h"
 
 namespace {
 
-struct Parsed {
-    bool ok;
-    HostOptions options;
-    std::string error;
-};
+using Parsed = ParsedHostOptions;
 
 Parsed parse(std::vector<std::string> arguments, const char* environmentWindow = nullptr)
 {
-    arguments.insert(arguments.begin(), "flowball");
-    std::vector<char*> argv;
-    for (std::string& argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    Parsed parsed;
-    parsed.ok = parseHostOptions(int(arguments.size()), argv.data(), environmentWindow, parsed.options,
-                                 parsed.error);
-    return parsed;
+    return parseHostCommandLine(std::move(arguments), environmentWindow);
 }
 
 }  // namespace
