@@ -172,6 +172,8 @@ soak: build-native build-win64
 # The fuzz targets (tests/fuzz/) with clang and libFuzzer, in a build folder
 # of their own; make test replays their corpora in the test builds.
 FUZZ_SECONDS ?= 60
+# Targets run at once; each takes one core for FUZZ_SECONDS.
+FUZZ_JOBS ?= 1
 FUZZ_ARGS ?=
 .PHONY: fuzz build-fuzz
 build-fuzz: setup
@@ -182,4 +184,4 @@ build-fuzz: setup
 
 fuzz: build-fuzz
 	$(call stage,"fuzz: each target for $(FUZZ_SECONDS) s")
-	python3 scripts/fuzz.py --build build/fuzz --seconds $(FUZZ_SECONDS) $(FUZZ_ARGS)
+	python3 scripts/fuzz.py --build build/fuzz --seconds $(FUZZ_SECONDS) --jobs $(FUZZ_JOBS) $(FUZZ_ARGS)

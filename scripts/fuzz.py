@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Runs each libFuzzer target of a fuzz build (make fuzz) for a number of
-seconds, one after the other, and prints what each did.
+seconds and prints what each did. Targets run one after the other, or
+--jobs at a time (each is one process on one core).
 
-  fuzz.py [--build DIR] [--seconds S] [TARGET...]
+  fuzz.py [--build DIR] [--seconds S] [--jobs N] [TARGET...]
 
 A target NAME is DIR/fuzz/NAME-fuzz (tests/fuzz/fuzz.cmake builds them). It
 starts from its seed corpus in the tree, tests/fuzz/corpus/NAME/, and keeps
@@ -22,6 +23,7 @@ could not be run.
 """
 
 import argparse
+import concurrent.futures
 import glob
 import os
 import re
@@ -135,6 +137,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "fuzz"))
     parser.add_argument("--seconds", type=int, default=60)
+    parser.add_argument("--jobs", type=int, default=1, help="targets run at once (default 1)")
     parser.add_argument("targets", nargs="*")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
@@ -146,7 +149,13 @@ def main():
     if unknown:
         print("fuzz: no target %s; there are: %s" % (", ".join(unknown), ", ".join(available)), file=sys.stderr)
         return 2
-    results = [(name, run_target(build, name, args.seconds)) for name in args.targets or available]
+    if args.jobs < 1:
+        print("fuzz: --jobs must be 1 or more", file=sys.stderr)
+        return 2
+    names = args.targets or available
+    with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
+        runs = [pool.submit(run_target, build, name, args.seconds) for name in names]
+        results = [(name, run.result()) for name, run in zip(names, runs)]
     print_table(results)
     return 1 if any(figures["status"] != 0 for _, figures in results) else 0
 
