@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "math/random.h"
+#include "settings/setting_options.h"
 #include "textures/texture.h"
 #include "textures/texture_generator.h"
 
@@ -137,23 +138,23 @@ int parseOptions(int argc, char** argv, Options& options)
             continue;
         }
         if (option != "--kind" && option != "--size" && option != "--seed" && option != "--out")
-            return fail("unknown argument '" + option + "'");
+            return fail("unknown argument " + quotedArgument(option));
         if (i + 1 >= argc)
             return fail(option + " needs a value");
         const char* value = argv[++i];
         if (option == "--kind") {
             TextureKind kind;
             if (!parseKind(value, kind))
-                return fail("'" + std::string(value) + "' is not a kind: give 0 to 14 or a kind's name");
+                return fail(quotedArgument(value) + " is not a kind: give 0 to 14 or a kind's name");
             options.kinds.push_back(kind);
         } else if (option == "--size") {
             if (!parseSize(value, options.width, options.height))
-                return fail("'" + std::string(value) + "' is not a size: give WxH with positive whole numbers");
+                return fail(quotedArgument(value) + " is not a size: give WxH with positive whole numbers");
             options.sizeGiven = true;
         } else if (option == "--seed") {
             long long seed = 0;
             if (!parseInt(value, 0, UINT32_MAX, seed))
-                return fail("'" + std::string(value) + "' is not a seed: give 0 to 4294967295");
+                return fail(quotedArgument(value) + " is not a seed: give 0 to 4294967295");
             options.seed = static_cast<std::uint32_t>(seed);
         } else {
             if (*value == '\0')
@@ -192,7 +193,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
-        error = "cannot create " + path + ": " + std::strerror(errno);
+        error = "cannot create " + quotedArgument(path) + ": " + std::strerror(errno);
         return false;
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -210,7 +211,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
         std::fclose(file);
-        error = "libpng failed writing " + path;
+        error = "libpng failed writing " + quotedArgument(path);
         return false;
     }
     png_init_io(png, file);
@@ -227,7 +228,7 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     if (std::fclose(file) != 0) {
-        error = "cannot finish " + path + ": " + std::strerror(errno);
+        error = "cannot finish " + quotedArgument(path) + ": " + std::strerror(errno);
         return false;
     }
     return true;
@@ -249,8 +250,8 @@ bool writeImage(const std::filesystem::path& dir, const Request& request, const 
     std::error_code renameError;
     std::filesystem::rename(partial, target, renameError);
     if (renameError) {
-        std::fprintf(stderr, "flowball-textures: cannot rename %s to %s: %s\n", partial.c_str(), target.c_str(),
-                     renameError.message().c_str());
+        std::fprintf(stderr, "flowball-textures: cannot rename %s to %s: %s\n", quotedArgument(partial.string()).c_str(),
+                     quotedArgument(target.string()).c_str(), renameError.message().c_str());
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
         return false;
@@ -296,8 +297,9 @@ int main(int argc, char** argv)
     std::error_code dirError;
     std::filesystem::create_directories(dir, dirError);
     if (dirError || !std::filesystem::is_directory(dir)) {
-        std::fprintf(stderr, "flowball-textures: cannot use %s as the output folder%s%s\n", options.outDir.c_str(),
-                     dirError ? ": " : "", dirError ? dirError.message().c_str() : "");
+        std::fprintf(stderr, "flowball-textures: cannot use %s as the output folder%s%s\n",
+                     quotedArgument(options.outDir).c_str(), dirError ? ": " : "",
+                     dirError ? dirError.message().c_str() : "");
         return exitWriteFailed;
     }
 

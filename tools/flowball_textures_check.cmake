@@ -47,6 +47,17 @@ if(EXISTS ${OUT})
   message(FATAL_ERROR "refused arguments created ${OUT}")
 endif()
 
+# A refused value is shown with its control bytes written out, so that the
+# message stays one line and sends no terminal codes.
+string(ASCII 27 escape)
+execute_process(COMMAND ${TOOL} --kind "bad${escape}[2J" --out ${OUT} RESULT_VARIABLE code OUTPUT_QUIET
+                ERROR_VARIABLE errors)
+string(FIND "${errors}" "'bad\\x1B[2J' is not a kind" shown)
+string(FIND "${errors}" "${escape}" raw)
+if(NOT code EQUAL 2 OR shown EQUAL -1 OR NOT raw EQUAL -1)
+  message(FATAL_ERROR "a refused kind with a control byte: exit ${code}\n${errors}")
+endif()
+
 run_tool(0 --kind smoke --kind 5 --kind CHECK --size 64x32 --out ${OUT})
 check_png(${OUT}/kind-03-smoke.png 64 32)
 check_png(${OUT}/kind-05.png 64 32)

@@ -7,6 +7,11 @@
 // tiled under GL's viewport limit and handed to GL through the part shown,
 // covers the surface's whole drawable with viewports within the limit.
 //
+// The compositor's own numbers go through the same reading: an output placed
+// at (x, y) with any width and height has the edges their sums give, stopped
+// at int's ends, and a surface's side, configured or the output's own, is
+// that side as long as its drawable at the largest scale fits in int.
+//
 // Input: the Monitors setting and letterboxing, the viewport limit, then up
 // to 16 outputs (a size byte for 16-bit or 32-bit corners, then the corners
 // and the scale).
@@ -126,6 +131,29 @@ void checkDrawn(const SurfacePart& part, std::int64_t drawableWidth, std::int64_
     expectProperty(area == (right - left) * (top - bottom), "the background's tiles leave a gap or overlap");
 }
 
+// The four numbers of an output's corners read as x, y, width and height.
+void checkPlaceAndSides(const ScreenRect& numbers)
+{
+    const int x = numbers.left, y = numbers.top, width = numbers.right, height = numbers.bottom;
+    const ScreenRect place = outputPlace(x, y, width, height);
+    const auto edge = [](std::int64_t from, std::int64_t length) {
+        return std::clamp<std::int64_t>(from + length, INT_MIN, INT_MAX);
+    };
+    expectProperty(place.left == x && place.top == y && place.right == edge(x, width) &&
+                       place.bottom == edge(y, height),
+                   "an output's place is not where its numbers put it");
+    const std::int64_t largest = INT_MAX / ViewSet::maxPartScale;
+    const std::int64_t own = extent(place.left, place.right);
+    const int configured = surfaceSide(width, place.left, place.right);
+    const int side = surfaceSide(0, place.left, place.right);
+    expectProperty(configured == (width > 0 ? std::min<std::int64_t>(width, largest)
+                                            : std::clamp<std::int64_t>(own, 0, largest)),
+                   "a configured side that is not the one given, or its output's");
+    expectProperty(side == std::clamp<std::int64_t>(own, 0, largest), "a surface's side that is not its output's");
+    expectProperty(std::int64_t(configured) * ViewSet::maxPartScale <= INT_MAX,
+                   "a side whose drawable int cannot hold");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -155,6 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ScreenRect bounds = outputBounds(places.data(), int(places.size()));
     checkBounds(places, bounds);
     for (const Output& output : outputs) {
+        checkPlaceAndSides(output.place);
         const SurfacePart part = surfacePart(monitors, output.place, bounds, output.scale);
         checkPart(monitors, output, bounds, part);
         const std::int64_t width = std::max<std::int64_t>(extent(output.place.left, output.place.right), 1);

@@ -258,6 +258,8 @@ def case_no_wayland_session_is_one_message(context):
         ("no display", beside, ("no Wayland compositor is named",)),
         ("a compositor that does not answer", dict(beside, WAYLAND_DISPLAY="wayland-9"),
          ("cannot connect to the Wayland compositor 'wayland-9'",)),
+        ("a name with a terminal's codes", dict(beside, WAYLAND_DISPLAY="wayland-9\x1b[2J"),
+         ("cannot connect to the Wayland compositor 'wayland-9\\x1B[2J'",)),
     ]
     for what, environment, words in cases:
         try:

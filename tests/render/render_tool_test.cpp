@@ -130,6 +130,8 @@ TEST_F(RenderToolTest, BadRequestsFailClearlyAndLeaveNoFiles)
         {"--out '" + blocker + "'", 1, "is not a folder"},
         {"--out '" + blocker + "/frames'", 1, "cannot create output folder"},
         {"--out '" + scratch + "/missing/frames'", 1, "cannot create output folder"},
+        // A terminal's codes in the name are shown, not sent.
+        {"--out '" + blocker + "/fr\x1b[2James'", 1, "cannot create output folder '" + blocker + "/fr\\x1B[2James'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);

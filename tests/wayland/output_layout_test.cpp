@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <vector>
+
+#include "animation/view_set.h"
 
 namespace {
 
@@ -77,6 +80,55 @@ TEST(OutputLayout, EachOutputIsItsOwnWindowOrAPartOfTheSpan)
         EXPECT_EQ(part.partLeft, c.part.partLeft);
         EXPECT_EQ(part.partBottom, c.part.partBottom);
         EXPECT_EQ(part.scale, c.part.scale);
+    }
+}
+
+TEST(OutputLayout, AnOutputsPlaceStopsAtIntsEnds)
+{
+    const struct {
+        int x, y, width, height;
+        ScreenRect place;
+    } cases[] = {
+        {1024, 0, 800, 600, small},
+        {-800, -600, 800, 600, {-800, -600, 0, 0}},
+        // Sizes not yet sent, or nonsense, make no area.
+        {10, 20, 0, -5, {10, 20, 10, 15}},
+        // A compositor's numbers whose sum int cannot hold.
+        {INT_MAX - 10, INT_MIN + 10, 100, -100, {INT_MAX - 10, INT_MIN + 10, INT_MAX, INT_MIN}},
+        {INT_MAX, INT_MAX, INT_MAX, INT_MAX, {INT_MAX, INT_MAX, INT_MAX, INT_MAX}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " " << c.width << "x" << c.height);
+        const ScreenRect place = outputPlace(c.x, c.y, c.width, c.height);
+        EXPECT_EQ(place.left, c.place.left);
+        EXPECT_EQ(place.top, c.place.top);
+        EXPECT_EQ(place.right, c.place.right);
+        EXPECT_EQ(place.bottom, c.place.bottom);
+    }
+}
+
+TEST(OutputLayout, ASurfacesSideIsTheConfiguredOneOrItsOutputsAndFitsAtEveryScale)
+{
+    const int largest = INT_MAX / ViewSet::maxPartScale;
+    const struct {
+        int configured, from, to, side;
+    } cases[] = {
+        {1024, 0, 800, 1024},
+        {0, 1024, 1824, 800},
+        {-1, 1024, 1824, 800},
+        // No side from either yet.
+        {0, 10, 10, 0},
+        {0, 10, 5, 0},
+        // Sides whose drawable would pass int at the largest scale.
+        {INT_MAX, 0, 0, largest},
+        {0, INT_MIN, INT_MAX, largest},
+        {largest, 0, 0, largest},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.configured << " " << c.from << ".." << c.to);
+        const int side = surfaceSide(c.configured, c.from, c.to);
+        EXPECT_EQ(side, c.side);
+        EXPECT_LE(std::int64_t(side) * ViewSet::maxPartScale, INT_MAX);
     }
 }
 

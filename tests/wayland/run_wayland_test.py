@@ -503,6 +503,9 @@ def case_no_display_at_all_is_one_message(context):
         # A name that nobody answers is no display either.
         ([], {"WAYLAND_DISPLAY": "wayland-7"}, ["no Wayland compositor", "no X display"]),
         (["--wayland"], {"WAYLAND_DISPLAY": "wayland-7"}, ["cannot connect to the Wayland compositor 'wayland-7'"]),
+        # A terminal's codes in the name are shown, not sent.
+        (["--wayland"], {"WAYLAND_DISPLAY": "wayland-7\x1b[2J"},
+         ["cannot connect to the Wayland compositor 'wayland-7\\x1B[2J'"]),
     ]
     for arguments, extra, words in cases:
         result = subprocess.run(context.user.command([context.program] + arguments, dict(environment, **extra)),

@@ -509,6 +509,15 @@ def case_bad_command_line_makes_no_window(program, display, client):
     assert set(client.top_level_windows()) == before, "a bad command line made a window"
 
 
+def case_unknown_display_is_one_line(program, display, client):
+    # A display name that no server answers, with a line break and a
+    # terminal's codes in it: the message shows them and stays one line.
+    flowball = Flowball(program, ":77\n\x1b[2J", ["--x11"])
+    expect_exit(flowball, 1, "a display nobody answers")
+    lines = flowball.errors().splitlines()
+    assert lines == ["flowball: cannot open the X display ':77\\x0A\\x1B[2J'"], flowball.errors()
+
+
 def case_fps_readout_in_corner(program, display, client):
     flowball = Flowball(program, display.name, ["-fps"])
     _, (left, top, width, height) = own_window_rectangle(display.name)

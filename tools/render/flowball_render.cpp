@@ -25,6 +25,7 @@
 #include "offscreen_context.h"
 #include "png_file.h"
 #include "render_options.h"
+#include "settings/setting_options.h"
 
 namespace {
 
@@ -50,15 +51,15 @@ bool prepareOutputFolder(const std::string& folder, std::string& error)
     struct stat status;
     if (stat(folder.c_str(), &status) != 0) {
         if (errno != ENOENT || mkdir(folder.c_str(), 0777) != 0) {
-            error = "cannot create output folder '" + folder + "': " + std::strerror(errno);
+            error = "cannot create output folder " + quotedArgument(folder) + ": " + std::strerror(errno);
             return false;
         }
     } else if (!S_ISDIR(status.st_mode)) {
-        error = "output folder '" + folder + "' is not a folder";
+        error = "output folder " + quotedArgument(folder) + " is not a folder";
         return false;
     }
     if (access(folder.c_str(), W_OK | X_OK) != 0) {
-        error = "output folder '" + folder + "' is not writable: " + std::strerror(errno);
+        error = "output folder " + quotedArgument(folder) + " is not writable: " + std::strerror(errno);
         return false;
     }
     return true;

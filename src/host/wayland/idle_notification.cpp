@@ -8,6 +8,7 @@
 
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "kde-idle-client-protocol.h"
+#include "settings/setting_options.h"
 
 namespace {
 
@@ -47,8 +48,9 @@ public:
         }
         display = wl_display_connect(nullptr);
         if (display == nullptr) {
-            error = std::string("cannot connect to the Wayland compositor '") +
-                    (name != nullptr && name[0] != '\0' ? name : "WAYLAND_SOCKET") + "': " + std::strerror(errno);
+            error = "cannot connect to the Wayland compositor " +
+                    quotedArgument(name != nullptr && name[0] != '\0' ? name : "WAYLAND_SOCKET") + ": " +
+                    std::strerror(errno);
             return WaylandIdleOpening::noDisplay;
         }
         registry = wl_display_get_registry(display);

@@ -20,6 +20,20 @@ int distance(int from, int to, int least)
 
 int drawScaleFor(int outputScale) { return std::clamp(outputScale, 1, ViewSet::maxPartScale); }
 
+ScreenRect outputPlace(int x, int y, int width, int height)
+{
+    const auto edge = [](int from, int length) {
+        return int(std::clamp<std::int64_t>(std::int64_t(from) + length, INT32_MIN, INT32_MAX));
+    };
+    return {x, y, edge(x, width), edge(y, height)};
+}
+
+int surfaceSide(int configured, int ownFrom, int ownTo)
+{
+    const std::int64_t side = configured > 0 ? configured : std::int64_t(ownTo) - ownFrom;
+    return int(std::clamp<std::int64_t>(side, 0, INT32_MAX / ViewSet::maxPartScale));
+}
+
 ScreenRect outputBounds(const ScreenRect* outputs, int count)
 {
     ScreenRect bounds = {0, 0, 0, 0};

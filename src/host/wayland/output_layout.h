@@ -38,6 +38,18 @@ struct SurfacePart {
 // compositor scales the rest of the way.
 int drawScaleFor(int outputScale);
 
+// The rectangle of an output that the compositor places at (x, y) with a
+// size of width x height (xdg-output's logical numbers, or wl_output's
+// position and mode divided by its scale): an edge beyond int's ends stops
+// there.
+ScreenRect outputPlace(int x, int y, int width, int height);
+
+// A surface's side in logical pixels: the side a configure event gave, or
+// where it gave 0 the output's own, from ownFrom to ownTo; at most what a
+// drawable of ViewSet::maxPartScale pixels per logical pixel holds in int.
+// 0 when there is no side yet.
+int surfaceSide(int configured, int ownFrom, int ownTo);
+
 // The smallest rectangle that holds every output with a width and height;
 // all zero when none has.
 ScreenRect outputBounds(const ScreenRect* outputs, int count);

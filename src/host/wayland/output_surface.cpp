@@ -87,8 +87,8 @@ void OutputSurface::configured(int width, int height)
 {
     // 0 leaves the size to the client: the output's own.
     const ScreenRect place = output.logicalRect();
-    logicalWidth = width > 0 ? width : place.right - place.left;
-    logicalHeight = height > 0 ? height : place.bottom - place.top;
+    logicalWidth = surfaceSide(width, place.left, place.right);
+    logicalHeight = surfaceSide(height, place.top, place.bottom);
 }
 
 bool OutputSurface::prepare(EglContext& egl)

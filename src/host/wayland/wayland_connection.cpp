@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "host/posix/stop_signals.h"
+#include "settings/setting_options.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr std::uint32_t placeManagerVersion = 3;
 std::string displayName()
 {
     const char* name = std::getenv("WAYLAND_DISPLAY");
-    return std::string("'") + (name != nullptr && name[0] != '\0' ? name : "wayland-0") + "'";
+    return quotedArgument(name != nullptr && name[0] != '\0' ? name : "wayland-0");
 }
 
 }  // namespace

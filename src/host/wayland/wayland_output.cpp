@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/wayland/output_layout.h"
+
 namespace {
 
 // Release (version 3) lets the compositor forget the object at once.
@@ -46,8 +48,8 @@ void WaylandOutput::watchLogicalPlace(zxdg_output_manager_v1* manager)
 ScreenRect WaylandOutput::logicalRect() const
 {
     if (place != nullptr && logicalWidth > 0 && logicalHeight > 0)
-        return {logicalX, logicalY, logicalX + logicalWidth, logicalY + logicalHeight};
-    return {positionX, positionY, positionX + modeWidth / outputScale, positionY + modeHeight / outputScale};
+        return outputPlace(logicalX, logicalY, logicalWidth, logicalHeight);
+    return outputPlace(positionX, positionY, modeWidth / outputScale, modeHeight / outputScale);
 }
 
 void WaylandOutput::onGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,

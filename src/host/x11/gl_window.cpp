@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "host/x11/x_errors.h"
+#include "settings/setting_options.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ bool GlWindow::open(const HostOptions& options, std::string& error)
     display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         const char* name = XDisplayName(nullptr);
-        error = std::string("cannot open the X display '") + (name != nullptr ? name : "") + "'";
+        error = "cannot open the X display " + quotedArgument(name != nullptr ? name : "");
         return false;
     }
     installXErrorHandlers();
