@@ -16,9 +16,11 @@ Times are in seconds; processor time is user plus system time.
 import ctypes
 import ctypes.util
 import os
+import pwd
 import select
 import signal
 import subprocess
+import tempfile
 import time
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
@@ -229,6 +231,39 @@ class Picture:
 
 
 # --- /proc: what a process is and what its threads did -------------------------
+
+class ThrowawayUser:
+    """An ordinary user to run programs as: made for the test when it runs as
+    root (named PREFIX-PID), else the user running it. Its home is a
+    throwaway folder. Programs run as it with exactly the environment given;
+    a subclass says how the user is switched to (switch_user)."""
+
+    def __init__(self, prefix):
+        self.home = tempfile.mkdtemp(prefix=prefix + "-home-")
+        self.made = None
+        if os.geteuid() == 0:
+            name = "%s-%d" % (prefix, os.getpid())
+            subprocess.run(["useradd", "--no-create-home", "--home-dir", self.home, "--shell", "/bin/sh",
+                            "--user-group", name], check=True, timeout=60)
+            self.made = name
+        entry = pwd.getpwnam(self.made) if self.made else pwd.getpwuid(os.geteuid())
+        self.name, self.uid, self.gid = entry.pw_name, entry.pw_uid, entry.pw_gid
+        os.chmod(self.home, 0o755)
+        self.own(self.home)
+
+    def own(self, path):
+        if self.made:
+            os.chown(path, self.uid, self.gid)
+
+    def switch_user(self):
+        """The command words that run what follows them as the made user."""
+        return ["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.gid, "--init-groups"]
+
+    def command(self, arguments, environment):
+        """arguments run as the user with exactly this environment."""
+        prefix = self.switch_user() if self.made else []
+        return prefix + ["env", "-i"] + ["%s=%s" % item for item in sorted(environment.items())] + arguments
+
 
 def read_text(path):
     with open(path) as file:

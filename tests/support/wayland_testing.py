@@ -14,7 +14,6 @@ Times are in seconds; sizes in pixels.
 
 import json
 import os
-import pwd
 import re
 import shutil
 import signal
@@ -53,31 +52,12 @@ def descendants_named(pid, name, ended=False):
     return [child for child in testing.descendants(pid, ended) if program_name(child) == name]
 
 
-class TestUser:
-    """Made for the test when it runs as root, else the user running it. Its
-    home is a throwaway folder; programs run as it with exactly the
-    environment given."""
+class TestUser(testing.ThrowawayUser):
+    """The user the compositors and Flowball run as (sway refuses root),
+    switched to with setpriv."""
 
     def __init__(self):
-        self.home = tempfile.mkdtemp(prefix="flowball-wayland-")
-        self.made = None
-        if os.geteuid() == 0:
-            name = "flowball-wl-%d" % os.getpid()
-            subprocess.run(["useradd", "--no-create-home", "--home-dir", self.home, "--shell", "/bin/sh",
-                            "--user-group", name], check=True, timeout=60)
-            self.made = name
-        entry = pwd.getpwnam(self.made) if self.made else pwd.getpwuid(os.geteuid())
-        self.name, self.uid, self.gid = entry.pw_name, entry.pw_uid, entry.pw_gid
-        os.chmod(self.home, 0o755)
-        self.own(self.home)
-
-    def own(self, path):
-        if self.made:
-            os.chown(path, self.uid, self.gid)
-
-    def command(self, arguments, environment):
-        prefix = ["setpriv", "--reuid=%d" % self.uid, "--regid=%d" % self.gid, "--init-groups"] if self.made else []
-        return prefix + ["env", "-i"] + ["%s=%s" % item for item in sorted(environment.items())] + arguments
+        super().__init__("flowball-wl")
 
     def folder(self, name, mode=0o755):
         path = os.path.join(self.home, name)

@@ -21,12 +21,10 @@ bounded; nothing sleeps for a fixed time to let something happen.
 """
 
 import os
-import pwd
 import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -41,34 +39,14 @@ END_TIMEOUT = 30.0
 CYCLES = 3
 
 
-class SaverUser:
-    """The ordinary user who runs the daemon: made for the test when it runs
-    as root, else the user running it. Its home is a throwaway folder."""
+class SaverUser(testing.ThrowawayUser):
+    """The ordinary user who runs the daemon, switched to with runuser."""
 
     def __init__(self):
-        self.home = tempfile.mkdtemp(prefix="flowball-daemon-")
-        self.made = None
-        if os.geteuid() == 0:
-            name = "flowball-saver-%d" % os.getpid()
-            subprocess.run(["useradd", "--no-create-home", "--home-dir", self.home, "--shell", "/bin/sh",
-                            "--user-group", name], check=True, timeout=60)
-            self.made = name
-            self.name = name
-        else:
-            self.name = pwd.getpwuid(os.geteuid()).pw_name
-        entry = pwd.getpwnam(self.name)
-        self.uid, self.gid = entry.pw_uid, entry.pw_gid
-        os.chmod(self.home, 0o755)
-        self.own(self.home)
+        super().__init__("flowball-saver")
 
-    def own(self, path):
-        if self.made:
-            os.chown(path, self.uid, self.gid)
-
-    def command(self, arguments, environment):
-        """arguments run as the user with exactly this environment."""
-        prefix = ["runuser", "-u", self.name, "--"] if self.made else []
-        return prefix + ["env", "-i"] + ["%s=%s" % item for item in sorted(environment.items())] + arguments
+    def switch_user(self):
+        return ["runuser", "-u", self.name, "--"]
 
     def remove(self):
         """Removes the made user once the processes the test started as it
