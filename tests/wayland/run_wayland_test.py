@@ -188,6 +188,15 @@ def case_a_click_ends_it(context):
     pointer.stop()
 
 
+def move_and_draw_on(flowball, pointer, step, motion, frames_after):
+    """The pointer moves by step, flowball reads the motion and draws on."""
+    motions = flowball.count(POINTER_MOTION)
+    pointer.send(step)
+    flowball.wait_for_log(POINTER_MOTION, motion, after=motions)
+    frames = flowball.count(FRAME_DONE)
+    flowball.wait_for_log(FRAME_DONE, frames_after, after=frames + 2)
+
+
 def case_pointer_movement_beyond_the_threshold_ends_it(context):
     sway = context.sway()
     pointer = VirtualPointer(sway, context.pointer)
@@ -195,13 +204,8 @@ def case_pointer_movement_beyond_the_threshold_ends_it(context):
     flowball.wait_for_log(FRAME_DONE, "the first frame shown")
     pointer.send("move 1 0")
     flowball.wait_for_log(POINTER_ENTER, "the pointer's entry")
-    # 2 + 1 = 3 pixels from where it entered, within the threshold of 4:
-    # flowball reads the motion and draws on.
-    motions = flowball.count(POINTER_MOTION)
-    pointer.send("move 2 1")
-    flowball.wait_for_log(POINTER_MOTION, "the small motion", after=motions)
-    frames = flowball.count(FRAME_DONE)
-    flowball.wait_for_log(FRAME_DONE, "frames after the small motion", after=frames + 2)
+    # 2 + 1 = 3 pixels from where it entered, within the threshold of 4.
+    move_and_draw_on(flowball, pointer, "move 2 1", "the small motion", "frames after the small motion")
     # 3 more: 6 from the entry.
     pointer.send("move 3 0")
     flowball.wait_end(0, "movement beyond the threshold")
@@ -275,11 +279,7 @@ def case_crossing_onto_another_output_is_not_movement_by_itself(context):
     pointer.send("move 3 0")
     flowball.wait_for_log(POINTER_ENTER, "the pointer's entry on the second output", after=entries)
     # A pixel more there: 1 from where it entered the second output.
-    motions = flowball.count(POINTER_MOTION)
-    pointer.send("move 1 0")
-    flowball.wait_for_log(POINTER_MOTION, "the motion on the second output", after=motions)
-    frames = flowball.count(FRAME_DONE)
-    flowball.wait_for_log(FRAME_DONE, "frames after the crossing", after=frames + 2)
+    move_and_draw_on(flowball, pointer, "move 1 0", "the motion on the second output", "frames after the crossing")
     pointer.send("move 4 0")
     flowball.wait_end(0, "movement beyond the threshold on the second output")
     pointer.stop()
