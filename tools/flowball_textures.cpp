@@ -250,8 +250,9 @@ bool writeImage(const std::filesystem::path& dir, const Request& request, const 
     std::error_code renameError;
     std::filesystem::rename(partial, target, renameError);
     if (renameError) {
-        std::fprintf(stderr, "flowball-textures: cannot rename %s to %s: %s\n", quotedArgument(partial.string()).c_str(),
-                     quotedArgument(target.string()).c_str(), renameError.message().c_str());
+        std::fprintf(stderr, "flowball-textures: cannot rename %s to %s: %s\n",
+                     quotedArgument(partial.string()).c_str(), quotedArgument(target.string()).c_str(),
+                     renameError.message().c_str());
         std::error_code ignored;
         std::filesystem::remove(partial, ignored);
         return false;
