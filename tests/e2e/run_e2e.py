@@ -1388,8 +1388,6 @@ GROUPS = {
 # wineserver remembers the monitor layout of the X server it last served, so
 # the group starts with none.
 
-WM_DISPLAYCHANGE = 0x7E
-
 
 class TwoMonitorSession(Session):
     """The group's X server is Xorg with two dummy outputs (run as root)."""
@@ -1435,18 +1433,6 @@ class TwoMonitorSession(Session):
             if all(key in values for key in ("X", "Y", "WIDTH", "HEIGHT")):
                 geometries.append(tuple(int(values[key]) for key in ("X", "Y", "WIDTH", "HEIGHT")))
         return geometries
-
-    def screen(self, timeout=TIMEOUT * 3):
-        """saver-probe screen: the virtual screen and the monitors, as Wine
-        reports them to a new process."""
-        path = os.path.join(self.work_dir, "probe.txt")
-        self.probe("screen", timeout=timeout)
-        with open(path) as answer:
-            lines = [line.split() for line in answer]
-        return {
-            "virtual": next((tuple(int(v) for v in l[1:]) for l in lines if l and l[0] == "virtual"), None),
-            "monitors": [tuple(int(v) for v in l[1:]) for l in lines if l and l[0] == "monitor"],
-        }
 
 
 def black_rows(picture, monitor, from_top):
@@ -1548,63 +1534,63 @@ def case_monitors_span_setting_gives_one_view(session):
 
 
 def case_monitors_layout_change_is_followed(session):
-    """A third output left of the primary while the saver runs: the window
+    """A third output right of the others while the saver runs: the window
     grows over it and each of the three monitors shows its view.
 
-    Each look through saver-probe starts a Wine process, which takes seconds
-    on a loaded machine while the saver draws at full speed beside it: the
-    window's move is watched from X instead, and each wait has the bound of
-    a start."""
-    # X keeps its origin at the left edge, so the new output pushes the others
-    # 800 pixels right, under a pointer that stays where it is. The pointer
-    # starts on the right-hand monitor: the saver's window, which keeps its
-    # place on the old monitors, is then still under it, and X reports no
-    # crossing that Wine would pass on as a mouse movement.
+    A Wine process that starts while Wine takes in a new layout can hang in
+    its start-up, so the Wine side is watched by one probe started before
+    the change (follow-layout); the rest is watched from X. The new output
+    goes on the right: one on the left would move X's origin under the
+    pointer, and Wine would see the pointer jump by the output's width."""
     move_pointer(session, 1400, 300)
     saver = start_on_monitors(session, DUMMY_MONITORS)
+    window = session.window("Screen Saver")
+    check(window, "no saver window")
+    answers = os.path.join(session.work_dir, "follow-layout.txt")
     try:
-        session.xrandr("--addmode", "DUMMY2", "800x600")
-        session.xrandr("--fb", "2624x768", "--output", "DUMMY2", "--mode", "800x600", "--pos", "0x0",
-                       "--output", "DUMMY0", "--pos", "800x0", "--output", "DUMMY1", "--pos", "1824x0")
-        # A query has the server probe its outputs again; only then does it
-        # tell its clients (Wine among them) about the new output.
-        session.xrandr("--query")
-        def three_monitors():
-            # A process started while Wine takes in the new layout can hang
-            # in its start-up: that look has no answer (the probe is ended
-            # by its pid), and the next one is asked.
-            try:
-                screen = session.screen(timeout=TIMEOUT)
-            except subprocess.TimeoutExpired:
-                return None
-            return screen if len(screen["monitors"]) == 3 else None
+        with open(answers, "w") as out:
+            follower = subprocess.Popen(
+                [session.wine, os.path.join(session.stage, "saver-probe.exe"), "follow-layout",
+                 window["handle"], "3", str(int(2 * STARTUP_TIMEOUT))],
+                env=session.env, stdout=out, stderr=subprocess.DEVNULL)
+        session.processes.append(follower)
 
-        screen = wait_for(three_monitors, "Wine to see three monitors", 2 * STARTUP_TIMEOUT)
-        check(screen["virtual"] == (-800, 0, 2624, 768), "virtual screen is %s" % (screen["virtual"],))
-        # Windows sends WM_DISPLAYCHANGE for any new layout; Wine 8 only
-        # for a new colour depth, so the test sends what Windows would.
-        window = session.window("Screen Saver")
-        check(window, "no saver window")
-        posted = session.probe("post", window["handle"], WM_DISPLAYCHANGE, 24, (768 << 16) | 2624)
-        check(posted.get("posted") == "1", "WM_DISPLAYCHANGE not posted: %s" % posted)
-        # The new virtual screen is the whole X screen, from the root's origin.
+        def answered():
+            with open(answers) as lines:
+                return dict(line.strip().partition(" ")[::2] for line in lines if line.strip())
+        wait_for(lambda: "ready" in answered() or follower.poll() is not None,
+                 "the layout follower to start", STARTUP_TIMEOUT)
+        check(answered().get("ready") == "2", "the follower started with %s" % answered())
+
+        session.xrandr("--addmode", "DUMMY2", "800x600")
+        session.xrandr("--fb", "2624x768", "--output", "DUMMY2", "--mode", "800x600", "--pos", "1824x0")
+        # A query has the server probe its outputs again; only then does it
+        # tell its clients (Wine among them) that the new output is connected.
+        session.xrandr("--query")
+
+        try:
+            follower.wait(timeout=2 * STARTUP_TIMEOUT + TIMEOUT)
+        except subprocess.TimeoutExpired:
+            raise Failure("the layout follower hung: %s" % answered())
+        session.reap()
+        seen = answered()
+        check(seen.get("counted") == "3", "Wine did not see three monitors: %s" % seen)
+        check(seen.get("virtual") == "0 0 2624 768", "virtual screen is %s" % seen.get("virtual"))
+        check(seen.get("posted") == "1", "WM_DISPLAYCHANGE not posted: %s" % seen)
+        check(seen.get("rect") == "0 0 2624 768", "the window's rectangle is %s" % seen.get("rect"))
+        check(follower.returncode == 0, "the follower ended with %s: %s" % (follower.returncode, seen))
         wait_for(lambda: (0, 0, 2624, 768) in session.saver_x_windows() or saver.poll() is not None,
-                 "the window over the new virtual screen", STARTUP_TIMEOUT)
+                 "the X window over the new virtual screen", STARTUP_TIMEOUT)
         check(saver.poll() is None, "the saver ended with %s after the layout change" % saver.poll())
-        rect = session.window("Screen Saver")["rect"]
-        check(rect == "-800 0 1824 768", "the window's rectangle is %s" % rect)
-        # Screenshots are in X pixels: the new monitor is at 0, the primary
-        # at 800.
-        three = [(0, 0, 800, 600), (800, 0, 1824, 768), (1824, 0, 2624, 600)]
+        three = [(0, 0, 1024, 768), (1024, 0, 1824, 600), (1824, 0, 2624, 600)]
         wait_for(lambda: views_per_monitor(session.screenshot("monitors-three.png"), three)
                  or saver.poll() is not None, "a view on each of three monitors", STARTUP_TIMEOUT, 0.3)
         check(saver.poll() is None, "the saver ended with %s after the layout change" % saver.poll())
         picture = session.screenshot("monitors-three.png")
-        check(black_outside(picture, (0, 600, 800, 768)), "the area below the new monitor is not black")
+        check(black_outside(picture, (1024, 600, 2624, 768)), "the area below the shorter monitors is not black")
         end_with_key(session, saver)
     finally:
-        session.xrandr("--output", "DUMMY2", "--off", "--output", "DUMMY0", "--pos", "0x0",
-                       "--output", "DUMMY1", "--pos", "1024x0", "--fb", "%dx%d" % DUMMY_SCREEN)
+        session.xrandr("--output", "DUMMY2", "--off", "--fb", "%dx%d" % DUMMY_SCREEN)
 
 
 GROUPS["monitors"] = (True, [

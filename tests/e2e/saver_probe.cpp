@@ -11,6 +11,17 @@
 //   saver-probe screen                the virtual screen (its metrics and the
 //                                     clip box of the screen's DC) and each
 //                                     monitor's rectangle
+//   saver-probe follow-layout HANDLE MONITORS SECONDS
+//                                     started before a change of the monitor
+//                                     layout, so no process starts while the
+//                                     system takes it in: prints "ready",
+//                                     waits until the system counts MONITORS
+//                                     monitors, prints the screen as "screen"
+//                                     does, posts HANDLE the WM_DISPLAYCHANGE
+//                                     that Windows sends for a new layout and
+//                                     waits until that window covers the new
+//                                     virtual screen ("rect" line); each wait
+//                                     within SECONDS of the start
 //   saver-probe post HANDLE MESSAGE WPARAM LPARAM
 //                                     PostMessageA with decimal numbers
 //   saver-probe send HANDLE MESSAGE WPARAM LPARAM
@@ -114,6 +125,51 @@ int describeScreen()
     ReleaseDC(nullptr, screen);
     std::printf("clipbox %ld %ld %ld %ld\n", box.left, box.top, box.right, box.bottom);
     return EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0) ? 0 : 1;
+}
+
+RECT virtualScreen()
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+int followLayout(const char* handle, const char* monitors, const char* seconds)
+{
+    HWND window = windowFromText(handle);
+    const int wanted = static_cast<int>(number(monitors));
+    const DWORD start = GetTickCount();
+    const DWORD allowed = static_cast<DWORD>(number(seconds)) * 1000;
+    const auto inTime = [start, allowed] { return GetTickCount() - start < allowed; };
+
+    std::printf("ready %d\n", GetSystemMetrics(SM_CMONITORS));
+    std::fflush(stdout);
+    int counted = GetSystemMetrics(SM_CMONITORS);
+    while (counted != wanted && inTime()) {
+        Sleep(100);
+        counted = GetSystemMetrics(SM_CMONITORS);
+    }
+    std::printf("counted %d\n", counted);
+    if (counted != wanted)
+        return 1;
+    describeScreen();
+
+    // What Windows announces: the colour depth and the primary monitor's size.
+    HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const BOOL posted = PostMessageA(window, WM_DISPLAYCHANGE, static_cast<WPARAM>(depth), size);
+    std::printf("posted %d\n", posted ? 1 : 0);
+    if (!posted)
+        return 1;
+
+    const RECT wholeScreen = virtualScreen();
+    RECT box = {};
+    while (GetWindowRect(window, &box) && !EqualRect(&box, &wholeScreen) && inTime())
+        Sleep(100);
+    std::printf("rect %ld %ld %ld %ld\n", box.left, box.top, box.right, box.bottom);
+    return EqualRect(&box, &wholeScreen) ? 0 : 1;
 }
 
 int describeSaverRunning()
@@ -332,12 +388,14 @@ int main(int argc, char** argv)
         result = show(argv[2], argv[3]);
     else if (argc == 4 && std::strcmp(argv[1], "display-power") == 0)
         result = sendDisplayPower(argv[2], argv[3]);
+    else if (argc == 5 && std::strcmp(argv[1], "follow-layout") == 0)
+        result = followLayout(argv[2], argv[3], argv[4]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
         result = post(argv + 2);
     else if (argc == 6 && std::strcmp(argv[1], "send") == 0)
         result = send(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL | show H N | display-power H STATE\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | follow-layout H N S | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL | show H N | display-power H STATE\n");
     std::fflush(stdout);
     return result;
 }
