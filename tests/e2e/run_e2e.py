@@ -1419,6 +1419,13 @@ class TwoMonitorSession(Session):
         with open(path) as answer:
             return dict(line.strip().partition(" ")[::2] for line in answer if line.strip())
 
+    def connected_outputs(self):
+        """xrandr's lines of the outputs connected now, as the server last
+        probed them."""
+        listing = subprocess.run(["xrandr", "--current"], env=self.env, capture_output=True, text=True,
+                                 timeout=TIMEOUT).stdout
+        return [line.strip() for line in listing.splitlines() if " connected" in line]
+
     def saver_x_windows(self):
         """(left, top, width, height) in root pixels of each X window named
         like the saver's window, read from X without starting a Wine
@@ -1571,10 +1578,11 @@ def case_monitors_layout_change_is_followed(session):
         try:
             follower.wait(timeout=2 * STARTUP_TIMEOUT + TIMEOUT)
         except subprocess.TimeoutExpired:
-            raise Failure("the layout follower hung: %s" % answered())
+            raise Failure("the layout follower hung: %s; X has %s" % (answered(), session.connected_outputs()))
         session.reap()
         seen = answered()
-        check(seen.get("counted") == "3", "Wine did not see three monitors: %s" % seen)
+        check(seen.get("counted") == "3",
+              "Wine did not see three monitors: %s; X has %s" % (seen, session.connected_outputs()))
         check(seen.get("virtual") == "0 0 2624 768", "virtual screen is %s" % seen.get("virtual"))
         check(seen.get("posted") == "1", "WM_DISPLAYCHANGE not posted: %s" % seen)
         check(seen.get("rect") == "0 0 2624 768", "the window's rectangle is %s" % seen.get("rect"))
