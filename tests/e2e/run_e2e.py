@@ -186,6 +186,11 @@ def wine_arch(build_dir):
     raise Failure("%s is not a configured Windows build folder" % build_dir)
 
 
+def probe_answers(lines):
+    """saver-probe's "key value" lines as a dict; blank lines are skipped."""
+    return dict(line.strip().partition(" ")[::2] for line in lines if line.strip())
+
+
 class Session:
     """One X display, a wine prefix (the e2e one unless given) and the
     helpers of one group."""
@@ -322,17 +327,15 @@ class Session:
         except subprocess.TimeoutExpired:
             raise Failure("process still running after %.0f s" % timeout)
 
+    def probe_command(self, *args):
+        return [self.wine, os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args]
+
     def probe(self, *args):
         """saver-probe's "key value" lines as a dict."""
-        result = subprocess.run([self.wine, os.path.join(self.stage, "saver-probe.exe")]
-                                + [str(a) for a in args], env=self.env, timeout=TIMEOUT * 3,
+        result = subprocess.run(self.probe_command(*args), env=self.env, timeout=TIMEOUT * 3,
                                 capture_output=True, text=True)
         self.reap()
-        answer = {}
-        for line in result.stdout.splitlines():
-            key, _, value = line.strip().partition(" ")
-            answer[key] = value
-        return answer
+        return probe_answers(result.stdout.splitlines())
 
     def child_texts(self, handle):
         """saver-probe texts: the texts of a window's children, in order."""
@@ -1407,17 +1410,17 @@ class TwoMonitorSession(Session):
         subprocess.run(["xrandr"] + list(args), env=self.env, check=True, timeout=TIMEOUT,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def probe(self, *args, timeout=TIMEOUT * 3):
+    def probe(self, *args):
         """saver-probe's "key value" lines as a dict, read from a file: a Wine
         process that a display change starts may inherit the probe's output
         and hold a pipe open long after the probe ended."""
         path = os.path.join(self.work_dir, "probe.txt")
         with open(path, "w") as out:
-            subprocess.run([self.wine, os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args],
-                           env=self.env, timeout=timeout, stdout=out, stderr=subprocess.DEVNULL)
+            subprocess.run(self.probe_command(*args), env=self.env, timeout=TIMEOUT * 3, stdout=out,
+                           stderr=subprocess.DEVNULL)
         self.reap()
         with open(path) as answer:
-            return dict(line.strip().partition(" ")[::2] for line in answer if line.strip())
+            return probe_answers(answer)
 
     def connected_outputs(self):
         """xrandr's lines of the outputs connected now, as the server last
@@ -1557,14 +1560,13 @@ def case_monitors_layout_change_is_followed(session):
     try:
         with open(answers, "w") as out:
             follower = subprocess.Popen(
-                [session.wine, os.path.join(session.stage, "saver-probe.exe"), "follow-layout",
-                 window["handle"], "3", str(int(2 * STARTUP_TIMEOUT))],
+                session.probe_command("follow-layout", window["handle"], 3, int(2 * STARTUP_TIMEOUT)),
                 env=session.env, stdout=out, stderr=subprocess.DEVNULL)
         session.processes.append(follower)
 
         def answered():
             with open(answers) as lines:
-                return dict(line.strip().partition(" ")[::2] for line in lines if line.strip())
+                return probe_answers(lines)
         wait_for(lambda: "ready" in answered() or follower.poll() is not None,
                  "the layout follower to start", STARTUP_TIMEOUT)
         check(answered().get("ready") == "2", "the follower started with %s" % answered())

@@ -115,23 +115,24 @@ BOOL CALLBACK printMonitor(HMONITOR, HDC, LPRECT rect, LPARAM)
     return TRUE;
 }
 
+RECT virtualScreen()
+{
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
 int describeScreen()
 {
-    std::printf("virtual %d %d %d %d\n", GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    const RECT whole = virtualScreen();
+    std::printf("virtual %ld %ld %ld %ld\n", whole.left, whole.top, whole.right - whole.left,
+                whole.bottom - whole.top);
     RECT box = {};
     HDC screen = GetDC(nullptr);
     GetClipBox(screen, &box);
     ReleaseDC(nullptr, screen);
     std::printf("clipbox %ld %ld %ld %ld\n", box.left, box.top, box.right, box.bottom);
     return EnumDisplayMonitors(nullptr, nullptr, printMonitor, 0) ? 0 : 1;
-}
-
-RECT virtualScreen()
-{
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    return {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN), top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
 int followLayout(const char* handle, const char* monitors, const char* seconds)
@@ -142,9 +143,9 @@ int followLayout(const char* handle, const char* monitors, const char* seconds)
     const DWORD allowed = static_cast<DWORD>(number(seconds)) * 1000;
     const auto inTime = [start, allowed] { return GetTickCount() - start < allowed; };
 
-    std::printf("ready %d\n", GetSystemMetrics(SM_CMONITORS));
-    std::fflush(stdout);
     int counted = GetSystemMetrics(SM_CMONITORS);
+    std::printf("ready %d\n", counted);
+    std::fflush(stdout);
     while (counted != wanted && inTime()) {
         Sleep(100);
         counted = GetSystemMetrics(SM_CMONITORS);
