@@ -1,6 +1,6 @@
 // The settings a user can change and keep: one record of values, and one
 // table that describes each of them once (stored name, command-line option,
-// kind, default, range, help). The registry store, the command-line options
+// kind, default, range, help, a window's label). The registry store, the command-line options
 // and their help work from the table alone, so a new setting is one row in
 // settings.cpp and one field here; the Windows dialog binds each control to
 // its row, and tests check the dialog and the READMEs against the table, so
@@ -80,7 +80,8 @@ struct SettingInfo {
     std::int32_t Settings::*field;
     const SettingChoice* choices;  // Texture and Choice kinds; nullptr otherwise
     int choiceCount;
-    const char* help;  // one line, no trailing full stop
+    const char* help;   // one line, no trailing full stop
+    const char* label;  // a settings window's row title: "Frame rate"
 };
 
 extern const SettingInfo settingTable[];

@@ -29,15 +29,15 @@ constexpr SettingChoice fakeChoices[] = {{0, "calm", "Calm water"}, {1, "storm",
 // Rows of every kind that the real table may gain.
 const SettingInfo fakeRows[] = {
     {"Glow", "glow", "no-glow", SettingKind::Switch, 0, 0, 1, false, &Settings::stars, nullptr, 0,
-     "a glow round the light"},
+     "a glow round the light", "Glow"},
     {"Halo", "halo", "no-halo", SettingKind::Switch, 1, 0, 1, false, &Settings::stars, nullptr, 0,
-     "a halo that is on at first"},
+     "a halo that is on at first", "Halo"},
     {"RippleCount", "ripple-count", nullptr, SettingKind::Number, 7, 3, 12, true, &Settings::speed, nullptr, 0,
-     "ripples on the surface"},
+     "ripples on the surface", "Ripples"},
     {"Weather", "weather", nullptr, SettingKind::Choice, 1, 0, 1, false, &Settings::frameRate, fakeChoices, 2,
-     "the weather in the band"},
+     "the weather in the band", "Weather"},
     {"Tint", "tint", nullptr, SettingKind::Colour, 0x123456, 0, 0xFFFFFF, false, &Settings::colour, nullptr, 0,
-     "the tint of the bars"},
+     "the tint of the bars", "Tint"},
 };
 
 }  // namespace
