@@ -57,18 +57,9 @@ std::string colourText(std::int32_t colour)
 
 std::string defaultText(const SettingInfo& info)
 {
-    switch (info.kind) {
-    case SettingKind::Switch:
+    if (info.kind == SettingKind::Switch)
         return info.defaultValue != 0 ? "on" : "off";
-    case SettingKind::Colour:
-        return colourText(info.defaultValue);
-    case SettingKind::Texture:
-    case SettingKind::Choice:
-        return findSettingChoice(info, info.defaultValue)->name;
-    case SettingKind::Number:
-        break;
-    }
-    return std::to_string(info.defaultValue);
+    return settingValueText(info, info.defaultValue);
 }
 
 const char* valuePlaceholder(SettingKind kind)
@@ -266,21 +257,43 @@ bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& v
     return true;
 }
 
-std::string quotedArgument(const std::string& text)
+std::string settingValueText(const SettingInfo& info, std::int32_t value)
+{
+    switch (info.kind) {
+    case SettingKind::Colour:
+        return colourText(value);
+    case SettingKind::Texture:
+    case SettingKind::Choice:
+        if (const SettingChoice* choice = findSettingChoice(info, value))
+            return choice->name;
+        break;
+    case SettingKind::Switch:
+    case SettingKind::Number:
+        break;
+    }
+    return std::to_string(value);
+}
+
+std::string escapedControlBytes(const std::string& text)
 {
     static const char digits[] = "0123456789ABCDEF";
-    std::string quoted = "'";
+    std::string escaped;
     for (const char c : text) {
         const unsigned char byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F) {
-            quoted += "\\x";
-            quoted += digits[byte >> 4];
-            quoted += digits[byte & 0xF];
+            escaped += "\\x";
+            escaped += digits[byte >> 4];
+            escaped += digits[byte & 0xF];
         } else {
-            quoted += c;
+            escaped += c;
         }
     }
-    return quoted + "'";
+    return escaped;
+}
+
+std::string quotedArgument(const std::string& text)
+{
+    return "'" + escapedControlBytes(text) + "'";
 }
 
 std::string settingValueDescription(const SettingInfo& info)

@@ -104,10 +104,17 @@ bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& v
 // 400", "one of timer, display, low or 0 to 2".
 std::string settingValueDescription(const SettingInfo& info);
 
-// An argument as a message shows it: in single quotes, every control byte
-// (below 0x20, and 0x7F) written as \xNN, so that the message stays one
-// line and sends no terminal codes, whatever a command line or the
-// environment held.
+// The value as a command line writes it: a choice's name ("FOG", "low"),
+// RRGGBB for a colour, a decimal number otherwise (switches 0 or 1). A value
+// with no choice of its own is written as its number.
+std::string settingValueText(const SettingInfo& info, std::int32_t value);
+
+// text with every control byte (below 0x20, and 0x7F) written as \xNN, so
+// that a message holding it stays one line and sends no terminal codes.
+std::string escapedControlBytes(const std::string& text);
+
+// An argument as a message shows it: in single quotes, its control bytes
+// escaped, whatever a command line or the environment held.
 std::string quotedArgument(const std::string& text);
 
 // The settings' part of a --help text: one or more lines per setting, each

@@ -18,9 +18,6 @@ flowball_wayland_protocol(flowball_idle_protocols ext-idle-notify-v1
   ${FLOWBALL_WAYLAND_PROTOCOLS_DIR}/staging/ext-idle-notify/ext-idle-notify-v1.xml)
 flowball_wayland_protocol(flowball_idle_protocols kde-idle ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml)
 
-# The command line reads the idle time.
-target_sources(flowball_posix_host PRIVATE ${CMAKE_CURRENT_LIST_DIR}/idle_time.cpp)
-
 # What the unit tests drive with a source of their own.
 add_library(flowball_idle_watcher STATIC
   ${CMAKE_CURRENT_LIST_DIR}/idle_watcher.cpp

@@ -34,7 +34,7 @@ public:
     std::uint32_t windowId = 0;
     bool showFps = false;
     bool help = false;
-    // --idle-after TIME (host/posix/idle_time.h): watch for idle and show
+    // --idle-after TIME (settings/idle_time.h): watch for idle and show
     // the saver then, instead of drawing now; 0 when not given.
     std::uint32_t idleAfterMilliseconds = 0;
     Settings settings;
