@@ -33,6 +33,10 @@ packages=(
     # The idle watcher (flowball --idle-after): KDE's idle protocol's
     # description, and sd-bus for GNOME's idle monitor on the session bus.
     plasma-wayland-protocols libsystemd-dev
+    # The settings window (flowball-settings): GTK 4 and libadwaita; its
+    # test drives it through the accessibility bus in a session bus, and its
+    # AppStream file is checked by appstreamcli.
+    libgtk-4-dev libadwaita-1-dev python3-pyatspi at-spi2-core dbus appstream
     # The Debian package's check, and the X11 saver daemon its tests run.
     lintian xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick

@@ -1,4 +1,8 @@
-# The Debian package of the flowball program, X11 and Wayland (make package):
+# Two Debian packages (make package): flowball, the program with the few
+# libraries it links, and flowball-settings, the settings window with GTK and
+# libadwaita, which depends on it.
+#
+# flowball, the program, X11 and Wayland:
 #   /usr/libexec/xscreensaver/flowball             the program, where the
 #                                                  screen-saver daemon looks
 #   /usr/bin/flowball                              a link to it, for people
@@ -14,7 +18,13 @@
 #   /usr/share/doc/flowball/copyright              the licence, in Debian's
 #                                                  machine-readable form
 #   /usr/share/doc/flowball/changelog.gz           the package's history
-# Its dependencies come from the libraries the program links (dpkg-shlibdeps):
+# flowball-settings, the settings window:
+#   /usr/bin/flowball-settings
+#   /usr/share/applications/io.github.flowball.Settings.desktop   "Flowball Settings"
+#   /usr/share/metainfo/io.github.flowball.Settings.metainfo.xml  AppStream's description
+#   /usr/share/man/man1/flowball-settings.1.gz
+#   /usr/share/doc/flowball-settings/copyright, changelog.gz
+# Their dependencies come from the libraries the programs link (dpkg-shlibdeps):
 # Xlib and GLX for the X11 host, the Wayland client and EGL libraries for the
 # Wayland host.
 
@@ -32,6 +42,10 @@ target_link_libraries(make-settings-pages PRIVATE flowball_settings_pages)
 
 configure_file(${package_dir}/flowball.6 ${pages_dir}/flowball.6.in @ONLY)
 configure_file(${package_dir}/changelog ${pages_dir}/changelog @ONLY)
+configure_file(${package_dir}/flowball-settings.1 ${pages_dir}/flowball-settings.1 @ONLY)
+configure_file(${package_dir}/settings-changelog ${pages_dir}/settings/changelog @ONLY)
+configure_file(${package_dir}/io.github.flowball.Settings.metainfo.xml
+               ${pages_dir}/io.github.flowball.Settings.metainfo.xml @ONLY)
 add_custom_command(
   OUTPUT ${pages_dir}/flowball.6 ${pages_dir}/flowball.xml
   COMMAND make-settings-pages ${pages_dir}/flowball.6.in ${pages_dir}/flowball.6
@@ -50,8 +64,22 @@ add_custom_command(
   COMMAND gzip -9nf -k ${pages_dir}/changelog
   DEPENDS ${pages_dir}/changelog
   COMMENT "Compressing the changelog")
+add_custom_command(
+  OUTPUT ${pages_dir}/flowball-settings.1.gz
+  COMMAND gzip -9nf -k ${pages_dir}/flowball-settings.1
+  DEPENDS ${pages_dir}/flowball-settings.1
+  COMMENT "Compressing the settings window's manual page")
+add_custom_command(
+  OUTPUT ${pages_dir}/settings/changelog.gz
+  COMMAND gzip -9nf -k ${pages_dir}/settings/changelog
+  DEPENDS ${pages_dir}/settings/changelog
+  COMMENT "Compressing the settings window's changelog")
 add_custom_target(flowball-package-pages ALL
-  DEPENDS ${pages_dir}/flowball.6.gz ${pages_dir}/flowball.xml ${pages_dir}/changelog.gz)
+  DEPENDS ${pages_dir}/flowball.6.gz ${pages_dir}/flowball.xml ${pages_dir}/changelog.gz
+          ${pages_dir}/flowball-settings.1.gz ${pages_dir}/settings/changelog.gz)
+
+# What is not marked otherwise goes into the flowball package.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME saver)
 
 install(TARGETS flowball RUNTIME DESTINATION libexec/xscreensaver)
 # A relative link, so that it also holds in an unpacked tree under another root.
@@ -64,8 +92,21 @@ install(FILES ${pages_dir}/flowball.6.gz DESTINATION share/man/man6)
 install(FILES ${package_dir}/flowball-idle.service DESTINATION lib/systemd/user)
 install(FILES ${package_dir}/copyright ${pages_dir}/changelog.gz DESTINATION share/doc/flowball)
 
+install(TARGETS flowball-settings RUNTIME DESTINATION bin COMPONENT settings)
+install(FILES ${package_dir}/io.github.flowball.Settings.desktop DESTINATION share/applications
+        COMPONENT settings)
+install(FILES ${pages_dir}/io.github.flowball.Settings.metainfo.xml DESTINATION share/metainfo
+        COMPONENT settings)
+install(FILES ${pages_dir}/flowball-settings.1.gz DESTINATION share/man/man1 COMPONENT settings)
+install(FILES ${package_dir}/copyright ${pages_dir}/settings/changelog.gz DESTINATION share/doc/flowball-settings
+        COMPONENT settings)
+
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL saver settings)
 set(CPACK_PACKAGE_NAME flowball)
+set(CPACK_DEBIAN_SAVER_PACKAGE_NAME flowball)
+set(CPACK_DEBIAN_SETTINGS_PACKAGE_NAME flowball-settings)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Flowball developers <flowball@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flowing, lit texture seen from inside a ball, as a screen saver")
@@ -78,6 +119,12 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The software renderer, so that the program draws on machines without a GL
 # driver of their own.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | swayidle")
+set(CPACK_DEBIAN_SAVER_PACKAGE_SUGGESTS "xscreensaver | swayidle, flowball-settings")
+set(CPACK_DEBIAN_SAVER_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+# The window starts this version's saver and watcher, and shows its icon.
+set(CPACK_DEBIAN_SETTINGS_PACKAGE_DEPENDS "flowball (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_SETTINGS_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_SETTINGS_DESCRIPTION
+    "settings window for the Flowball screen saver\nOne row for every setting of Flowball beside a live preview of its scene,\nwritten to the settings file every Linux mode reads at each change, and a\nswitch that starts the saver after some minutes without input, now and at\nevery login. GTK 4 and libadwaita.")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -16,10 +16,8 @@ PreviewPane::PreviewPane(const Settings& settings, std::string dumpFile) : dumpP
     }
     picture = gtk_picture_new();
     gtk_picture_set_can_shrink(GTK_PICTURE(picture), TRUE);
-    gtk_picture_set_keep_aspect_ratio(GTK_PICTURE(picture), TRUE);
+    gtk_picture_set_content_fit(GTK_PICTURE(picture), GTK_CONTENT_FIT_CONTAIN);
     gtk_widget_set_size_request(picture, previewWidth / 2, previewHeight / 2);
-    gtk_widget_set_hexpand(picture, TRUE);
-    gtk_widget_set_vexpand(picture, TRUE);
     gtk_accessible_update_property(GTK_ACCESSIBLE(picture), GTK_ACCESSIBLE_PROPERTY_LABEL, "Preview of the scene",
                                    -1);
     root = picture;

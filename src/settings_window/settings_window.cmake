@@ -3,6 +3,7 @@
 # the render tool's offscreen EGL context; it starts the saver and the idle
 # watcher as programs, and links none of the hosts.
 
+find_package(PkgConfig REQUIRED)
 pkg_check_modules(ADWAITA REQUIRED IMPORTED_TARGET libadwaita-1 gtk4)
 
 add_executable(flowball-settings

@@ -88,6 +88,7 @@ SettingsWindow::SettingsWindow(AdwApplication* application, const SettingsWindow
     gtk_widget_set_margin_top(previewFrame, 12);
     gtk_widget_set_margin_bottom(previewFrame, 12);
     gtk_widget_set_valign(previewFrame, GTK_ALIGN_START);
+    gtk_widget_set_hexpand(previewFrame, FALSE);
     gtk_widget_set_size_request(previewFrame, previewWidth, previewHeight);
 
     GtkWidget* columns = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 0);
