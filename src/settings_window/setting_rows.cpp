@@ -114,7 +114,10 @@ void SettingRows::add(const SettingInfo& info)
             gtk_entry_set_max_length(GTK_ENTRY(data->control), 7);
             data->colourButton = gtk_color_button_new();
             gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(data->colourButton), FALSE);
-            gtk_accessible_update_property(GTK_ACCESSIBLE(data->colourButton), GTK_ACCESSIBLE_PROPERTY_LABEL,
+            // The colour button's own button takes the focus: it is what
+            // needs the name.
+            gtk_accessible_update_property(GTK_ACCESSIBLE(gtk_widget_get_first_child(data->colourButton)),
+                                           GTK_ACCESSIBLE_PROPERTY_LABEL,
                                            (std::string(info.label) + " chooser").c_str(), -1);
             gtk_widget_set_valign(data->colourButton, GTK_ALIGN_CENTER);
             g_signal_connect(data->control, "changed", G_CALLBACK(onColourText), data);
@@ -127,8 +130,13 @@ void SettingRows::add(const SettingInfo& info)
             adw_action_row_add_suffix(ADW_ACTION_ROW(row), data->colourButton);
     }
     adw_preferences_row_set_title(ADW_PREFERENCES_ROW(row), info.label);
-    adw_action_row_set_subtitle(ADW_ACTION_ROW(row), sentenceOf(info.help).c_str());
-    nameControl(data->control, info);
+    // A help that only repeats the label ("fog") makes no subtitle.
+    if (g_ascii_strcasecmp(info.help, info.label) != 0)
+        adw_action_row_set_subtitle(ADW_ACTION_ROW(row), sentenceOf(info.help).c_str());
+    // Switches and choices take their name from their row (libadwaita labels
+    // them by its title); entries and spin buttons need one of their own.
+    if (info.kind == SettingKind::Number || info.kind == SettingKind::Colour)
+        nameControl(data->control, info);
     adw_preferences_group_add(ADW_PREFERENCES_GROUP(rowGroup), row);
     bindings.push_back(std::move(binding));
 }

@@ -111,13 +111,13 @@ void SettingsWindow::present() { gtk_window_present(GTK_WINDOW(window)); }
 GtkWidget* SettingsWindow::makeHeaderBar()
 {
     GtkWidget* bar = adw_header_bar_new();
-    GtkWidget* previewButton = gtk_button_new_with_mnemonic("_Preview");
+    GtkWidget* previewButton = gtk_button_new_with_label("Preview");
     gtk_widget_set_tooltip_text(previewButton, "Runs Flowball full screen with these settings until input");
     gtk_widget_add_css_class(previewButton, "suggested-action");
     g_signal_connect(previewButton, "clicked", G_CALLBACK(onPreviewClicked), this);
     adw_header_bar_pack_start(ADW_HEADER_BAR(bar), previewButton);
 
-    GtkWidget* restoreButton = gtk_button_new_with_mnemonic("_Restore defaults");
+    GtkWidget* restoreButton = gtk_button_new_with_label("Restore defaults");
     g_signal_connect(restoreButton, "clicked", G_CALLBACK(onRestoreClicked), this);
     adw_header_bar_pack_end(ADW_HEADER_BAR(bar), restoreButton);
     return bar;
@@ -129,8 +129,6 @@ GtkWidget* SettingsWindow::makeFileGroup()
     adw_preferences_group_set_title(ADW_PREFERENCES_GROUP(fileGroup), "Settings file");
     fileMessage = wrappedLabel("");
     gtk_widget_add_css_class(fileMessage, "error");
-    gtk_accessible_update_property(GTK_ACCESSIBLE(fileMessage), GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                   "Settings file problems", -1);
     adw_preferences_group_add(ADW_PREFERENCES_GROUP(fileGroup), fileMessage);
     return fileGroup;
 }
@@ -157,8 +155,6 @@ GtkWidget* SettingsWindow::makeIdleGroup()
     adw_preferences_group_add(ADW_PREFERENCES_GROUP(group), row);
 
     idleMessage = wrappedLabel("");
-    gtk_accessible_update_property(GTK_ACCESSIBLE(idleMessage), GTK_ACCESSIBLE_PROPERTY_LABEL,
-                                   "Idle start note", -1);
     adw_preferences_group_add(ADW_PREFERENCES_GROUP(group), idleMessage);
 
     g_signal_connect(idleSwitch, "notify::active", G_CALLBACK(onIdleSwitch), this);
