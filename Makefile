@@ -21,6 +21,10 @@
 #   make perf       what each frame costs, flowball beside a minimal GL program
 #                   under 64-bit Wine, on X11 and on Wayland (PERF_ARGS: the
 #                   script's options); a measurement, not a test
+#   make perf-settings  the settings window's start to its first preview
+#                   frame and its processor use while previewing, beside
+#                   the saver's at FrameRate 2, on headless sway; a
+#                   measurement
 #   make fuzz       builds the fuzz targets with clang's libFuzzer in
 #                   build/fuzz and runs each for FUZZ_SECONDS (default 60):
 #                   executions, corpus, coverage and any fault's input
@@ -159,6 +163,11 @@ PERF_ARGS ?=
 perf: build-native build-win64
 	$(call stage,"perf: flowball beside a minimal GL program")
 	python3 scripts/measure-frames.py --native-build build/native --win-build build/win64 $(PERF_ARGS)
+
+.PHONY: perf-settings
+perf-settings: build-native
+	$(call stage,"perf-settings: the settings window's preview beside the saver")
+	python3 scripts/measure-settings-window.py --build build/native
 
 # The long run of README's "Hours of running": each program on a virtual
 # display of its own, so it needs no display of yours.

@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
-"""The Debian package of the X11 program, built and taken apart as a user's
-machine would: built with cpack from the build folder, checked for its
-control fields and files, checked by Debian's lintian (no error or warning
-tag), installed with dpkg into a throwaway root, its program run from there,
-then removed, leaving nothing behind. The lintian check is shown to catch a
-package without its copyright file.
+"""The Debian packages, flowball (the program) and flowball-settings (its
+settings window), built and taken apart as a user's machine would: built
+with cpack from the build folder, checked for their control fields and
+files, checked by Debian's lintian (no error or warning tag), installed with
+dpkg into a throwaway root, their programs run from there, then removed,
+leaving nothing behind. The lintian check is shown to catch a package
+without its copyright file, and the AppStream check a description without
+its summary.
 
   package_test.py BUILD_DIR VERSION
 """
@@ -17,7 +19,7 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ElementTree
 
-EXPECTED_FILES = {
+SAVER_FILES = {
     "usr/bin/flowball",
     "usr/libexec/xscreensaver/flowball",
     "usr/share/xscreensaver/config/flowball.xml",
@@ -28,24 +30,39 @@ EXPECTED_FILES = {
     "usr/share/doc/flowball/changelog.gz",
     "usr/lib/systemd/user/flowball-idle.service",
 }
+SETTINGS_FILES = {
+    "usr/bin/flowball-settings",
+    "usr/share/applications/io.github.flowball.Settings.desktop",
+    "usr/share/metainfo/io.github.flowball.Settings.metainfo.xml",
+    "usr/share/man/man1/flowball-settings.1.gz",
+    "usr/share/doc/flowball-settings/copyright",
+    "usr/share/doc/flowball-settings/changelog.gz",
+}
+PACKAGE_FILES = {"flowball": SAVER_FILES, "flowball-settings": SETTINGS_FILES}
+# The window's toolkit stays out of the saver's dependencies.
+WINDOW_LIBRARIES = ("libgtk-4-1", "libadwaita-1-0")
 
 
 def run(command, **options):
     return subprocess.run(command, check=True, capture_output=True, text=True, timeout=600, **options).stdout
 
 
-def build_package(build_dir, work):
+def build_packages(build_dir, work, version):
+    """name -> path of each package cpack made."""
     run(["cpack", "-G", "DEB", "-B", work, "--config", os.path.join(build_dir, "CPackConfig.cmake")])
-    packages = [name for name in os.listdir(work) if name.endswith(".deb")]
-    assert len(packages) == 1, "cpack made %s" % packages
-    return os.path.join(work, packages[0])
+    made = sorted(name for name in os.listdir(work) if name.endswith(".deb"))
+    expected = sorted("%s_%s_amd64.deb" % (name, version) for name in PACKAGE_FILES)
+    assert made == expected, "cpack made %s" % made
+    return {name: os.path.join(work, "%s_%s_amd64.deb" % (name, version)) for name in PACKAGE_FILES}
+
+
+def control_fields(package):
+    return {name: run(["dpkg-deb", "-f", package, name]).strip()
+            for name in ("Package", "Version", "Architecture", "Depends")}
 
 
 def check_control(package, version):
-    assert os.path.basename(package) == "flowball_%s_amd64.deb" % version, package
-    fields = {}
-    for name in ("Package", "Version", "Architecture", "Depends"):
-        fields[name] = run(["dpkg-deb", "-f", package, name]).strip()
+    fields = control_fields(package)
     assert fields["Package"] == "flowball", fields
     assert fields["Version"] == version, fields
     assert fields["Architecture"] == "amd64", fields
@@ -57,16 +74,27 @@ def check_control(package, version):
                     "libsystemd0"):
         assert re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
     assert re.search(r"\blibglx0\b|\blibgl1\b", fields["Depends"]), fields["Depends"]
+    for library in WINDOW_LIBRARIES:
+        assert not re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
 
 
-def check_contents(package):
+def check_settings_control(package, version):
+    fields = control_fields(package)
+    assert fields["Package"] == "flowball-settings", fields
+    assert fields["Version"] == version and fields["Architecture"] == "amd64", fields
+    assert "flowball (= %s)" % version in fields["Depends"], fields["Depends"]
+    for library in WINDOW_LIBRARIES + ("libegl1",):
+        assert re.search(r"\b%s\b" % re.escape(library), fields["Depends"]), fields["Depends"]
+
+
+def check_contents(package, expected):
     listing = run(["dpkg-deb", "-c", package])
     files = set()
     for line in listing.splitlines():
         path = line.split()[5].lstrip("./")
         if not line.startswith("d"):
             files.add(path)
-    assert files == EXPECTED_FILES, "package files: %s" % sorted(files)
+    assert files == expected, "package files: %s" % sorted(files)
 
 
 def lintian_complaints(package):
@@ -78,10 +106,13 @@ def lintian_complaints(package):
     return [line for line in output.splitlines() if line.startswith(("E: ", "W: "))]
 
 
-def check_lintian(package, work):
+def check_lintian(package):
     complaints = lintian_complaints(package)
     assert not complaints, "lintian:\n" + "\n".join(complaints)
-    # The same package without its copyright file must be refused.
+
+
+def check_lintian_refuses(package, work):
+    """The same package without its copyright file must be refused."""
     unpacked = os.path.join(work, "unpacked")
     run(["dpkg-deb", "-R", package, unpacked])
     os.remove(os.path.join(unpacked, "usr/share/doc/flowball/copyright"))
@@ -149,7 +180,35 @@ def check_idle_service(root):
         "the package enables the service")
 
 
-def install_remove(package):
+def appstream_complaints(path):
+    result = subprocess.run(["appstreamcli", "validate", "--no-net", "--no-color", path], capture_output=True,
+                            text=True, timeout=120)
+    return result.returncode, result.stdout + result.stderr
+
+
+def check_settings_window(root, work):
+    """The window's desktop entry runs the installed window under the name
+    people look for; AppStream takes its description, and would refuse one
+    without its summary."""
+    desktop = open(os.path.join(root, "usr/share/applications/io.github.flowball.Settings.desktop")).read()
+    assert "\nName=Flowball Settings\n" in desktop and "\nExec=flowball-settings\n" in desktop, desktop
+    # The saver's package installs the icon the entry names.
+    assert "\nIcon=flowball\n" in desktop, desktop
+    metainfo = os.path.join(root, "usr/share/metainfo/io.github.flowball.Settings.metainfo.xml")
+    status, output = appstream_complaints(metainfo)
+    assert status == 0, "appstreamcli:\n" + output
+    broken = os.path.join(work, "io.github.flowball.Settings.metainfo.xml")
+    with open(broken, "w") as out:
+        out.write(re.sub(r"<summary>.*</summary>", "", open(metainfo).read()))
+    status, output = appstream_complaints(broken)
+    assert status != 0, "appstreamcli let a description without its summary pass:\n" + output
+    manual = run(["zcat", os.path.join(root, "usr/share/man/man1/flowball-settings.1.gz")])
+    assert manual.startswith(".TH FLOWBALL\\-SETTINGS 1"), manual[:40]
+    usage = run([os.path.join(root, "usr/bin/flowball-settings"), "--help"])
+    assert "--dump-preview" in usage, usage
+
+
+def install_remove(packages, work):
     root = tempfile.mkdtemp(prefix="flowball-root-")
     try:
         admin = os.path.join(root, "var/lib/dpkg")
@@ -159,11 +218,11 @@ def install_remove(package):
         # The throwaway root has none of the dependencies: they are the
         # real system's (the program runs with its libraries).
         dpkg = ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
-        run(dpkg + ["--install", package])
+        run(dpkg + ["--install"] + [packages[name] for name in sorted(PACKAGE_FILES)])
         installed = {os.path.relpath(os.path.join(folder, name), root)
                      for folder, _, names in os.walk(root) for name in names
                      if not os.path.relpath(folder, root).startswith("var/lib/dpkg")}
-        assert installed == EXPECTED_FILES, "installed: %s" % sorted(installed)
+        assert installed == SAVER_FILES | SETTINGS_FILES, "installed: %s" % sorted(installed)
         assert os.readlink(os.path.join(root, "usr/bin/flowball")) == "../libexec/xscreensaver/flowball"
 
         environment = dict(os.environ)
@@ -173,8 +232,9 @@ def install_remove(package):
         check_daemon_settings(root)
         check_manual_and_desktop(root)
         check_idle_service(root)
+        check_settings_window(root, work)
 
-        run(dpkg + ["--remove", "flowball"])
+        run(dpkg + ["--remove", "flowball-settings", "flowball"])
         left = [os.path.relpath(os.path.join(folder, name), root)
                 for folder, folders, names in os.walk(root) for name in names + folders
                 if not os.path.relpath(os.path.join(folder, name), root).startswith("var")]
@@ -187,14 +247,17 @@ def main():
     build_dir, version = sys.argv[1], sys.argv[2]
     work = tempfile.mkdtemp(prefix="flowball-package-")
     try:
-        package = build_package(build_dir, work)
-        check_control(package, version)
-        check_contents(package)
-        check_lintian(package, work)
-        install_remove(package)
+        packages = build_packages(build_dir, work, version)
+        check_control(packages["flowball"], version)
+        check_settings_control(packages["flowball-settings"], version)
+        for name, package in packages.items():
+            check_contents(package, PACKAGE_FILES[name])
+            check_lintian(package)
+        check_lintian_refuses(packages["flowball"], work)
+        install_remove(packages, work)
     finally:
         shutil.rmtree(work)
-    print("PASS the package builds, installs, runs --help and removes cleanly")
+    print("PASS both packages build, install, run --help and remove cleanly")
     return 0
 
 

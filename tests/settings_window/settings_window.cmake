@@ -1,0 +1,12 @@
+# The settings window end to end: on headless sway, as an ordinary user, in a
+# session bus of its own, driven through the accessibility bus. Its own
+# group: ctest -L settings-window.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-settings-window
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_settings_window_test.py
+                   $<TARGET_FILE:flowball> $<TARGET_FILE:flowball-settings>
+                   ${CMAKE_CURRENT_BINARY_DIR}/settings-window-shots)
+  set_tests_properties(flowball-settings-window PROPERTIES TIMEOUT 900 LABELS settings-window
+                       RESOURCE_LOCK flowball-program)
+endif()
