@@ -3,7 +3,9 @@
 // frame as a PNG file, for tests and measurements.
 
 #include <adwaita.h>
+#include <glib-unix.h>
 
+#include <csignal>
 #include <memory>
 
 #include "settings_window/settings_window.h"
@@ -22,6 +24,14 @@ gint onOptions(GApplication*, GVariantDict* dictionary, gpointer data)
     if (g_variant_dict_lookup(dictionary, "dump-preview", "^&ay", &dumpPath))
         program->options.dumpPreviewPath = dumpPath;
     return -1;
+}
+
+// The session's end (SIGTERM, SIGHUP) or ^C: the window closes between two
+// frames, so no preview file is left half written.
+gboolean onStopSignal(gpointer application)
+{
+    g_application_quit(G_APPLICATION(application));
+    return G_SOURCE_REMOVE;
 }
 
 void onActivate(GApplication* application, gpointer data)
@@ -45,6 +55,8 @@ int main(int argc, char** argv)
     g_application_add_main_option_entries(G_APPLICATION(application), entries);
     g_signal_connect(application, "handle-local-options", G_CALLBACK(onOptions), &program);
     g_signal_connect(application, "activate", G_CALLBACK(onActivate), &program);
+    for (int stopSignal : {SIGTERM, SIGHUP, SIGINT})
+        g_unix_signal_add(stopSignal, onStopSignal, application);
     const int status = g_application_run(G_APPLICATION(application), argc, argv);
     program.window.reset();
     g_object_unref(application);

@@ -29,8 +29,8 @@ PreviewPane::PreviewPane(const Settings& settings, std::string dumpFile) : dumpP
 
 PreviewPane::~PreviewPane()
 {
-    if (frameSource != 0)
-        g_source_remove(frameSource);
+    if (tickCallback != 0)
+        gtk_widget_remove_tick_callback(picture, tickCallback);
     if (watchedSurface != nullptr) {
         g_signal_handlers_disconnect_by_data(watchedSurface, this);
         g_object_unref(watchedSurface);
@@ -43,7 +43,7 @@ PreviewPane::~PreviewPane()
 void PreviewPane::show(const Settings& settings)
 {
     renderer.rebuild(settings);
-    if (frameSource != 0)
+    if (tickCallback != 0)
         drawAndShow();
 }
 
@@ -67,12 +67,12 @@ bool PreviewPane::canBeSeen() const
 void PreviewPane::updateRunning()
 {
     const bool run = canBeSeen();
-    if (run && frameSource == 0) {
+    if (run && tickCallback == 0) {
         drawAndShow();
-        frameSource = g_timeout_add(previewFrameMilliseconds, onFrameDue, this);
-    } else if (!run && frameSource != 0) {
-        g_source_remove(frameSource);
-        frameSource = 0;
+        tickCallback = gtk_widget_add_tick_callback(picture, onTick, this, nullptr);
+    } else if (!run && tickCallback != 0) {
+        gtk_widget_remove_tick_callback(picture, tickCallback);
+        tickCallback = 0;
     }
 }
 
@@ -93,9 +93,14 @@ void PreviewPane::drawAndShow()
     }
 }
 
-gboolean PreviewPane::onFrameDue(gpointer self)
+gboolean PreviewPane::onTick(GtkWidget*, GdkFrameClock* clock, gpointer self)
 {
-    static_cast<PreviewPane*>(self)->drawAndShow();
+    auto* pane = static_cast<PreviewPane*>(self);
+    const gint64 now = gdk_frame_clock_get_frame_time(clock);
+    if (now - pane->lastFrameTime >= previewFrameMicroseconds) {
+        pane->lastFrameTime = now;
+        pane->drawAndShow();
+    }
     return G_SOURCE_CONTINUE;
 }
 

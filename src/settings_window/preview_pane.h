@@ -1,6 +1,8 @@
 // The preview in the settings window: a picture that shows the scene as the
 // settings stand, redrawn at most 30 times a second while the window can be
-// seen, and not at all while it is hidden or minimised.
+// seen, and not at all while it is hidden or minimised. Frames follow the
+// window's frame clock, which a compositor stops for a window nobody sees;
+// a minimised window on X11 is told by its state.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -13,8 +15,8 @@
 // The preview's frame: 16:9, as most screens are.
 constexpr int previewWidth = 480;
 constexpr int previewHeight = 270;
-// 33 ms between frames: at most 30 frames a second.
-constexpr unsigned previewFrameMilliseconds = 33;
+// At least 33 ms between frames: at most 30 frames a second.
+constexpr gint64 previewFrameMicroseconds = 33000;
 
 class PreviewPane {
 public:
@@ -37,7 +39,7 @@ public:
     void updateRunning();
 
 private:
-    static gboolean onFrameDue(gpointer self);
+    static gboolean onTick(GtkWidget* widget, GdkFrameClock* clock, gpointer self);
     static void onMapChanged(GtkWidget* widget, gpointer self);
     static void onToplevelState(GObject* surface, GParamSpec* property, gpointer self);
     static void onRealize(GtkWidget* widget, gpointer self);
@@ -50,5 +52,6 @@ private:
     GtkWidget* root = nullptr;
     GtkWidget* picture = nullptr;
     GdkSurface* watchedSurface = nullptr;
-    guint frameSource = 0;
+    guint tickCallback = 0;  // 0 while the frames are stopped
+    gint64 lastFrameTime = 0;  // the frame clock's microseconds
 };

@@ -10,3 +10,9 @@ if(NOT FLOWBALL_SANITIZE)
   set_tests_properties(flowball-settings-window PROPERTIES TIMEOUT 900 LABELS settings-window
                        RESOURCE_LOCK flowball-program)
 endif()
+
+# The idle start's rules: paths, the entry, the desktops' lines and which
+# processes are watchers.
+add_executable(flowball-settings-window-tests ${CMAKE_CURRENT_LIST_DIR}/idle_start_test.cpp)
+target_link_libraries(flowball-settings-window-tests PRIVATE flowball_idle_start GTest::gtest_main)
+gtest_discover_tests(flowball-settings-window-tests DISCOVERY_TIMEOUT 60)
