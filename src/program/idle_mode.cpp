@@ -1,4 +1,4 @@
-#include "host/posix/idle_mode.h"
+#include "program/idle_mode.h"
 
 #include <limits.h>
 #include <sys/stat.h>
