@@ -1,6 +1,5 @@
-# What the Linux program's hosts share (src/host/posix): the command line and
-# the stop signals and the settings file under the command line, as unit
-# tests.
+# What the Linux program's hosts share (src/host/posix): the command line,
+# the settings file under it and the stop signals, as unit tests.
 
 file(GLOB posix_unit_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
 # flowball-render's option parser too: the settings must read alike in both.
