@@ -12,7 +12,8 @@
 //   idle-after=10m
 //
 // The keys are the settings' option names from the settings table, plus the
-// idle watcher's idle-after; a value takes the form its option takes on the
+// idle watcher's idle-after (the time of "flowball --idle", which a running
+// watcher follows within a second); a value takes the form its option takes on the
 // command line (settings/setting_options.h, settings/idle_time.h), and a
 // switch also true/false, on/off, yes/no or 1/0. Spaces and tabs around a key
 // and a value do not count; keys are case-insensitive; '#' starts a comment

@@ -60,3 +60,6 @@ flowball_fuzz_target(monitor_layout LIBRARIES flowball_x11_host flowball_core gl
 flowball_fuzz_target(wayland_outputs LIBRARIES flowball_wayland_rules flowball_core glrecorder)
 # The settings table's validation, clamping and value texts.
 flowball_fuzz_target(settings LIBRARIES flowball_core)
+# The Linux programs' settings file: any text, and the settings written back
+# into it.
+flowball_fuzz_target(settings_file LIBRARIES flowball_core)

@@ -22,7 +22,8 @@ namespace {
 std::vector<OptionName> hostOptionNames()
 {
     std::vector<OptionName> names = {{"root", false},  {"window-id", true}, {"wayland", false}, {"x11", false},
-                                     {"fps", false},   {"idle-after", true}, {"help", false},   {"h", false}};
+                                     {"fps", false},   {"idle-after", true}, {"help", false},   {"h", false},
+                                     {"idle", false},  {"no-settings-file", false}};
     const std::vector<OptionName> settings = settingOptionNames();
     names.insert(names.end(), settings.begin(), settings.end());
     return names;
@@ -43,6 +44,8 @@ struct HostWords {
     bool wayland = false;
     bool x11 = false;
     bool idle = false;
+    bool idleFromFile = false;
+    bool noSettingsFile = false;
     std::string windowText;
     std::string idleText;
 };
@@ -68,6 +71,8 @@ HostWords hostWordsOf(const std::vector<std::string>& words)
         written.root = written.root || name == "root";
         written.wayland = written.wayland || name == "wayland";
         written.x11 = written.x11 || name == "x11";
+        written.idleFromFile = written.idleFromFile || name == "idle";
+        written.noSettingsFile = written.noSettingsFile || name == "no-settings-file";
         if (name == "window-id") {
             written.window = true;
             written.windowText = value;
@@ -94,8 +99,15 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
                    "not the display asked for");
     expectProperty(!written.wayland || !(written.root || written.window || environmentGiven),
                    "--wayland accepted with an X window");
+    expectProperty(options.settingsFile != written.noSettingsFile, "--no-settings-file not taken as given");
+    expectProperty(options.idleTimeFromFile == (written.idleFromFile && !written.idle),
+                   "--idle not taken as given, or over --idle-after's time");
     std::uint32_t id = 0;
-    if (written.idle) {
+    if (written.idleFromFile && !written.idle) {
+        expectProperty(options.idleAfterMilliseconds == 0, "an idle time nobody gave");
+        expectProperty(!written.root && !written.window && !written.x11 && options.mode == HostMode::ownWindow,
+                       "--idle accepted with an X window");
+    } else if (written.idle) {
         std::uint32_t milliseconds = 0;
         expectProperty(parseIdleTime(written.idleText.c_str(), milliseconds) &&
                            milliseconds == options.idleAfterMilliseconds,
@@ -130,6 +142,10 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
         printed.push_back(options.display == DisplayRequest::wayland ? "--wayland" : "--x11");
     if (options.idleAfterMilliseconds != 0)
         printed.push_back("--idle-after=" + idleTimeText(options.idleAfterMilliseconds));
+    if (options.idleTimeFromFile)
+        printed.push_back("--idle");
+    if (!options.settingsFile)
+        printed.push_back("--no-settings-file");
     if (options.showFps)
         printed.push_back("--fps");
     appendSettingOptions(printed, options.settings);
@@ -142,6 +158,8 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
     expectProperty(reread.mode == options.mode && reread.windowId == options.windowId &&
                        reread.display == options.display &&
                        reread.idleAfterMilliseconds == options.idleAfterMilliseconds &&
+                       reread.idleTimeFromFile == options.idleTimeFromFile &&
+                       reread.settingsFile == options.settingsFile &&
                        reread.showFps == options.showFps && sameSettings(reread.settings, options.settings),
                    "printed options read back differently");
 }

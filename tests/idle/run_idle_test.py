@@ -6,7 +6,8 @@ it at the end), with the Wayland harness (tests/support/wayland_testing.py):
   sway     headless sway 1.7 with two outputs (1024x768, 800x600), which
            offers KDE's idle protocol: the saver shows on both outputs after
            2 s without input, a key ends it, it shows again after the next
-           2 s; the watcher does not wake while it waits; an application's
+           2 s; flowball --idle follows the settings file's idle-after while
+           it runs; the watcher does not wake while it waits; an application's
            idle inhibitor keeps the saver away; a stop signal ends the saver
            and then the watcher by the signal; the compositor's going ends
            the watcher with a message; an X11 session is told to use the
@@ -76,8 +77,9 @@ class Watcher(Client):
 
     name = "the watcher"
 
-    def __init__(self, compositor, program, idle_after, extra=None, protocol_log=False):
-        super().__init__(compositor, [program, "--idle-after", str(idle_after)], extra, protocol_log)
+    def __init__(self, compositor, program, idle_after, extra=None, protocol_log=False, arguments=None):
+        arguments = arguments if arguments is not None else ["--idle-after", str(idle_after)]
+        super().__init__(compositor, [program] + arguments, extra, protocol_log)
         self.pid = self.process.pid
 
         def started():
@@ -174,6 +176,45 @@ def case_sway_the_watcher_does_not_wake_while_it_waits(context):
     print("sway (org_kde_kwin_idle): %d wake-ups in %.0f s of waiting" % (count, QUIET_SECONDS))
     assert count <= QUIET_WAKEUPS, "the watcher woke %d times in %.0f s" % (count, QUIET_SECONDS)
     watcher.stop()
+
+
+def write_settings_file(user, text):
+    """The user's settings file, replaced as a whole as the settings window
+    replaces it."""
+    folder = os.path.join(user.home, ".config", "flowball")
+    for path in (os.path.dirname(folder), folder):
+        if not os.path.isdir(path):
+            os.mkdir(path)
+            user.own(path)
+    new = os.path.join(folder, ".flowball.conf.new")
+    with open(new, "w") as out:
+        out.write(text)
+    user.own(new)
+    os.rename(new, os.path.join(folder, "flowball.conf"))
+
+
+def case_sway_the_watcher_follows_the_settings_files_idle_time(context):
+    # --idle takes the file's hour; the file changed to 2 s, the running
+    # watcher shows the saver after 2 s, and that saver reads the file as it
+    # now stands (its bad line is named twice: by the watcher and the saver).
+    sway = context.sway()
+    try:
+        write_settings_file(context.user, "idle-after=1h\n")
+        watcher = context.watcher(sway, None, arguments=["--idle"])
+        assert STARTED + " 1h " in watcher.errors(), watcher.errors()[-3000:]
+        assert not watcher.savers(), "a saver before the time: %s" % watcher.savers()
+        write_settings_file(context.user, "idle-after=%ds\nspeed=fast\n" % IDLE_SECONDS)
+        watcher.wait_for_log(STARTED + " %ds " % IDLE_SECONDS, "the watcher to take up the file's new time")
+        saver = watcher.wait_for_saver("idle after the file's new time")
+        with open("/proc/%d/cmdline" % saver, "rb") as cmdline:
+            arguments = cmdline.read().split(b"\0")[1:-1]
+        assert arguments == [b"--wayland"], "the saver's settings frozen in its command line: %s" % arguments
+        watcher.wait_for_log(r"flowball\.conf:2: speed wants", "the saver to read the settings file", after=1)
+        wait_for_scene_on_outputs(sway, watcher, saver, "the file's idle time")
+        watcher.stop()
+    finally:
+        # The other cases run as the same user, without a settings file.
+        shutil.rmtree(os.path.join(context.user.home, ".config", "flowball"), ignore_errors=True)
 
 
 class Inhibitor:

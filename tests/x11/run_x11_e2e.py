@@ -210,8 +210,18 @@ SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime
 
 
 class Flowball:
-    def __init__(self, program, display_name, arguments, environment=None, preload=()):
-        env = dict(os.environ, DISPLAY=display_name)
+    """The program, started with a settings folder of its own: empty (the
+    tester's own settings file must not count), or holding settings_text as
+    its settings file."""
+
+    def __init__(self, program, display_name, arguments, environment=None, preload=(), settings_text=None):
+        self.config = tempfile.TemporaryDirectory(prefix="flowball-config-")
+        self.settings_path = os.path.join(self.config.name, "flowball", "flowball.conf")
+        if settings_text is not None:
+            os.makedirs(os.path.dirname(self.settings_path))
+            with open(self.settings_path, "w") as out:
+                out.write(settings_text)
+        env = dict(os.environ, DISPLAY=display_name, XDG_CONFIG_HOME=self.config.name)
         env.pop("XSCREENSAVER_WINDOW", None)
         # The program's own window is on X11 here, even when the tests run
         # inside a Wayland session.
@@ -448,27 +458,52 @@ def case_preview_command_line_draws_in_the_pane(program, display, client):
                        "-root --window-id, XSCREENSAVER_WINDOW naming the root")
 
 
-def case_settings_change_the_picture(program, display, client):
-    # A blue ball and no bars: the top and bottom rows are no longer black,
-    # and the lit pixels are blue, not orange.
-    rectangle = (100, 100, 400, 300)
-    window = client.create_window(*rectangle)
-    flowball = Flowball(program, display.name,
-                        ["-window-id", str(window), "-colour", "2060FF", "-no-bars", "-speed", "200"])
+def wait_for_blue_without_bars(flowball, display_name, rectangle, what):
+    """A blue ball and no bars: the top and bottom rows are no longer black,
+    and the lit pixels are blue, not orange."""
     left, top, width, height = rectangle
 
     def blue_without_bars():
         if not flowball.running():
             raise AssertionError("flowball ended early:\n" + flowball.errors())
-        picture = Picture(display.name)
+        picture = Picture(display_name)
         blue = sum(1 for y in range(top, top + height, 3) for x in range(left, left + width, 3)
                    if picture.at(x, y)[2] > 150 and picture.at(x, y)[0] < 100)
         return (blue > 20 and picture.lit_ball_pixels(left, top, width, height) == 0
                 and not picture.row_is_dark(left, width, top + 1)
                 and not picture.row_is_dark(left, width, top + height - 2))
 
-    wait_until(blue_without_bars, START_TIMEOUT, "a blue ball without bars")
+    wait_until(blue_without_bars, START_TIMEOUT, what + ": a blue ball without bars")
+
+
+def case_settings_change_the_picture(program, display, client):
+    rectangle = (100, 100, 400, 300)
+    window = client.create_window(*rectangle)
+    flowball = Flowball(program, display.name,
+                        ["-window-id", str(window), "-colour", "2060FF", "-no-bars", "-speed", "200"])
+    wait_for_blue_without_bars(flowball, display.name, rectangle, "settings")
     end_by_signal(flowball, signal.SIGTERM, "settings")
+
+
+def case_settings_file_changes_the_picture(program, display, client):
+    # The settings file's blue ball without bars; its bad line is named on
+    # stderr and the rest counts. -no-settings-file, as the daemon's settings
+    # page passes it, leaves the file out: the designed scene again.
+    rectangle = (100, 100, 400, 300)
+    window = client.create_window(*rectangle)
+    text = "# mine\ncolour=2060FF\nbars=false\nspeed=fast\n"
+    flowball = Flowball(program, display.name, ["-window-id", str(window)], settings_text=text)
+    wait_for_blue_without_bars(flowball, display.name, rectangle, "settings file")
+    end_by_signal(flowball, signal.SIGTERM, "settings file")
+    expected = "%s:4: speed wants a whole number from 25 to 400 (got 'fast'); the default counts\n" % (
+        flowball.settings_path)
+    assert expected in flowball.errors(), "settings file: stderr lacks %r:\n%s" % (expected, flowball.errors())
+
+    flowball = Flowball(program, display.name, ["-no-settings-file", "-window-id", str(window)],
+                        settings_text=text)
+    wait_for_scene(flowball, display.name, rectangle, "-no-settings-file")
+    end_by_signal(flowball, signal.SIGTERM, "-no-settings-file")
+    assert "flowball.conf" not in flowball.errors(), "-no-settings-file read the file:\n" + flowball.errors()
 
 
 def case_root_draws_whole_screen(program, display, client):

@@ -13,6 +13,8 @@ enum OptionCode {
     optionX11,
     optionFps,
     optionIdleAfter,
+    optionIdle,
+    optionNoSettingsFile,
     optionHelp,
 };
 
@@ -23,6 +25,8 @@ const option hostOptionTable[] = {
     {"x11", no_argument, nullptr, optionX11},
     {"fps", no_argument, nullptr, optionFps},
     {"idle-after", required_argument, nullptr, optionIdleAfter},
+    {"idle", no_argument, nullptr, optionIdle},
+    {"no-settings-file", no_argument, nullptr, optionNoSettingsFile},
     {"help", no_argument, nullptr, optionHelp},
     {"h", no_argument, nullptr, optionHelp},
 };
@@ -99,10 +103,19 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
                 return OptionUse::refused;
             }
             return OptionUse::taken;
+        case optionIdle:
+            options.idleTimeFromFile = true;
+            return OptionUse::taken;
+        case optionNoSettingsFile:
+            options.settingsFile = false;
+            return OptionUse::taken;
         case optionHelp:
             options.help = true;
             return OptionUse::taken;
         default:
+            // The settings' own codes: the setting's row is given, on or off.
+            if (code >= settingOptionCodeBase && code < settingOptionCodeBase + 2 * settingCount)
+                options.settingsGiven[std::size_t((code - settingOptionCodeBase) / 2)] = true;
             return OptionUse::notOwn;
         }
     };
@@ -116,10 +129,13 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
                 "XSCREENSAVER_WINDOW)";
         return false;
     }
+    // --idle-after's time wins over the file's.
+    if (options.idleAfterMilliseconds != 0)
+        options.idleTimeFromFile = false;
     // The watcher starts the saver on Wayland itself; it draws in no X window.
-    if (options.idleAfterMilliseconds != 0) {
+    if (options.idleAfterMilliseconds != 0 || options.idleTimeFromFile) {
         if (rootGiven || windowGiven || options.display == DisplayRequest::x11) {
-            error = std::string("--idle-after takes no ") +
+            error = std::string(options.idleTimeFromFile ? "--idle" : "--idle-after") + " takes no " +
                     (windowGiven ? "--window-id" : rootGiven ? "--root" : "--x11") +
                     ": it shows the saver on every output of a Wayland desktop itself";
             return false;
@@ -148,6 +164,20 @@ bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow
     return true;
 }
 
+void settleWithSettingsFile(HostOptions& options, const SettingsFileContents& file)
+{
+    if (options.idleTimeFromFile) {
+        const bool fromFile = options.settingsFile && file.idleAfterMilliseconds != 0;
+        options.idleAfterMilliseconds = fromFile ? file.idleAfterMilliseconds : defaultIdleMilliseconds;
+    }
+    if (!options.settingsFile)
+        return;
+    for (int row = 0; row < settingCount; ++row) {
+        if (!options.settingsGiven[std::size_t(row)])
+            options.settings.*settingTable[row].field = file.settings.*settingTable[row].field;
+    }
+}
+
 std::string hostUsage()
 {
     return std::string("Usage: flowball [options]\n"
@@ -169,11 +199,20 @@ std::string hostUsage()
            "  --idle-after TIME   stay in the background of a Wayland session and show\n"
            "                      the saver on every output after TIME without input:\n"
            "                      seconds (90) or with a unit (90s, 5m, 1h)\n"
+           "  --idle              the same, after the settings file's idle-after (3m\n"
+           "                      when it gives none), followed while it waits\n"
+           "  --no-settings-file  take the settings from the command line alone\n"
            "  -h, --help          this text\n"
            "\n"
            "Settings (a frame-rate of display paces the frames by the display where the\n"
            "driver offers it, else as timer):\n") +
            settingOptionsHelp() +
+           "\n"
+           "The settings file, $XDG_CONFIG_HOME/flowball/flowball.conf\n"
+           "(~/.config/flowball/flowball.conf), holds key=value lines with the settings'\n"
+           "option names as keys (speed=150, stars=true, idle-after=10m); an option\n"
+           "given on the command line wins over it. A bad line is named on stderr and\n"
+           "its setting keeps the default.\n"
            "\n"
            "When the environment variable XSCREENSAVER_WINDOW names a window (decimal or\n"
            "0x hex), as a screen-saver daemon does, the program draws there, with or\n"

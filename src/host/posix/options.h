@@ -1,10 +1,11 @@
-// The command line of the native X11 program: its own options and every
-// setting's, read by the settings' one parser (settings/setting_options.h).
+// The command line of the Linux program, on X11 and Wayland alike: its own
+// options and every setting's, read by the settings' one parser
+// (settings/setting_options.h).
 // Options take one dash or two (-root and --root alike) and are written in
 // full; a value follows its option as the next argument or after '='.
 //
 // The display: --wayland or --x11 forces one; without them the program draws
-// on Wayland where a compositor answers, else on X11 (display_choice.h). The
+// on Wayland where a compositor answers, else on X11 (program/display_choice.h). The
 // X11 modes below belong to X11 alone.
 //
 // The mode: --window-id ID draws into that window, whatever else is given
@@ -13,12 +14,21 @@
 // hands its window over that way, and it stands in for the root with
 // --root); otherwise --root draws on the root window; with none of them the
 // program opens its own window. Window ids are decimal or 0x hexadecimal.
+//
+// The settings file (settings/settings_file.h) lies under the command line:
+// a setting the command line gives wins, the others come from the file
+// (settleWithSettingsFile). --no-settings-file leaves the file out, so that
+// the settings come from the command line alone: the X11 saver daemon's
+// settings page always passes it, as the daemon's settings program owns the
+// options there and a choice it leaves at the default must stay the default.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "settings/settings.h"
+#include "settings/settings_file.h"
 
 enum class HostMode { ownWindow, rootWindow, givenWindow };
 
@@ -37,8 +47,19 @@ public:
     // --idle-after TIME (settings/idle_time.h): watch for idle and show
     // the saver then, instead of drawing now; 0 when not given.
     std::uint32_t idleAfterMilliseconds = 0;
+    // --idle without --idle-after: watch for idle with the settings file's
+    // idle-after, and follow that while watching; settled into
+    // idleAfterMilliseconds.
+    bool idleTimeFromFile = false;
+    // False with --no-settings-file.
+    bool settingsFile = true;
     Settings settings;
+    // Which settings the command line gave, by the settings table's row.
+    std::vector<bool> settingsGiven = std::vector<bool>(std::size_t(settingCount));
 };
+
+// The idle time of --idle when the settings file gives none.
+constexpr std::uint32_t defaultIdleMilliseconds = 3 * 60 * 1000;
 
 // A window id as written on the command line or in the environment: decimal
 // digits, or 0x / 0X and hexadecimal digits; at least 1, at most 2^32 - 1.
@@ -50,6 +71,13 @@ bool parseWindowId(const char* text, std::uint32_t& id);
 // problem. Nothing is read from or written to the display.
 bool parseHostOptions(int argc, char* const* argv, const char* environmentWindow, HostOptions& options,
                       std::string& error);
+
+// Puts the file's settings under the command line's: each setting the
+// command line did not give takes the file's value (its default where the
+// file had none or a bad one), and --idle takes the file's idle-after, or
+// defaultIdleMilliseconds. With --no-settings-file only --idle's time is
+// set, to defaultIdleMilliseconds.
+void settleWithSettingsFile(HostOptions& options, const SettingsFileContents& file);
 
 // The --help text, the settings' options included.
 std::string hostUsage();

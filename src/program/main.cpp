@@ -1,16 +1,17 @@
 // flowball: the scene drawn with OpenGL on a Wayland desktop or an X display.
 //
-// The recipe: read the command line, take the stop signals, choose the
-// display, run its host until something ends it, and end by the stop signal
-// when one came.
+// The recipe: read the command line and the settings file under it, take
+// the stop signals, choose the display, run its host until something ends
+// it, and end by the stop signal when one came.
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "host/posix/display_choice.h"
+#include "program/display_choice.h"
 #include "host/posix/exit_status.h"
-#include "host/posix/idle_mode.h"
+#include "host/posix/file_settings.h"
+#include "program/idle_mode.h"
 #include "host/posix/options.h"
 #include "host/posix/stop_signals.h"
 #include "host/wayland/wayland_host.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv)
         std::fputs(hostUsage().c_str(), stdout);
         return exitEnded;
     }
+    settleWithUserSettingsFile(options);
 
     takeStopSignals();
     if (options.idleAfterMilliseconds != 0)
