@@ -13,13 +13,15 @@
 
 #include <glib.h>
 
-#include "settings/idle_time.h"
 #include "settings_window/detached_start.h"
 
 namespace {
 
 constexpr const char* entryName = "flowball-idle.desktop";
-constexpr const char* watcherOption = "idle-after";
+constexpr const char* watcherOption = "idle";
+constexpr const char* timedWatcherOption = "idle-after";
+// What starts the watcher, found on PATH at login.
+constexpr const char* watcherCommandText = "flowball --idle";
 
 bool isAbsolute(const char* path) { return path != nullptr && path[0] == '/'; }
 
@@ -31,7 +33,7 @@ std::string baseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// --idle-after, -idle-after, either with =TIME.
+// --idle, -idle, --idle-after and -idle-after, the last two also with =TIME.
 bool isWatcherOption(const std::string& argument)
 {
     std::size_t start = 0;
@@ -40,7 +42,7 @@ bool isWatcherOption(const std::string& argument)
     if (start == 0)
         return false;
     const std::string name = argument.substr(start, argument.find('=') - start);
-    return name == watcherOption;
+    return name == watcherOption || name == timedWatcherOption;
 }
 
 bool desktopListHas(const char* currentDesktop, const char* name)
@@ -56,11 +58,6 @@ bool desktopListHas(const char* currentDesktop, const char* name)
     return false;
 }
 
-std::string watcherCommandText(std::uint32_t idleAfterMilliseconds)
-{
-    return std::string("flowball --") + watcherOption + " " + idleTimeText(idleAfterMilliseconds);
-}
-
 }  // namespace
 
 std::string autostartEntryPath(const char* xdgConfigHome, const char* home)
@@ -72,19 +69,19 @@ std::string autostartEntryPath(const char* xdgConfigHome, const char* home)
     return std::string();
 }
 
-std::vector<std::string> watcherCommand(const std::string& program, std::uint32_t idleAfterMilliseconds)
+std::vector<std::string> watcherCommand(const std::string& program)
 {
-    return {program, std::string("--") + watcherOption, idleTimeText(idleAfterMilliseconds)};
+    return {program, std::string("--") + watcherOption};
 }
 
-std::string autostartEntryText(std::uint32_t idleAfterMilliseconds)
+std::string autostartEntryText()
 {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Flowball idle start\n"
-           "Comment=Shows Flowball after a time without input (turned on in Flowball Settings)\n"
-           "Exec=" +
-           watcherCommandText(idleAfterMilliseconds) +
+    return std::string("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Flowball idle start\n"
+                       "Comment=Shows Flowball after a time without input (turned on in Flowball Settings)\n"
+                       "Exec=") +
+           watcherCommandText +
            "\n"
            "Icon=flowball\n"
            "Terminal=false\n"
@@ -92,12 +89,12 @@ std::string autostartEntryText(std::uint32_t idleAfterMilliseconds)
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-std::string configurationLineFor(const char* currentDesktop, std::uint32_t idleAfterMilliseconds)
+std::string configurationLineFor(const char* currentDesktop)
 {
     if (desktopListHas(currentDesktop, "sway"))
-        return "exec " + watcherCommandText(idleAfterMilliseconds);
+        return std::string("exec ") + watcherCommandText;
     if (desktopListHas(currentDesktop, "Hyprland"))
-        return "exec-once = " + watcherCommandText(idleAfterMilliseconds);
+        return std::string("exec-once = ") + watcherCommandText;
     return std::string();
 }
 
@@ -147,14 +144,14 @@ std::vector<pid_t> runningWatchers()
     return watchers;
 }
 
-bool writeAutostartEntry(const std::string& path, std::uint32_t idleAfterMilliseconds, std::string& error)
+bool writeAutostartEntry(const std::string& path, std::string& error)
 {
     GError* failure = nullptr;
     if (g_mkdir_with_parents(folderOf(path).c_str(), 0700) != 0) {
         error = "cannot create " + folderOf(path) + ": " + std::strerror(errno);
         return false;
     }
-    const std::string text = autostartEntryText(idleAfterMilliseconds);
+    const std::string text = autostartEntryText();
     if (!g_file_set_contents(path.c_str(), text.data(), gssize(text.size()), &failure)) {
         error = failure->message;
         g_error_free(failure);
@@ -172,9 +169,9 @@ bool removeAutostartEntry(const std::string& path, std::string& error)
     return true;
 }
 
-bool startWatcher(const std::string& program, std::uint32_t idleAfterMilliseconds, std::string& error)
+bool startWatcher(const std::string& program, std::string& error)
 {
-    return startDetached(watcherCommand(program, idleAfterMilliseconds), error);
+    return startDetached(watcherCommand(program), error);
 }
 
 int stopWatchers()

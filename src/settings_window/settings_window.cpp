@@ -15,9 +15,6 @@
 
 namespace {
 
-// The idle time the switch offers before the user chose one: the packaged
-// user service's, before the desktops' own blanking at 5 minutes.
-constexpr std::uint32_t defaultIdleMinutes = 3;
 constexpr std::uint32_t millisecondsPerMinute = 60 * 1000;
 constexpr std::uint32_t longestIdleMinutes = longestIdleMilliseconds / millisecondsPerMinute;
 
@@ -138,7 +135,8 @@ GtkWidget* SettingsWindow::makeIdleGroup()
     GtkWidget* group = adw_preferences_group_new();
     adw_preferences_group_set_title(ADW_PREFERENCES_GROUP(group), "Idle start");
 
-    const std::uint32_t minutes = idleAfterMilliseconds != 0 ? minutesOf(idleAfterMilliseconds) : defaultIdleMinutes;
+    // The watcher's own time when the file names none.
+    const std::uint32_t minutes = minutesOf(idleAfterMilliseconds != 0 ? idleAfterMilliseconds : defaultIdleMilliseconds);
     idleMinutes = gtk_spin_button_new_with_range(1, longestIdleMinutes, 1);
     gtk_spin_button_set_value(GTK_SPIN_BUTTON(idleMinutes), minutes);
     gtk_widget_set_valign(idleMinutes, GTK_ALIGN_CENTER);
@@ -228,7 +226,7 @@ void SettingsWindow::showIdleState()
     gtk_accessible_update_property(GTK_ACCESSIBLE(idleSwitch), GTK_ACCESSIBLE_PROPERTY_LABEL,
                                    idleSwitchName(minutesOf(idleAfter)).c_str(), -1);
     const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
-    const std::string line = configurationLineFor(desktop, idleAfter);
+    const std::string line = configurationLineFor(desktop);
     std::string note;
     if (!line.empty())
         note = std::string("This desktop starts no autostart entries: for later logins, add this line to its "
@@ -245,8 +243,7 @@ void SettingsWindow::setIdleStart(bool on)
     if (on) {
         idleAfterMilliseconds = idleAfterForWatcher();
         keepSettings();
-        if (!writeAutostartEntry(autostartPath, idleAfterMilliseconds, error) ||
-            !startWatcher(saverProgram, idleAfterMilliseconds, error))
+        if (!writeAutostartEntry(autostartPath, error) || !startWatcher(saverProgram, error))
             gtk_label_set_text(GTK_LABEL(idleMessage), ("Idle start: " + error).c_str());
     } else if (!removeAutostartEntry(autostartPath, error)) {
         gtk_label_set_text(GTK_LABEL(idleMessage), ("Idle start: " + error).c_str());
@@ -257,7 +254,7 @@ void SettingsWindow::onPreviewClicked(GtkButton*, gpointer data)
 {
     auto* self = static_cast<SettingsWindow*>(data);
     std::vector<std::string> command = {self->saverProgram};
-    for (std::string& argument : settingArguments(self->settings))
+    for (std::string& argument : settingArguments(self->settings, std::vector<bool>(std::size_t(settingCount), true)))
         command.push_back(std::move(argument));
     std::string error;
     if (!startDetached(command, error))
@@ -281,16 +278,11 @@ void SettingsWindow::onIdleSwitch(GObject* control, GParamSpec*, gpointer data)
     self->showIdleState();
 }
 
-// The time is kept in the settings file, where a running watcher takes it
-// up; the autostart entry names it for the next login.
+// The time is kept in the settings file, which a running watcher follows.
 void SettingsWindow::onIdleMinutes(GtkSpinButton*, gpointer data)
 {
     auto* self = static_cast<SettingsWindow*>(data);
     self->idleAfterMilliseconds = self->idleAfterForWatcher();
     self->keepSettings();
-    std::string error;
-    if (gtk_switch_get_active(GTK_SWITCH(self->idleSwitch)) &&
-        !writeAutostartEntry(self->autostartPath, self->idleAfterMilliseconds, error))
-        gtk_label_set_text(GTK_LABEL(self->idleMessage), ("Idle start: " + error).c_str());
     self->showIdleState();
 }

@@ -29,13 +29,13 @@ TEST(IdleStart, AutostartEntryFollowsXdgConfigHomeElseHome)
             << (test.xdgConfigHome ? test.xdgConfigHome : "(unset)") << " " << (test.home ? test.home : "(unset)");
 }
 
-TEST(IdleStart, EntryAndCommandNameTheTimeAsTheOptionTakesIt)
+// The watcher follows the settings file's time, so neither names one.
+TEST(IdleStart, EntryAndCommandStartTheWatcherThatFollowsTheFile)
 {
-    EXPECT_EQ(watcherCommand("/usr/bin/flowball", 3 * 60 * 1000),
-              (std::vector<std::string>{"/usr/bin/flowball", "--idle-after", "3m"}));
-    const std::string entry = autostartEntryText(90 * 1000);
+    EXPECT_EQ(watcherCommand("/usr/bin/flowball"), (std::vector<std::string>{"/usr/bin/flowball", "--idle"}));
+    const std::string entry = autostartEntryText();
     EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u) << entry;
-    EXPECT_NE(entry.find("\nExec=flowball --idle-after 90s\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nExec=flowball --idle\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos) << entry;
 }
 
@@ -47,10 +47,10 @@ struct DesktopCase {
 TEST(IdleStart, OnlyDesktopsWithoutAutostartGetAConfigurationLine)
 {
     const DesktopCase cases[] = {
-        {"sway", "exec flowball --idle-after 5m"},
-        {"SWAY", "exec flowball --idle-after 5m"},
-        {"wlroots:sway", "exec flowball --idle-after 5m"},
-        {"Hyprland", "exec-once = flowball --idle-after 5m"},
+        {"sway", "exec flowball --idle"},
+        {"SWAY", "exec flowball --idle"},
+        {"wlroots:sway", "exec flowball --idle"},
+        {"Hyprland", "exec-once = flowball --idle"},
         {"GNOME", ""},
         {"ubuntu:GNOME", ""},
         {"KDE", ""},
@@ -59,7 +59,7 @@ TEST(IdleStart, OnlyDesktopsWithoutAutostartGetAConfigurationLine)
         {nullptr, ""},
     };
     for (const DesktopCase& test : cases)
-        EXPECT_EQ(configurationLineFor(test.currentDesktop, 5 * 60 * 1000), test.expected)
+        EXPECT_EQ(configurationLineFor(test.currentDesktop), test.expected)
             << (test.currentDesktop ? test.currentDesktop : "(unset)");
 }
 
@@ -72,6 +72,8 @@ TEST(IdleStart, TheWatcherIsFlowballWithTheIdleOption)
 {
     using namespace std::string_literals;
     const CommandLineCase cases[] = {
+        {"flowball\0--idle\0"s, true},
+        {"/usr/bin/flowball\0-idle\0--stars\0"s, true},
         {"flowball\0--idle-after\0003m\0"s, true},
         {"/usr/bin/flowball\0-idle-after=3m\0"s, true},
         {"/usr/libexec/xscreensaver/flowball\0--speed=150\0--idle-after\0005m\0"s, true},
@@ -80,6 +82,7 @@ TEST(IdleStart, TheWatcherIsFlowballWithTheIdleOption)
         {"flowball-settings\0--idle-after\0003m\0"s, false},
         {"python3\0flowball\0--idle-after\0003m\0"s, false},
         {"flowball\0--idle-afterwards\0"s, false},
+        {"flowball\0--idler\0"s, false},
         {"flowball\0idle-after\0"s, false},
         {""s, false},
     };

@@ -237,7 +237,7 @@ def preview_case(program, shots):
 def watchers():
     return [pid for pid in testing.descendants(os.getpid())
             if testing.parse_program_name(testing.command_line(pid)) == "flowball"
-            and "--idle-after" in testing.command_line(pid)]
+            and "--idle" in testing.command_line(pid)]
 
 
 def idle_case(program, shots):
@@ -250,11 +250,11 @@ def idle_case(program, shots):
         minutes.queryValue().currentValue = 2.0
         wait_until(lambda: file_values().get("idle-after") == "2m", STEP_TIMEOUT, "the idle time in the file")
         window.toggle("Start Flowball after 2 minutes without input")
-        wait_until(lambda: "Exec=flowball --idle-after 2m\n" in (file_text(AUTOSTART_ENTRY) or ""), STEP_TIMEOUT,
+        wait_until(lambda: "Exec=flowball --idle\n" in (file_text(AUTOSTART_ENTRY) or ""), STEP_TIMEOUT,
                    "the autostart entry")
         watcher = wait_until(watchers, STEP_TIMEOUT, "the watcher to start")
         assert len(watcher) == 1, watcher
-        assert window.label_with("exec flowball --idle-after 2m"), "no line for sway's configuration"
+        assert window.label_with("exec flowball --idle"), "no line for sway's configuration"
         window.toggle("Start Flowball after 2 minutes without input")
         wait_until(lambda: file_text(AUTOSTART_ENTRY) is None, STEP_TIMEOUT, "the autostart entry removed")
         wait_until(lambda: not watchers(), STEP_TIMEOUT, "the watcher to end")
