@@ -7,7 +7,7 @@ if(NOT FLOWBALL_SANITIZE)
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_settings_window_test.py
                    $<TARGET_FILE:flowball> $<TARGET_FILE:flowball-settings>
                    ${CMAKE_CURRENT_BINARY_DIR}/settings-window-shots)
-  set_tests_properties(flowball-settings-window PROPERTIES TIMEOUT 900 LABELS settings-window
+  set_tests_properties(flowball-settings-window PROPERTIES TIMEOUT 1800 LABELS settings-window
                        RESOURCE_LOCK flowball-program)
 endif()
 

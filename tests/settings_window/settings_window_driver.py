@@ -71,6 +71,7 @@ class Window:
         self.dump = os.path.join(shots, "preview-dump.png")
         if os.path.exists(self.dump):
             os.remove(self.dump)
+        self.controls = {}
         self.process = subprocess.Popen([program, "--dump-preview", self.dump], stdin=subprocess.DEVNULL)
         self.app = wait_until(self.find_app, START_TIMEOUT, "the window on the accessibility bus")
         wait_until(lambda: self.find("check box", "Start Flowball after", exact=False), START_TIMEOUT,
@@ -89,10 +90,15 @@ class Window:
             node.name == name if exact else name in node.name))
 
     def control(self, role, name, exact=True):
-        found = self.find(role, name, exact)
-        if found is None:
-            raise Failure("no %s named %r in the window" % (role, name))
-        return found
+        """A control, looked up once: each walk of the tree is hundreds of
+        calls on the bus."""
+        key = (role, name, exact)
+        if key not in self.controls:
+            found = self.find(role, name, exact)
+            if found is None:
+                raise Failure("no %s named %r in the window" % (role, name))
+            self.controls[key] = found
+        return self.controls[key]
 
     def focus(self, node):
         """Tabs until node has the keyboard focus, as a user would."""
