@@ -109,8 +109,10 @@ set(CPACK_DEBIAN_SAVER_PACKAGE_NAME flowball)
 set(CPACK_DEBIAN_SETTINGS_PACKAGE_NAME flowball-settings)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Flowball developers <flowball@users.noreply.github.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flowing, lit texture seen from inside a ball, as a screen saver")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+# Each package's description starts with its own summary line. CPack's
+# CPACK_PACKAGE_DESCRIPTION_SUMMARY stays unset: it would go before both.
+set(saver_summary "flowing, lit texture seen from inside a ball, as a screen saver")
+set(saver_description
     "A camera wanders inside a textured ball, lit by a circling light: the\ntexture flows over the surface around it, between two black letterbox bars\nthat breathe slowly; drawn with OpenGL. On a Wayland desktop it covers every\noutput until any input, started by an idle daemon such as swayidle; on X11\nit runs in its own window, on the root window, or in the window of an X11\nscreen-saver daemon.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -120,7 +122,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # driver of their own.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 set(CPACK_DEBIAN_SAVER_PACKAGE_SUGGESTS "xscreensaver | swayidle, flowball-settings")
-set(CPACK_DEBIAN_SAVER_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_DEBIAN_PACKAGE_DESCRIPTION}")
+set(CPACK_DEBIAN_SAVER_DESCRIPTION "${saver_summary}\n${saver_description}")
 # The window starts this version's saver and watcher, and shows its icon.
 set(CPACK_DEBIAN_SETTINGS_PACKAGE_DEPENDS "flowball (= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_SETTINGS_PACKAGE_SECTION utils)
