@@ -4,13 +4,14 @@ run_settings_window_test.py makes: run as the test user in a D-Bus session
 of its own on headless sway, it starts flowball-settings, finds its
 controls by their accessible names on the accessibility bus (pyatspi) and
 works them with the keyboard (wtype) or, for values, through the bus. It
-checks the settings file, the autostart entry, the watcher process and the
-preview's frames (the window's --dump-preview file).
+checks the settings file, the autostart entry, the watcher process, the
+saver that Preview starts (on the screen, grim) and the preview's frames
+(the window's --dump-preview file).
 
   settings_window_driver.py FLOWBALL_SETTINGS SHOTS_DIR
 
-Every process it starts is ended by its pid; the watcher, which the window
-starts detached, is adopted (this process is a subreaper) and found among
+Every process it starts is ended by its pid; the watcher and the saver,
+which the window starts detached, are adopted (this process is a subreaper) and found among
 its descendants. Every wait is bounded.
 """
 
@@ -240,6 +241,48 @@ def preview_case(program, shots):
         window.end()
 
 
+def savers():
+    return [pid for pid in testing.descendants(os.getpid())
+            if testing.parse_program_name(testing.command_line(pid)) == "flowball"
+            and "--idle" not in testing.command_line(pid)]
+
+
+def screen():
+    result = subprocess.run(["grim", "-t", "ppm", "-"], capture_output=True, timeout=STEP_TIMEOUT)
+    return testing.Picture(result.stdout) if result.returncode == 0 else None
+
+
+def shows_saver(picture):
+    """The saver over the whole output: dark bars at the top and bottom
+    edges, the lit ball between."""
+    return (picture is not None and picture.row_is_dark(0, picture.width, 1)
+            and picture.row_is_dark(0, picture.width, picture.height - 2)
+            and picture.lit_ball_pixels(0, picture.height // 4, picture.width, picture.height // 2) > 20)
+
+
+def preview_button_case(program, shots):
+    """Preview runs the saver over the whole output until a key."""
+    window = Window(program, shots)
+    try:
+        button = window.control("push button", "Preview")
+        window.focus(button)
+        press("space")
+        saver = wait_until(savers, START_TIMEOUT, "the saver to start")
+        assert len(saver) == 1, saver
+        picture = wait_until(lambda: (lambda shot: shot if shows_saver(shot) else None)(screen()), START_TIMEOUT,
+                             "the saver over the output")
+        with open(os.path.join(shots, "preview-button.ppm"), "wb") as out:
+            out.write(picture.data)
+        press("space")
+        wait_until(lambda: not savers(), STEP_TIMEOUT, "a key to end the saver")
+    finally:
+        window.end()
+        leftover = savers()
+        if leftover:
+            testing.end_processes(leftover, what="the saver")
+        testing.reap_adopted([])
+
+
 def watchers():
     return [pid for pid in testing.descendants(os.getpid())
             if testing.parse_program_name(testing.command_line(pid)) == "flowball"
@@ -273,7 +316,7 @@ def idle_case(program, shots):
 
 
 CASES = [("broken file", broken_file_case), ("choices to file", choices_case), ("preview", preview_case),
-         ("idle switch", idle_case)]
+         ("preview button", preview_button_case), ("idle switch", idle_case)]
 
 
 def main():
