@@ -506,6 +506,13 @@ def case_bad_command_line_makes_no_window(program, display, client):
     flowball = Flowball(program, display.name, [], {"XSCREENSAVER_WINDOW": "nonsense"})
     expect_exit(flowball, 2, "XSCREENSAVER_WINDOW=nonsense")
     assert "XSCREENSAVER_WINDOW" in flowball.errors(), flowball.errors()
+    # A terminal's control sequence, its CSI in C1 as a byte of its own and
+    # as UTF-8: the message shows the bytes and sends no control.
+    for value, shown in ((b"\x9b2J", "\\x9B2J"), (b"\xc2\x9b2J", "\\xC2\\x9B2J")):
+        flowball = Flowball(program, display.name, [], {"XSCREENSAVER_WINDOW": os.fsdecode(value)})
+        expect_exit(flowball, 2, "XSCREENSAVER_WINDOW=%r" % value)
+        message = "flowball: XSCREENSAVER_WINDOW holds no window id (got '%s')\n" % shown
+        assert flowball.errors() == message, repr(flowball.errors())
     assert set(client.top_level_windows()) == before, "a bad command line made a window"
 
 
