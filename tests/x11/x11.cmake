@@ -39,6 +39,13 @@ list(APPEND x11_e2e_environment "FLOWBALL_COUNT_PRELOAD=$<TARGET_FILE:count-gl-i
 add_library(fake-dpms SHARED ${CMAKE_CURRENT_LIST_DIR}/fake_dpms.c)
 add_dependencies(flowball-x11-tests fake-dpms)
 list(APPEND x11_e2e_environment "FLOWBALL_FAKE_DPMS=$<TARGET_FILE:fake-dpms>")
+# Changes the given window's map state right after the program reads it, for
+# the case that forces that race.
+find_package(X11 REQUIRED)
+add_library(window-change-after-read SHARED ${CMAKE_CURRENT_LIST_DIR}/window_change_after_read.c)
+target_link_libraries(window-change-after-read PRIVATE X11::X11 ${CMAKE_DL_LIBS})
+add_dependencies(flowball-x11-tests window-change-after-read)
+list(APPEND x11_e2e_environment "FLOWBALL_WINDOW_CHANGE_PRELOAD=$<TARGET_FILE:window-change-after-read>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>
                  --group xvfb)
