@@ -25,6 +25,9 @@ FLOWBALL_FAKE_DPMS names the library that stands in for the display's power
 control (tests/x11/fake_dpms.c), which the virtual displays lack: the case
 that turns the display off preloads it.
 
+FLOWBALL_ERROR_PRELOAD names the library that brings an X error along with
+a window's DestroyNotify (tests/x11/error_beside_destroy.c).
+
 FLOWBALL_WINDOW_CHANGE_PRELOAD names the library that maps or unmaps a given
 window right after the program reads its state
 (tests/x11/window_change_after_read.c), for the case that forces that race.
@@ -545,6 +548,30 @@ def case_given_window_changed_as_it_is_read_is_heard(program, display, client):
             flowball.kill()
             count.remove()
             client.destroy_window(window)
+
+
+def case_destroyed_target_ends_it_whatever_error_came_with_it(program, display, client):
+    """An X error that counts as a failure, read together with the window's
+    DestroyNotify (made so by FLOWBALL_ERROR_PRELOAD,
+    tests/x11/error_beside_destroy.c): the window's going ends it with 0 all
+    the same. Unmapped first, the program sleeps until the DestroyNotify
+    wakes it, so that it reads the event with nothing else."""
+    library = preload_library("FLOWBALL_ERROR_PRELOAD")
+    rectangle = (50, 50, 320, 240)
+    window = client.create_window(*rectangle)
+    count = FrameCount()
+    flowball = Flowball(program, display.name, ["-window-id", str(window)], count.environment,
+                        count.preload + [library])
+    try:
+        wait_for_scene(flowball, display.name, rectangle, "given window")
+        client.unmap_window(window)
+        wait_asleep(flowball, count, "given window unmapped")
+        client.destroy_window(window)
+        expect_exit(flowball, 0, "given window destroyed with an X error")
+        assert "X error: BadColor" in flowball.errors(), flowball.errors()
+    finally:
+        flowball.kill()
+        count.remove()
 
 
 def case_missing_target_fails(program, display, client):

@@ -46,6 +46,11 @@ add_library(window-change-after-read SHARED ${CMAKE_CURRENT_LIST_DIR}/window_cha
 target_link_libraries(window-change-after-read PRIVATE X11::X11 ${CMAKE_DL_LIBS})
 add_dependencies(flowball-x11-tests window-change-after-read)
 list(APPEND x11_e2e_environment "FLOWBALL_WINDOW_CHANGE_PRELOAD=$<TARGET_FILE:window-change-after-read>")
+# Brings a failing X error along with the given window's DestroyNotify.
+add_library(error-beside-destroy SHARED ${CMAKE_CURRENT_LIST_DIR}/error_beside_destroy.c)
+target_link_libraries(error-beside-destroy PRIVATE X11::X11 ${CMAKE_DL_LIBS})
+add_dependencies(flowball-x11-tests error-beside-destroy)
+list(APPEND x11_e2e_environment "FLOWBALL_ERROR_PRELOAD=$<TARGET_FILE:error-beside-destroy>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>
                  --group xvfb)
