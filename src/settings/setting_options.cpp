@@ -275,13 +275,26 @@ struct Utf8Character {
     std::size_t length = 0;
 };
 
+// The length of a character that begins with a byte above 0x7F; 0 for a
+// byte that begins none (a continuation byte, or one that could only begin
+// an overlong form or a code past U+10FFFF).
+std::size_t utf8Length(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
 Utf8Character utf8CharacterAt(const std::string& text, std::size_t at)
 {
     const unsigned char lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80)
         return {lead, 1};
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    const std::size_t length = utf8Length(lead);
     if (length == 0 || text.size() - at < length)
         return {};
     char32_t codePoint = lead & (0x7F >> length);
@@ -297,8 +310,8 @@ Utf8Character utf8CharacterAt(const std::string& text, std::size_t at)
     return {codePoint, length};
 }
 
-// C0, DEL and C1: a C1 byte is a control in an 8-bit terminal, the
-// character of the same number one in a UTF-8 terminal.
+// C0, DEL and C1. C1's codes are controls as bytes to an 8-bit terminal and
+// as characters to a UTF-8 one.
 bool isControl(char32_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
 
 void appendEscaped(std::string& quoted, unsigned char byte)
