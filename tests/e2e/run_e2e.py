@@ -1445,9 +1445,11 @@ GROUPS = {
     "power": (True, [
         case_display_off_stops_frames_until_on,
         case_display_off_by_command_draws_again_after_a_nudge,
-        case_stray_power_settings_are_ignored,
         case_hidden_preview_draws_nothing,
         case_minimised_preview_draws_nothing,
+    ]),
+    "notices": (True, [
+        case_stray_power_settings_are_ignored,
         case_preview_rests_while_its_session_is_away,
     ]),
     "nogl": (False, [
