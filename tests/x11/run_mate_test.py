@@ -60,7 +60,7 @@ class Session:
         self.display = display
         self.environment = {
             "HOME": user.home, "USER": user.name, "LOGNAME": user.name, "DISPLAY": display.name,
-            "PATH": "/usr/bin:/bin", "LIBGL_ALWAYS_SOFTWARE": "1",
+            "PATH": "/usr/bin:/bin", "LIBGL_ALWAYS_SOFTWARE": "1", "XDG_CURRENT_DESKTOP": "MATE",
             "XDG_RUNTIME_DIR": self.private_folder("runtime"),
             "XDG_DATA_DIRS": os.path.join(root, "usr/share") + ":/usr/share"}
         # The settings outlive the session that writes them (dconf's file in
@@ -71,7 +71,7 @@ class Session:
         address_file = os.path.join(user.home, "bus-address")
         self.process = subprocess.Popen(
             ["unshare", "--mount", "--propagation", "private", "--", "sh", "-c",
-             'mount --bind "$0" "$1" && shift 2 && exec "$@"',
+             'mount --bind "$1" "$2" && shift 2 && exec "$@"', "sh",
              os.path.join(root, PROGRAM_FOLDER.lstrip("/")), PROGRAM_FOLDER]
             + user.command(["dbus-run-session", "--", "sh", "-c",
                             'echo "$DBUS_SESSION_BUS_ADDRESS" > "$0" && exec mate-screensaver --no-daemon --debug',
@@ -89,6 +89,13 @@ class Session:
         wait_until(lambda: self.expect_running("at its start") or self.command("--query", check=False),
                    START_TIMEOUT, "mate-screensaver to answer")
 
+    def user_command(self, arguments):
+        """arguments run as the user in the session's mount namespace (that
+        of the process started here, which unshare and sh replaced with
+        runuser) and on its bus."""
+        return (["nsenter", "--mount=/proc/%d/ns/mnt" % self.process.pid, "--"]
+                + self.user.command(arguments, self.environment))
+
     def private_folder(self, name):
         path = os.path.join(self.user.home, name)
         os.makedirs(path, mode=0o700)
@@ -103,7 +110,7 @@ class Session:
 
     def command(self, argument, check=True):
         """mate-screensaver-command ARGUMENT; answers whether it succeeded."""
-        result = subprocess.run(self.user.command(["mate-screensaver-command", argument], self.environment),
+        result = subprocess.run(self.user_command(["mate-screensaver-command", argument]),
                                 capture_output=True, text=True, timeout=END_TIMEOUT)
         assert not check or result.returncode == 0, (
             "mate-screensaver-command %s: %s%s" % (argument, result.stdout, result.stderr))
@@ -147,7 +154,7 @@ def preview(session):
     """The preferences preview the chosen theme in their window. Answers the
     seconds from their start to the picture."""
     started = time.monotonic()
-    preferences = subprocess.Popen(session.user.command(["mate-screensaver-preferences"], session.environment),
+    preferences = subprocess.Popen(session.user_command(["mate-screensaver-preferences"]),
                                    stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
     try:
