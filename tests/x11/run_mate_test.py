@@ -15,7 +15,10 @@ the end), with Flowball chosen in its settings and locking off:
                     XSCREENSAVER_WINDOW, which draws the scene over the
                     whole screen;
   a key             ends the saver: flowball ends and the screen is the
-                    desktop's again.
+                    desktop's again;
+  --lock            the same scene under the lock; a key brings the unlock
+                    dialog in its place and Escape brings the scene back,
+                    drawn by the same flowball all along.
 
 Bind mounts need root: run by another user the test reports a skip (77).
 Every wait is bounded; the programs are found among the test's own
@@ -200,6 +203,36 @@ def activate_and_end_by_key(session):
     return to_picture, to_end
 
 
+def no_scene(display):
+    """Nothing of the lit ball anywhere on the screen."""
+    return Picture(display.name).lit_ball_pixels(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT) == 0
+
+
+def lock_key_and_escape(session):
+    """--lock shows the scene over the screen; a key brings the unlock
+    dialog in its place, and Escape, which cancels the dialog, brings back
+    the same flowball's scene: the lock keeps it running all along. Answers
+    the seconds from --lock to the picture."""
+    assert not session.flowballs(), "flowball runs before the lock: %s" % session.flowballs()
+    started = time.monotonic()
+    session.command("--lock")
+    pid, _ = the_flowball(session, "--lock")
+
+    def drawn():
+        assert session.flowballs() == [pid], "the lock's flowball ended or another came: %s" % session.flowballs()
+        return scene_over_screen(session.display)
+
+    wait_until(drawn, START_TIMEOUT, "the scene over the screen under the lock")
+    to_picture = time.monotonic() - started
+    for key, shown, what in (("space", lambda: no_scene(session.display), "the unlock dialog in the scene's place"),
+                             ("Escape", drawn, "the scene back after the dialog")):
+        subprocess.run(["xdotool", "key", key], env={"DISPLAY": session.display.name}, check=True,
+                       timeout=END_TIMEOUT)
+        wait_until(shown, START_TIMEOUT, what)
+        assert session.flowballs() == [pid], "the lock's flowball did not stay: %s" % session.flowballs()
+    return to_picture
+
+
 def main():
     if os.geteuid() != 0:
         print("SKIP the program's folder is mounted over the system's, which needs root")
@@ -215,10 +248,13 @@ def main():
         session = Session(user, display, root)
         to_preview = preview(session)
         to_picture, to_end = activate_and_end_by_key(session)
-        print("PASS MATE's screen saver previews, shows and ends flowball from its package")
+        # Last: the lock stays until a password, or the end of the test.
+        to_locked = lock_key_and_escape(session)
+        print("PASS MATE's screen saver previews, shows, ends and locks with flowball from its package")
         print("preferences -> preview drawn:  %.2f s" % to_preview)
         print("activate -> picture drawn:     %.2f s" % to_picture)
         print("key -> no flowball:            %.2f s" % to_end)
+        print("lock -> picture drawn:         %.2f s" % to_locked)
         return 0
     except AssertionError as error:
         print("FAIL %s" % error)
