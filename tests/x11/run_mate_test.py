@@ -72,14 +72,8 @@ class Session:
             self.run_alone(["gsettings", "set", "org.mate.screensaver", key, value])
         self.log = os.path.join(user.home, "mate-screensaver.log")
         address_file = os.path.join(user.home, "bus-address")
-        self.process = subprocess.Popen(
-            ["unshare", "--mount", "--propagation", "private", "--", "sh", "-c",
-             'mount --bind "$1" "$2" && shift 2 && exec "$@"', "sh",
-             os.path.join(root, PROGRAM_FOLDER.lstrip("/")), PROGRAM_FOLDER]
-            + user.command(["dbus-run-session", "--", "sh", "-c",
-                            'echo "$DBUS_SESSION_BUS_ADDRESS" > "$0" && exec mate-screensaver --no-daemon --debug',
-                            address_file], self.environment),
-            stdin=subprocess.DEVNULL, stdout=open(self.log, "w"), stderr=subprocess.STDOUT)
+        with open(self.log, "w") as log:
+            self.process = self.start(root, address_file, log)
 
         def bus_address():
             self.expect_running("at its start")
@@ -91,6 +85,17 @@ class Session:
         self.environment["DBUS_SESSION_BUS_ADDRESS"] = wait_until(bus_address, START_TIMEOUT, "the session bus")
         wait_until(lambda: self.expect_running("at its start") or self.command("--query", check=False),
                    START_TIMEOUT, "mate-screensaver to answer")
+
+    def start(self, root, address_file, log):
+        """mate-screensaver in its session, which writes the bus's address to
+        address_file; its debugging output to log."""
+        mount_and_run = 'mount --bind "$1" "$2" && shift 2 && exec "$@"'
+        session = 'echo "$DBUS_SESSION_BUS_ADDRESS" > "$0" && exec mate-screensaver --no-daemon --debug'
+        return subprocess.Popen(
+            ["unshare", "--mount", "--propagation", "private", "--", "sh", "-c", mount_and_run, "sh",
+             os.path.join(root, PROGRAM_FOLDER.lstrip("/")), PROGRAM_FOLDER]
+            + self.user.command(["dbus-run-session", "--", "sh", "-c", session, address_file], self.environment),
+            stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
 
     def user_command(self, arguments):
         """arguments run as the user in the session's mount namespace (that
