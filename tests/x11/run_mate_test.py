@@ -167,14 +167,19 @@ def preview(session):
                                    stderr=subprocess.DEVNULL)
     try:
         pid, window = the_flowball(session, "the preview")
-        rectangle = window_rectangle(session.display, window)
-        assert rectangle[2] < SCREEN_WIDTH, "the preview window covers the screen: %s" % (rectangle,)
+        rectangles = []
 
         def drawn():
             assert pid in session.flowballs(), "the preview's flowball ended"
-            return Picture(session.display.name).shows_scene(*rectangle)
+            # The pane moves while the preferences fill their theme list.
+            rectangles.append(window_rectangle(session.display, window))
+            assert rectangles[-1][2] < SCREEN_WIDTH, "the preview window covers the screen: %s" % (rectangles[-1],)
+            return Picture(session.display.name).shows_scene(*rectangles[-1])
 
-        wait_until(drawn, START_TIMEOUT, "the scene in the preview window %s" % (rectangle,))
+        try:
+            wait_until(drawn, START_TIMEOUT, "the scene in the preview window")
+        except testing.Failure as failure:
+            raise testing.Failure("%s, which was at %s" % (failure, sorted(set(rectangles))))
         return time.monotonic() - started
     finally:
         testing.end_processes(testing.processes_of(preferences.pid, "mate-screensaver-preferences"),
@@ -238,6 +243,14 @@ def lock_key_and_escape(session):
     return to_picture
 
 
+def keep_screen(display, path):
+    """What the screen showed when the test failed, for whoever reads the
+    failure."""
+    result = subprocess.run(["import", "-display", display.name, "-window", "root", path], capture_output=True,
+                            timeout=60)
+    print("the screen then: %s" % (path if result.returncode == 0 else result.stderr.decode(errors="replace")))
+
+
 def main():
     if os.geteuid() != 0:
         print("SKIP the program's folder is mounted over the system's, which needs root")
@@ -248,6 +261,8 @@ def main():
     root = display = user = session = None
     try:
         root = install_into_throwaway_root(build_package(build_dir, work))
+        # The user reads the entry and runs the program through it.
+        os.chmod(root, 0o755)
         display = virtual_display()
         user = SaverUser()
         session = Session(user, display, root)
@@ -265,6 +280,7 @@ def main():
         print("FAIL %s" % error)
         if session is not None:
             print("mate-screensaver's log:\n" + session.log_text()[-4000:])
+            keep_screen(display, os.path.join(build_dir, "mate-screensaver-failure.png"))
         return 1
     finally:
         own = [display.process.pid] if display else []
