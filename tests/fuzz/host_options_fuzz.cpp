@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "host/posix/idle_time.h"
+#include "settings/idle_time.h"
 #include "host/posix/options.h"
 #include "option_words.h"
 

@@ -1,12 +1,10 @@
-# The X11 program's tests: its portable pieces as unit tests over the
-# recording GL, and the program itself on virtual displays (Xvfb with GLX,
-# Mesa's software renderer).
+# The X11 host's tests: its portable pieces as unit tests over the recording
+# GL, and the program on virtual displays (Xvfb with GLX, Mesa's software
+# renderer), under the X11 saver daemon and as the Debian package.
 
 file(GLOB x11_unit_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*_test.cpp)
-# flowball-render's option parser too: the settings must read alike in both.
-add_executable(flowball-x11-tests ${x11_unit_tests} ${PROJECT_SOURCE_DIR}/tools/render/render_options.cpp
-               ${PROJECT_SOURCE_DIR}/tools/render/monitor_list.cpp)
-target_include_directories(flowball-x11-tests PRIVATE ${PROJECT_SOURCE_DIR}/tools/render ${PROJECT_SOURCE_DIR}/tests)
+add_executable(flowball-x11-tests ${x11_unit_tests})
+target_include_directories(flowball-x11-tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(flowball-x11-tests PRIVATE flowball_x11_host flowball_settings_pages glrecorder
                       GTest::gtest_main)
 gtest_discover_tests(flowball-x11-tests DISCOVERY_TIMEOUT 60)

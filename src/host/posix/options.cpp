@@ -1,6 +1,6 @@
 #include "host/posix/options.h"
 
-#include "host/posix/idle_time.h"
+#include "settings/idle_time.h"
 #include "settings/setting_options.h"
 
 namespace {

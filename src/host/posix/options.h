@@ -1,10 +1,11 @@
-// The command line of the native X11 program: its own options and every
-// setting's, read by the settings' one parser (settings/setting_options.h).
+// The command line of the Linux program, on X11 and Wayland alike: its own
+// options and every setting's, read by the settings' one parser
+// (settings/setting_options.h).
 // Options take one dash or two (-root and --root alike) and are written in
 // full; a value follows its option as the next argument or after '='.
 //
 // The display: --wayland or --x11 forces one; without them the program draws
-// on Wayland where a compositor answers, else on X11 (display_choice.h). The
+// on Wayland where a compositor answers, else on X11 (program/display_choice.h). The
 // X11 modes below belong to X11 alone.
 //
 // The mode: --window-id ID draws into that window, whatever else is given
@@ -34,7 +35,7 @@ public:
     std::uint32_t windowId = 0;
     bool showFps = false;
     bool help = false;
-    // --idle-after TIME (host/posix/idle_time.h): watch for idle and show
+    // --idle-after TIME (settings/idle_time.h): watch for idle and show
     // the saver then, instead of drawing now; 0 when not given.
     std::uint32_t idleAfterMilliseconds = 0;
     Settings settings;

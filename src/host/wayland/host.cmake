@@ -39,3 +39,19 @@ add_library(flowball_wayland STATIC
   ${CMAKE_CURRENT_LIST_DIR}/egl_context.cpp)
 target_link_libraries(flowball_wayland PUBLIC flowball_wayland_rules flowball_posix_host flowball_core
                       flowball_wayland_protocols PkgConfig::WAYLAND OpenGL::OpenGL)
+
+# The compositor's idle protocols, an idle source for the watcher
+# (host/posix/idle_watcher.h): ext-idle-notify-v1 from wayland-protocols
+# (staging), KDE's idle protocol from plasma-wayland-protocols, both from the
+# system at build time.
+find_package(PlasmaWaylandProtocols CONFIG)
+if(NOT PlasmaWaylandProtocols_FOUND)
+  message(FATAL_ERROR "KDE's idle protocol description not found (Debian: plasma-wayland-protocols)")
+endif()
+flowball_wayland_protocol(flowball_idle_protocols ext-idle-notify-v1
+  ${FLOWBALL_WAYLAND_PROTOCOLS_DIR}/staging/ext-idle-notify/ext-idle-notify-v1.xml)
+flowball_wayland_protocol(flowball_idle_protocols kde-idle ${PLASMA_WAYLAND_PROTOCOLS_DIR}/idle.xml)
+
+add_library(flowball_wayland_idle STATIC ${CMAKE_CURRENT_LIST_DIR}/idle_notification.cpp)
+target_link_libraries(flowball_wayland_idle PUBLIC flowball_idle_watcher flowball_wayland flowball_idle_protocols
+                      PkgConfig::WAYLAND)

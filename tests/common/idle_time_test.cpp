@@ -1,7 +1,7 @@
 // The watcher's idle time as written on its command line.
 #include <gtest/gtest.h>
 
-#include "host/posix/idle_time.h"
+#include "settings/idle_time.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "host/posix/idle_mode.h"
+#include "program/idle_mode.h"
 
 #include <limits.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 
 #include "host/gnome/mutter_idle_monitor.h"
 #include "host/posix/exit_status.h"
-#include "host/posix/idle_time.h"
+#include "settings/idle_time.h"
 #include "host/posix/idle_watcher.h"
 #include "host/posix/saver_command.h"
 #include "host/posix/stop_signals.h"

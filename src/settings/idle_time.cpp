@@ -1,4 +1,4 @@
-#include "host/posix/idle_time.h"
+#include "settings/idle_time.h"
 
 bool parseIdleTime(const char* text, std::uint32_t& milliseconds)
 {

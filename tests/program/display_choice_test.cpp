@@ -1,4 +1,4 @@
-#include "host/posix/display_choice.h"
+#include "program/display_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/posix/display_choice.h"
+#include "program/display_choice.h"
 
 DisplayKind chooseDisplay(const HostOptions& options, bool (*waylandAnswers)(), const char* x11Display)
 {

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/posix/display_choice.h"
+#include "program/display_choice.h"
 #include "host/posix/exit_status.h"
-#include "host/posix/idle_mode.h"
+#include "program/idle_mode.h"
 #include "host/posix/options.h"
 #include "host/posix/stop_signals.h"
 #include "host/wayland/wayland_host.h"
