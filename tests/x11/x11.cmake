@@ -85,3 +85,14 @@ if(NOT FLOWBALL_SANITIZE)
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_daemon_test.py $<TARGET_FILE:flowball>)
   set_tests_properties(flowball-x11-daemon PROPERTIES TIMEOUT 600 LABELS daemon RESOURCE_LOCK flowball-program)
 endif()
+
+# The program from its package under MATE's screen saver, run as an ordinary
+# user on its own Xvfb (run_mate_test.py): ctest -L mate. It builds the
+# package as the package test does. Run by another user than root, which the
+# bind mount of the program's folder needs, it reports a skip.
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-mate-screensaver
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_mate_test.py ${CMAKE_BINARY_DIR})
+  set_tests_properties(flowball-mate-screensaver PROPERTIES TIMEOUT 900 LABELS mate
+                       RESOURCE_LOCK flowball-program SKIP_RETURN_CODE 77)
+endif()
