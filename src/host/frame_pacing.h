@@ -78,6 +78,10 @@ public:
 
     FrameRate frameRate() const { return rate; }
 
+    // Whether the host is told when the display powers on, where it learns
+    // that only as it runs (the system's first notice shows it will be).
+    void toldWhenDisplayOn(bool told) { news.toldWhenDisplayOn = told; }
+
 private:
     FrameRate rate;
     HostNews news;

@@ -24,6 +24,7 @@ SAVER_FILES = {
     "usr/libexec/xscreensaver/flowball",
     "usr/share/xscreensaver/config/flowball.xml",
     "usr/share/applications/flowball.desktop",
+    "usr/share/applications/screensavers/flowball.desktop",
     "usr/share/icons/hicolor/scalable/apps/flowball.svg",
     "usr/share/man/man6/flowball.6.gz",
     "usr/share/doc/flowball/copyright",
@@ -47,13 +48,22 @@ def run(command, **options):
     return subprocess.run(command, check=True, capture_output=True, text=True, timeout=600, **options).stdout
 
 
-def build_packages(build_dir, work, version):
-    """name -> path of each package cpack made."""
+def build_packages(build_dir, work):
+    """name -> path of each package cpack made: the saver's and the
+    settings window's."""
     run(["cpack", "-G", "DEB", "-B", work, "--config", os.path.join(build_dir, "CPackConfig.cmake")])
-    made = sorted(name for name in os.listdir(work) if name.endswith(".deb"))
-    expected = sorted("%s_%s_amd64.deb" % (name, version) for name in PACKAGE_FILES)
-    assert made == expected, "cpack made %s" % made
-    return {name: os.path.join(work, "%s_%s_amd64.deb" % (name, version)) for name in PACKAGE_FILES}
+    made = {}
+    for name in os.listdir(work):
+        if name.endswith(".deb"):
+            path = os.path.join(work, name)
+            made[run(["dpkg-deb", "-f", path, "Package"]).strip()] = path
+    assert set(made) == set(PACKAGE_FILES), "cpack made %s" % sorted(made.values())
+    return made
+
+
+def build_package(build_dir, work):
+    """The saver's package alone (cpack makes the window's beside it)."""
+    return build_packages(build_dir, work)["flowball"]
 
 
 def control_fields(package):
@@ -166,6 +176,52 @@ def check_manual_and_desktop(root):
     assert ElementTree.fromstring(icon).tag == "{http://www.w3.org/2000/svg}svg", icon[:80]
 
 
+def desktop_entry(path):
+    """The keys of a desktop entry's [Desktop Entry] group."""
+    keys = {}
+    group = None
+    for line in open(path):
+        line = line.strip()
+        if line.startswith("["):
+            group = line
+        elif group == "[Desktop Entry]" and "=" in line and not line.startswith("#"):
+            key, _, value = line.partition("=")
+            keys[key] = value
+    return keys
+
+
+def desktop_file_complaints(path):
+    """desktop-file-validate's complaints about an entry ("" when none)."""
+    result = subprocess.run(["desktop-file-validate", path], capture_output=True, text=True, timeout=60)
+    return "" if result.returncode == 0 else (result.stdout + result.stderr).strip() or "status %d" % (
+        result.returncode)
+
+
+def check_desktop_entries(root, work):
+    """Both entries pass desktop-file-validate, which refuses an entry
+    without its Type. The screen-saver list's entry runs the program in
+    the folder the savers' host looks in, with options it takes."""
+    entries = [os.path.join(root, "usr/share/applications", name)
+               for name in ("flowball.desktop", "screensavers/flowball.desktop")]
+    for entry in entries:
+        complaints = desktop_file_complaints(entry)
+        assert not complaints, "desktop-file-validate %s:\n%s" % (entry, complaints)
+    broken = os.path.join(work, "broken.desktop")
+    with open(broken, "w") as out:
+        out.writelines(line for line in open(entries[1]) if not line.startswith("Type="))
+    assert desktop_file_complaints(broken), "desktop-file-validate let an entry without Type pass"
+
+    saver = desktop_entry(entries[1])
+    assert saver["Categories"].split(";")[:-1] == ["Screensaver"], saver
+    assert saver["Name"] == "Flowball" and saver["Icon"] == "flowball", saver
+    command = saver["Exec"].split()
+    assert command[0] == "/usr/libexec/xscreensaver/flowball" == saver["TryExec"], saver
+    program = os.path.join(root, command[0].lstrip("/"))
+    assert not os.path.islink(program), program
+    result = subprocess.run([program, "--help"] + command[1:], capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, "the program refuses %s: %s" % (command[1:], result.stderr)
+
+
 def check_idle_service(root):
     """The idle watcher's user service runs the installed program with
     options it takes, and the package enables it for nobody."""
@@ -192,7 +248,10 @@ def check_settings_window(root, work):
     """The window's desktop entry runs the installed window under the name
     people look for; AppStream takes its description, and would refuse one
     without its summary."""
-    desktop = open(os.path.join(root, "usr/share/applications/io.github.flowball.Settings.desktop")).read()
+    entry = os.path.join(root, "usr/share/applications/io.github.flowball.Settings.desktop")
+    complaints = desktop_file_complaints(entry)
+    assert not complaints, "desktop-file-validate %s:\n%s" % (entry, complaints)
+    desktop = open(entry).read()
     assert "\nName=Flowball Settings\n" in desktop and "\nExec=flowball-settings\n" in desktop, desktop
     # The saver's package installs the icon the entry names.
     assert "\nIcon=flowball\n" in desktop, desktop
@@ -210,17 +269,29 @@ def check_settings_window(root, work):
     assert "--dump-preview" in usage, usage
 
 
-def install_remove(packages, work):
+def dpkg_in(root):
+    """dpkg working on the throwaway root. The root has none of the
+    dependencies: they are the real system's (the program runs with its
+    libraries)."""
+    return ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
+
+
+def install_into_throwaway_root(*packages):
+    """A new folder with the packages installed in it by dpkg; answers the
+    folder, which the caller removes."""
     root = tempfile.mkdtemp(prefix="flowball-root-")
+    admin = os.path.join(root, "var/lib/dpkg")
+    for folder in ("info", "updates", "triggers"):
+        os.makedirs(os.path.join(admin, folder))
+    open(os.path.join(admin, "status"), "w").close()
+    run(dpkg_in(root) + ["--install"] + list(packages))
+    return root
+
+
+def install_remove(packages, work):
+    root = install_into_throwaway_root(*[packages[name] for name in sorted(PACKAGE_FILES)])
     try:
-        admin = os.path.join(root, "var/lib/dpkg")
-        for folder in ("info", "updates", "triggers"):
-            os.makedirs(os.path.join(admin, folder))
-        open(os.path.join(admin, "status"), "w").close()
-        # The throwaway root has none of the dependencies: they are the
-        # real system's (the program runs with its libraries).
-        dpkg = ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
-        run(dpkg + ["--install"] + [packages[name] for name in sorted(PACKAGE_FILES)])
+        dpkg = dpkg_in(root)
         installed = {os.path.relpath(os.path.join(folder, name), root)
                      for folder, _, names in os.walk(root) for name in names
                      if not os.path.relpath(folder, root).startswith("var/lib/dpkg")}
@@ -233,6 +304,7 @@ def install_remove(packages, work):
         assert usage.startswith("Usage: flowball"), usage[:80]
         check_daemon_settings(root)
         check_manual_and_desktop(root)
+        check_desktop_entries(root, work)
         check_idle_service(root)
         check_settings_window(root, work)
 
@@ -249,7 +321,9 @@ def main():
     build_dir, version = sys.argv[1], sys.argv[2]
     work = tempfile.mkdtemp(prefix="flowball-package-")
     try:
-        packages = build_packages(build_dir, work, version)
+        packages = build_packages(build_dir, work)
+        for name, package in packages.items():
+            assert os.path.basename(package) == "%s_%s_amd64.deb" % (name, version), package
         check_control(packages["flowball"], version)
         check_settings_control(packages["flowball-settings"], version)
         for name, package in packages.items():
