@@ -5,7 +5,7 @@ namespace {
 // The window must look to see whether it can be seen (no message tells a
 // preview pane that its dialog was minimised); the power broadcast tells
 // when the display comes on. A wait the timer cannot keep is no wait.
-constexpr HostNews windowsNews{false, true, std::int64_t{TimerPacing::shortestPeriodMs} * 1000};
+constexpr HostPacingTraits windowsTraits{false, true, std::int64_t{TimerPacing::shortestPeriodMs} * 1000};
 
 // A timer period covering the wait, in whole milliseconds: no shorter than
 // the timer keeps.
@@ -17,7 +17,7 @@ unsigned periodFor(std::int64_t waitMicroseconds)
 
 }  // namespace
 
-TimerPacing::TimerPacing(FrameRate frameRate) : pacing(frameRate, windowsNews), period(designedPeriodMs) {}
+TimerPacing::TimerPacing(FrameRate frameRate) : pacing(frameRate, windowsTraits), period(designedPeriodMs) {}
 
 bool TimerPacing::tick(std::int64_t now, PictureState picture)
 {
