@@ -3,12 +3,11 @@
 #include <wayland-client.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "host/wayland/compositor_address.h"
 #include "kde-idle-client-protocol.h"
-#include "settings/setting_options.h"
 
 namespace {
 
@@ -37,20 +36,20 @@ public:
 
     WaylandIdleOpening open(std::uint32_t milliseconds, std::string& error)
     {
-        // A session names its compositor; without a name wl_display_connect
-        // would try "wayland-0", which may belong to a compositor beside an
-        // X session.
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        const char* socket = std::getenv("WAYLAND_SOCKET");
-        if ((name == nullptr || name[0] == '\0') && (socket == nullptr || socket[0] == '\0')) {
+        if (!compositorNamed()) {
             error = "no Wayland compositor is named (WAYLAND_DISPLAY)";
             return WaylandIdleOpening::noDisplay;
         }
+        // The watcher would take the handed-over connection for itself, and
+        // every saver it starts needs one of its own.
+        if (connectionHandedOver() && !compositorSocketNamed()) {
+            error = "a Wayland connection handed over in WAYLAND_SOCKET serves one program, and the saver "
+                    "started at each idle needs its own: name the compositor in WAYLAND_DISPLAY";
+            return WaylandIdleOpening::failed;
+        }
         display = wl_display_connect(nullptr);
         if (display == nullptr) {
-            error = "cannot connect to the Wayland compositor " +
-                    quotedArgument(name != nullptr && name[0] != '\0' ? name : "WAYLAND_SOCKET") + ": " +
-                    std::strerror(errno);
+            error = cannotConnectMessage(errno);
             return WaylandIdleOpening::noDisplay;
         }
         registry = wl_display_get_registry(display);

@@ -118,7 +118,7 @@ bool OutputSurface::makeCurrent(EglContext& egl)
     return made;
 }
 
-void OutputSurface::present(EglContext& egl)
+bool OutputSurface::present(EglContext& egl)
 {
     if (appliedScale != drawableScale && canScale) {
         wl_surface_set_buffer_scale(surface, drawableScale);
@@ -127,7 +127,7 @@ void OutputSurface::present(EglContext& egl)
     frameCallback = wl_surface_frame(surface);
     wl_callback_add_listener(frameCallback, &frameListener, this);
     frameDone = false;
-    egl.swap(eglSurface);
+    return egl.swap(eglSurface);
 }
 
 void OutputSurface::onFrameDone(void* data, wl_callback* callback, uint32_t)

@@ -47,8 +47,9 @@ public:
 
     // Makes the context current here before a frame is drawn.
     bool makeCurrent(EglContext& egl);
-    // Asks for the next frame callback and presents the frame.
-    void present(EglContext& egl);
+    // Asks for the next frame callback and presents the frame. False when
+    // EGL could not present it: then no callback will come.
+    bool present(EglContext& egl);
 
     int width() const { return logicalWidth; }
     int height() const { return logicalHeight; }

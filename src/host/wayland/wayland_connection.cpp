@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "host/posix/stop_signals.h"
-#include "settings/setting_options.h"
+#include "host/wayland/compositor_address.h"
 
 namespace {
 
@@ -20,12 +20,6 @@ constexpr std::uint32_t windowShellVersion = 2;
 constexpr std::uint32_t layerShellVersion = 4;
 constexpr std::uint32_t placeManagerVersion = 3;
 
-std::string displayName()
-{
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    return quotedArgument(name != nullptr && name[0] != '\0' ? name : "wayland-0");
-}
-
 }  // namespace
 
 const wl_registry_listener WaylandConnection::registryListener = {onGlobal, onGlobalRemove};
@@ -35,7 +29,7 @@ bool WaylandConnection::open(bool layerShell, std::string& error)
 {
     display = wl_display_connect(nullptr);
     if (display == nullptr) {
-        error = "cannot connect to the Wayland compositor " + displayName();
+        error = cannotConnectMessage(errno);
         return false;
     }
     layerShellWanted = layerShell;

@@ -6,8 +6,9 @@
 
 #include "host/posix/options.h"
 
-// Whether the Wayland compositor that WAYLAND_DISPLAY (or WAYLAND_SOCKET)
-// names answers: connects and disconnects at once.
+// Whether the Wayland compositor that WAYLAND_DISPLAY names answers
+// (connects and disconnects at once), or a connection was handed over in
+// WAYLAND_SOCKET (left untouched for the host).
 bool waylandAnswers();
 
 // Connects, covers the outputs, builds the scene, runs the frames and
