@@ -23,7 +23,7 @@ OutputSurface::OutputSurface(const SurfaceShells& shells, WaylandOutput& target)
     surface = wl_compositor_create_surface(shells.compositor);
     canScale = wl_proxy_get_version(reinterpret_cast<wl_proxy*>(shells.compositor)) >= bufferScaleVersion;
     if (!becomeLayerSurface(shells.layerShell))
-        becomeFullScreenWindow(shells.windowShell);
+        becomeFullScreenWindow(shells.xdgWmBase);
     // Without a buffer: the compositor answers with a configure.
     wl_surface_commit(surface);
 }
@@ -49,9 +49,9 @@ bool OutputSurface::becomeLayerSurface(zwlr_layer_shell_v1* layerShell)
 #endif
 }
 
-void OutputSurface::becomeFullScreenWindow(xdg_wm_base* windowShell)
+void OutputSurface::becomeFullScreenWindow(xdg_wm_base* xdgWmBase)
 {
-    windowSurface = xdg_wm_base_get_xdg_surface(windowShell, surface);
+    windowSurface = xdg_wm_base_get_xdg_surface(xdgWmBase, surface);
     xdg_surface_add_listener(windowSurface, &windowSurfaceListener, this);
     toplevel = xdg_surface_get_toplevel(windowSurface);
     xdg_toplevel_add_listener(toplevel, &toplevelListener, this);

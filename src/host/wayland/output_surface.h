@@ -24,7 +24,7 @@
 struct SurfaceShells {
     wl_compositor* compositor = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
-    xdg_wm_base* windowShell = nullptr;
+    xdg_wm_base* xdgWmBase = nullptr;
 };
 
 class OutputSurface {
@@ -67,7 +67,7 @@ private:
     // The overlay layer surface, where the layer shell is offered (false
     // where it is not).
     bool becomeLayerSurface(zwlr_layer_shell_v1* layerShell);
-    void becomeFullScreenWindow(xdg_wm_base* windowShell);
+    void becomeFullScreenWindow(xdg_wm_base* xdgWmBase);
     void configured(int width, int height);
 
     static const wl_callback_listener frameListener;

@@ -16,14 +16,14 @@ namespace {
 // The versions the host speaks; a compositor's older ones are taken as
 // they are.
 constexpr std::uint32_t compositorVersion = 4;
-constexpr std::uint32_t windowShellVersion = 2;
+constexpr std::uint32_t xdgWmBaseVersion = 2;
 constexpr std::uint32_t layerShellVersion = 4;
-constexpr std::uint32_t placeManagerVersion = 3;
+constexpr std::uint32_t xdgOutputManagerVersion = 3;
 
 }  // namespace
 
 const wl_registry_listener WaylandConnection::registryListener = {onGlobal, onGlobalRemove};
-const xdg_wm_base_listener WaylandConnection::windowShellListener = {onPing};
+const xdg_wm_base_listener WaylandConnection::xdgWmBaseListener = {onPing};
 
 bool WaylandConnection::open(bool layerShell, std::string& error)
 {
@@ -44,8 +44,10 @@ bool WaylandConnection::open(bool layerShell, std::string& error)
         error = "the Wayland compositor offers no wl_compositor";
         return false;
     }
-    if (shells.layerShell == nullptr && shells.windowShell == nullptr) {
-        error = "the Wayland compositor offers neither the layer shell nor xdg-shell";
+    if (shells.layerShell == nullptr && shells.xdgWmBase == nullptr) {
+        error = layerShellOffered ? "the Wayland compositor offers no xdg-shell, and its layer shell is turned "
+                                    "down (FLOWBALL_WAYLAND_NO_LAYER_SHELL)"
+                                  : "the Wayland compositor offers neither the layer shell nor xdg-shell";
         return false;
     }
     return true;
@@ -55,15 +57,15 @@ void WaylandConnection::close()
 {
     seats.clear();
     outputs.clear();
-    if (placeManager != nullptr)
-        zxdg_output_manager_v1_destroy(placeManager);
-    placeManager = nullptr;
+    if (xdgOutputManager != nullptr)
+        zxdg_output_manager_v1_destroy(xdgOutputManager);
+    xdgOutputManager = nullptr;
 #ifdef FLOWBALL_LAYER_SHELL
     if (shells.layerShell != nullptr)
         zwlr_layer_shell_v1_destroy(shells.layerShell);
 #endif
-    if (shells.windowShell != nullptr)
-        xdg_wm_base_destroy(shells.windowShell);
+    if (shells.xdgWmBase != nullptr)
+        xdg_wm_base_destroy(shells.xdgWmBase);
     if (shells.compositor != nullptr)
         wl_compositor_destroy(shells.compositor);
     shells = SurfaceShells{};
@@ -141,20 +143,23 @@ void WaylandConnection::addGlobal(std::uint32_t name, const char* interface, std
     if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
         shells.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, compositorVersion));
     } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
-        shells.windowShell = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, windowShellVersion));
-        xdg_wm_base_add_listener(shells.windowShell, &windowShellListener, this);
+        shells.xdgWmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, xdgWmBaseVersion));
+        xdg_wm_base_add_listener(shells.xdgWmBase, &xdgWmBaseListener, this);
 #ifdef FLOWBALL_LAYER_SHELL
-    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && layerShellWanted) {
-        shells.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, layerShellVersion));
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        layerShellOffered = true;
+        if (layerShellWanted)
+            shells.layerShell =
+                static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, layerShellVersion));
 #endif
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
-        placeManager =
-            static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, placeManagerVersion));
+        xdgOutputManager =
+            static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, xdgOutputManagerVersion));
         for (const std::unique_ptr<WaylandOutput>& output : outputs)
-            output->watchLogicalPlace(placeManager);
+            output->watchLogicalPlace(xdgOutputManager);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         outputs.push_back(std::make_unique<WaylandOutput>(registry, name, version));
-        outputs.back()->watchLogicalPlace(placeManager);
+        outputs.back()->watchLogicalPlace(xdgOutputManager);
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
         seats.push_back(std::make_unique<SeatInput>(registry, name, version));
     }

@@ -70,7 +70,7 @@ private:
             if (endedByUser())
                 return exitEnded;
             followOutputs();
-            if (!prepareSurfaces() || (!sceneStarted && !startScene()))
+            if (!outputsLeft() || !prepareSurfaces() || (!sceneStarted && !startScene()))
                 return exitFailed;
             Sleep sleep;
             if (!drawOrChooseSleep(sleep))
@@ -127,13 +127,15 @@ private:
         return picture;
     }
 
-    // Surfaces for the outputs the compositor has described, each once;
-    // surfaces the compositor closed and those of outputs that went are let
-    // go, and then those outputs.
+    // A surface for each output the compositor has described; surfaces the
+    // compositor closed and those of outputs that went are let go, and then
+    // those outputs. An output still there gets a new surface: a closed
+    // layer surface is not shown again, and the output would stay uncovered.
     void followOutputs()
     {
         for (auto it = surfaces.begin(); it != surfaces.end();) {
             if ((*it)->closed || (*it)->output.gone) {
+                (*it)->output.hasSurface = false;
                 (*it)->destroy(egl);
                 it = surfaces.erase(it);
             } else {
@@ -142,11 +144,21 @@ private:
         }
         connection.forgetGoneOutputs();
         for (const std::unique_ptr<WaylandOutput>& output : connection.outputs) {
-            if (output->covered || !output->described())
+            if (output->hasSurface || !output->described())
                 continue;
-            output->covered = true;
+            output->hasSurface = true;
             surfaces.push_back(std::make_unique<OutputSurface>(connection.shells, *output));
         }
+    }
+
+    // With every output gone nothing shows, and a saver that seems to show
+    // would keep the idle watcher from starting the next one.
+    bool outputsLeft() const
+    {
+        if (!connection.outputs.empty())
+            return true;
+        std::fprintf(stderr, "flowball: the Wayland compositor has no output left to cover\n");
+        return false;
     }
 
     bool prepareSurfaces()

@@ -1,7 +1,8 @@
 // The program on a Wayland desktop: a full-screen surface on every output,
 // drawn with desktop OpenGL through EGL, until input or a stop signal ends
 // it. Outputs that come while it runs are covered; outputs that go lose their
-// surface.
+// surface; a surface the compositor closes is made again while its output
+// stays. With no output left the program ends.
 #pragma once
 
 #include "host/posix/options.h"
