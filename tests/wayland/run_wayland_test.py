@@ -403,6 +403,18 @@ def case_an_output_that_goes_loses_its_surface(context):
     flowball.wait_end(-signal.SIGTERM, "an output gone")
 
 
+def case_with_no_output_left_it_ends_with_a_message(context):
+    parent = context.sway({"HEADLESS-1": (1280, 720)})
+    nested = NestedSway(context.user, parent)
+    context.compositors.insert(0, nested)
+    flowball = Flowball(nested, context.program)
+    wait_for_scene(nested, flowball, ["WL-1", "WL-2"], "two nested outputs")
+    for name in ("WL-1", "WL-2"):
+        parent.msg('[title="wlroots - %s"]' % name, "kill")
+    flowball.wait_end(1, "every output gone")
+    assert "flowball: the Wayland compositor has no output left to cover" in flowball.errors(), flowball.errors()
+
+
 def case_an_output_that_changes_its_mode_is_drawn_at_its_new_size(context):
     sway = context.sway()
     flowball = Flowball(sway, context.program)
