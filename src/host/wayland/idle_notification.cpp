@@ -7,6 +7,7 @@
 
 #include "ext-idle-notify-v1-client-protocol.h"
 #include "host/wayland/compositor_address.h"
+#include "host/wayland/event_read.h"
 #include "kde-idle-client-protocol.h"
 
 namespace {
@@ -88,37 +89,19 @@ public:
 
     bool prepareWait(pollfd& wait, int& timeoutMilliseconds, std::string& error) override
     {
+        wait = {wl_display_get_fd(display), 0, 0};
+        if (!beginEventRead(display, wait.events)) {
+            error = connectionError();
+            return false;
+        }
         // Events already queued are handled first, without waiting.
-        while (wl_display_prepare_read(display) != 0) {
-            if (wl_display_dispatch_pending(display) < 0) {
-                error = connectionError();
-                return false;
-            }
-        }
-        wait = {wl_display_get_fd(display), POLLIN, 0};
         timeoutMilliseconds = pending.empty() ? -1 : 0;
-        if (wl_display_flush(display) < 0) {
-            if (errno != EAGAIN) {
-                wl_display_cancel_read(display);
-                error = connectionError();
-                return false;
-            }
-            wait.events |= POLLOUT;
-        }
         return true;
     }
 
     bool finishWait(short returnedEvents, std::vector<IdleEvent>& heard, std::string& error) override
     {
-        if ((returnedEvents & (POLLIN | POLLERR | POLLHUP)) != 0) {
-            if (wl_display_read_events(display) < 0) {
-                error = connectionError();
-                return false;
-            }
-        } else {
-            wl_display_cancel_read(display);
-        }
-        if (wl_display_dispatch_pending(display) < 0) {
+        if (!endEventRead(display, returnedEvents)) {
             error = connectionError();
             return false;
         }

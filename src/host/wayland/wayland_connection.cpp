@@ -10,6 +10,7 @@
 
 #include "host/posix/stop_signals.h"
 #include "host/wayland/compositor_address.h"
+#include "host/wayland/event_read.h"
 
 namespace {
 
@@ -101,25 +102,11 @@ bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConne
         ppoll(&stopWake, 1, &timeout, nullptr);
         return waitForEvents(0, true);
     }
-    while (wl_display_prepare_read(display) != 0) {
-        if (wl_display_dispatch_pending(display) < 0)
-            return false;
-    }
-    // A full socket (EAGAIN) drains as the compositor reads; the next wait
-    // flushes the rest.
-    if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-        wl_display_cancel_read(display);
+    pollfd inputs[] = {{wl_display_get_fd(display), 0, 0}, {stopSignalWakeDescriptor(), POLLIN, 0}};
+    if (!beginEventRead(display, inputs[0].events))
         return false;
-    }
-    pollfd inputs[] = {{wl_display_get_fd(display), POLLIN, 0}, {stopSignalWakeDescriptor(), POLLIN, 0}};
     ppoll(inputs, 2, microseconds < 0 ? nullptr : &timeout, nullptr);
-    if ((inputs[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-        if (wl_display_read_events(display) < 0)
-            return false;
-    } else {
-        wl_display_cancel_read(display);
-    }
-    return wl_display_dispatch_pending(display) >= 0;
+    return endEventRead(display, inputs[0].revents);
 }
 
 bool WaylandConnection::endingInput() const
