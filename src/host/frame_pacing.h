@@ -88,6 +88,10 @@ public:
     // While nothing can be seen and nothing will tell: two looks a second.
     static constexpr std::int64_t lookAgainMicroseconds = 500000;
 
+    // Whether the host is told when the display powers on, where it learns
+    // that only as it runs (the system's first notice shows it will be).
+    void toldWhenDisplayOn(bool told) { host.toldWhenDisplayOn = told; }
+
 private:
     FrameDecision awaitShown(std::int64_t now, std::int64_t refreshMicroseconds) const;
 

@@ -105,6 +105,17 @@ TEST(FramePacing, RestsOnlyWhileNothingCanBeSeen)
     EXPECT_FALSE(pacing.resting());
 }
 
+// A host that learns as it runs that it will be told when the display is
+// on: until then it looks again, from then on it waits to be told.
+TEST(FramePacing, TheDisplayIsAskedAfterUntilTheHostLearnsItIsTold)
+{
+    FramePacing pacing(FrameRate::timer, {false, false, 10000});
+    EXPECT_EQ(pacing.next(0, displayOff), waitFor(500000));
+    pacing.toldWhenDisplayOn(true);
+    EXPECT_EQ(pacing.next(1000, displayOff), untilTold);
+    EXPECT_EQ(pacing.next(2000, seen), drawNow);
+}
+
 // Two hundred frames a second at most, at the designed period, however often
 // the host looks.
 TEST(FramePacing, LookingOftenDrawsNoMoreThanThePeriodAllows)
