@@ -8,6 +8,8 @@
 #include <poll.h>
 #include <wayland-client.h>
 
+#include <string>
+
 // Prepares the read and flushes; events is what to poll the connection's
 // descriptor for. False when the connection failed (nothing left to end).
 bool beginEventRead(wl_display* display, short& events);
@@ -15,3 +17,7 @@ bool beginEventRead(wl_display* display, short& events);
 // Reads what the poll found (returnedEvents) or gives the read up, then
 // dispatches. False when the connection failed.
 bool endEventRead(wl_display* display, short returnedEvents);
+
+// How the connection failed, in one line: the request the compositor
+// refused, or the compositor gone.
+std::string connectionFault(wl_display* display);

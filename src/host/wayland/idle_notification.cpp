@@ -111,13 +111,7 @@ public:
     }
 
 private:
-    std::string connectionError() const
-    {
-        const int code = wl_display_get_error(display);
-        if (code == EPROTO)
-            return "the Wayland compositor refused the idle notification (protocol error)";
-        return std::string("the Wayland compositor went away (") + std::strerror(code != 0 ? code : EPIPE) + ")";
-    }
+    std::string connectionError() const { return connectionFault(display); }
 
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                          std::uint32_t)

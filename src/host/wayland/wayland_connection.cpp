@@ -80,18 +80,7 @@ void WaylandConnection::close()
     display = nullptr;
 }
 
-std::string WaylandConnection::fault() const
-{
-    const int code = display != nullptr ? wl_display_get_error(display) : 0;
-    if (code == EPROTO) {
-        const wl_interface* interface = nullptr;
-        std::uint32_t id = 0;
-        const std::uint32_t error = wl_display_get_protocol_error(display, &interface, &id);
-        return std::string("the Wayland compositor refused a request (") +
-               (interface != nullptr ? interface->name : "unknown object") + " error " + std::to_string(error) + ")";
-    }
-    return "the Wayland compositor went away" + (code != 0 ? std::string(" (") + std::strerror(code) + ")" : "");
-}
+std::string WaylandConnection::fault() const { return connectionFault(display); }
 
 bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConnection)
 {
