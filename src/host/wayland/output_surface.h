@@ -73,22 +73,22 @@ private:
     static const wl_callback_listener frameListener;
     static void onFrameDone(void* data, wl_callback* callback, uint32_t);
 #ifdef FLOWBALL_LAYER_SHELL
-    static const zwlr_layer_surface_v1_listener layerListener;
+    static const zwlr_layer_surface_v1_listener layerSurfaceListener;
     static void onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
                                  uint32_t height);
     static void onLayerClosed(void* data, zwlr_layer_surface_v1*);
-    zwlr_layer_surface_v1* layer = nullptr;
+    zwlr_layer_surface_v1* layerSurface = nullptr;
 #endif
-    static const xdg_surface_listener windowSurfaceListener;
+    static const xdg_surface_listener xdgSurfaceListener;
     static const xdg_toplevel_listener toplevelListener;
-    static void onWindowConfigure(void* data, xdg_surface* surface, uint32_t serial);
+    static void onXdgSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial);
     static void onToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*);
     static void onToplevelClose(void* data, xdg_toplevel*);
     static void onToplevelBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
     static void onToplevelCapabilities(void*, xdg_toplevel*, wl_array*) {}
 
     wl_surface* surface = nullptr;
-    xdg_surface* windowSurface = nullptr;
+    xdg_surface* xdgSurface = nullptr;
     xdg_toplevel* toplevel = nullptr;
     wl_egl_window* eglWindow = nullptr;
     EGLSurface eglSurface = EGL_NO_SURFACE;
