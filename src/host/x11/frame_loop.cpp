@@ -14,7 +14,7 @@ namespace {
 // X tells when a hidden window shows again (the map events of the window and
 // its ancestors, VisibilityNotify when it is uncovered), but the display's
 // power must be asked for.
-constexpr HostNews x11News{true, false, 0};
+constexpr HostPacingTraits x11Traits{true, false, 0};
 
 bool isEndingKey(XKeyEvent& key)
 {
@@ -25,7 +25,7 @@ bool isEndingKey(XKeyEvent& key)
 }  // namespace
 
 FrameLoop::FrameLoop(GlWindow& target, const HostOptions& options)
-    : window(target), showFps(options.showFps), pacing(options.settings.frameRateChoice(), x11News),
+    : window(target), showFps(options.showFps), pacing(options.settings.frameRateChoice(), x11Traits),
       monitors(target, options)
 {
     visibility.watch(window.display, window.window, window.mapped);
