@@ -241,6 +241,16 @@ def preview_case(program, shots):
         window.end()
 
 
+def end_with_adopted(window, started, what):
+    """Ends the window, then what it started detached that still runs
+    (started() finds those among the adopted), and reaps them."""
+    window.end()
+    leftover = started()
+    if leftover:
+        testing.end_processes(leftover, what=what)
+    testing.reap_adopted([])
+
+
 def savers():
     return [pid for pid in testing.descendants(os.getpid())
             if testing.parse_program_name(testing.command_line(pid)) == "flowball"
@@ -276,11 +286,7 @@ def preview_button_case(program, shots):
         press("space")
         wait_until(lambda: not savers(), STEP_TIMEOUT, "a key to end the saver")
     finally:
-        window.end()
-        leftover = savers()
-        if leftover:
-            testing.end_processes(leftover, what="the saver")
-        testing.reap_adopted([])
+        end_with_adopted(window, savers, "the saver")
 
 
 def watchers():
@@ -308,11 +314,7 @@ def idle_case(program, shots):
         wait_until(lambda: file_text(AUTOSTART_ENTRY) is None, STEP_TIMEOUT, "the autostart entry removed")
         wait_until(lambda: not watchers(), STEP_TIMEOUT, "the watcher to end")
     finally:
-        window.end()
-        leftover = watchers()
-        if leftover:
-            testing.end_processes(leftover, what="the watcher")
-        testing.reap_adopted([])
+        end_with_adopted(window, watchers, "the watcher")
 
 
 CASES = [("broken file", broken_file_case), ("choices to file", choices_case), ("preview", preview_case),
