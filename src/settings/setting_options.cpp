@@ -332,6 +332,17 @@ void appendEscaped(std::string& escaped, unsigned char byte)
 
 }  // namespace
 
+bool isUtf8Text(const std::string& text)
+{
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Character character = utf8CharacterAt(text, at);
+        if (character.length == 0 || character.codePoint == 0)
+            return false;
+        at += character.length;
+    }
+    return true;
+}
+
 std::string escapedControlBytes(const std::string& text)
 {
     std::string escaped;

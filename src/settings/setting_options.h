@@ -109,15 +109,19 @@ std::string settingValueDescription(const SettingInfo& info);
 // with no choice of its own is written as its number.
 std::string settingValueText(const SettingInfo& info, std::int32_t value);
 
+// Whether text is well-formed UTF-8 (no overlong form, no surrogate, nothing
+// past U+10FFFF) with no NUL, as a line of text is.
+bool isUtf8Text(const std::string& text);
+
 // text with every control written as \xNN byte by byte, so that a message
-// holding it stays one line and sends no terminal codes. The controls are
-// the bytes below 0x20, 0x7F and 0x80 to 0x9F, and U+0080 to U+009F in
-// UTF-8; every other UTF-8 character stands as it is.
+// holding it stays one line and sends no terminal codes, whatever a command
+// line, the environment or a file held. The controls are the bytes below
+// 0x20, 0x7F and 0x80 to 0x9F, and U+0080 to U+009F in UTF-8; every other
+// UTF-8 character stands as it is.
 std::string escapedControlBytes(const std::string& text);
 
-// An argument as a message shows it: in single quotes, its controls escaped
-// as escapedControlBytes does, whatever a command line or the environment
-// held.
+// An argument as a message shows it: in single quotes, its controls
+// escaped.
 std::string quotedArgument(const std::string& text);
 
 // The settings' part of a --help text: one or more lines per setting, each

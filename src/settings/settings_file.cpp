@@ -62,51 +62,6 @@ std::string trimmed(const std::string& text)
     return text.substr(first, last - first + 1);
 }
 
-// The length of the UTF-8 sequence that lead starts, the smallest code
-// point it may hold (no overlong forms) and the lead's own bits; length 0
-// for a byte that starts none.
-struct Utf8Lead {
-    int length;
-    std::uint32_t lowest;
-    std::uint32_t bits;
-};
-
-Utf8Lead utf8Lead(unsigned char lead)
-{
-    if (lead < 0x80)
-        return {1, 0, lead};
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return {2, 0x80, lead & 0x1Fu};
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return {3, 0x800, lead & 0x0Fu};
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return {4, 0x10000, lead & 0x07u};
-    return {0, 0, 0};
-}
-
-// Well-formed UTF-8 (no overlong forms, no surrogates, nothing past
-// U+10FFFF) with no NUL byte, which no text line holds.
-bool isUtf8Text(const std::string& text)
-{
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const Utf8Lead lead = utf8Lead(static_cast<unsigned char>(text[at]));
-        if (lead.length == 0 || text[at] == '\0' || text.size() - at < std::size_t(lead.length))
-            return false;
-        std::uint32_t code = lead.bits;
-        for (std::size_t i = 1; i < std::size_t(lead.length); ++i) {
-            const unsigned char next = static_cast<unsigned char>(text[at + i]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        if (code < lead.lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        at += std::size_t(lead.length);
-    }
-    return true;
-}
-
 // text quoted for a message, cut short (at a character's start) when long.
 std::string quotedValue(const std::string& text)
 {

@@ -13,9 +13,9 @@
 //
 // The keys are the settings' option names from the settings table, plus the
 // idle watcher's idle-after (the time of "flowball --idle", which a running
-// watcher follows within a second); a value takes the form its option takes on the
-// command line (settings/setting_options.h, settings/idle_time.h), and a
-// switch also true/false, on/off, yes/no or 1/0. Spaces and tabs around a key
+// watcher follows within a second); a value takes the form its option takes
+// on the command line (settings/setting_options.h, settings/idle_time.h), and
+// a switch also true/false, on/off, yes/no or 1/0. Spaces and tabs around a key
 // and a value do not count; keys are case-insensitive; '#' starts a comment
 // line; blank lines, a missing last newline, CRLF line ends and a UTF-8 byte
 // order mark are all fine.
@@ -41,7 +41,7 @@ constexpr const char* idleAfterKey = "idle-after";
 
 struct SettingsFileProblem {
     int line;          // 1-based; 0 = the file as a whole (unreadable, a folder, too large)
-    std::string what;  // one line, control bytes escaped: "unknown key 'foo'"
+    std::string what;  // one line, controls escaped: "unknown key 'foo'"
 };
 
 enum class SettingsFileState {
@@ -72,7 +72,7 @@ SettingsFileContents parseSettingsText(const std::string& text);
 SettingsFileContents readSettingsFile(const std::string& path);
 
 // One line for stderr or a window: "PATH:LINE: WHAT" ("PATH: WHAT" for line
-// 0), control bytes escaped as \xNN.
+// 0), controls escaped as \xNN (escapedControlBytes).
 std::string describeProblem(const std::string& path, const SettingsFileProblem& problem);
 
 // Pure: oldText with every setting's key and idle-after set to the values
