@@ -33,8 +33,9 @@ packages=(
     # The idle watcher (flowball --idle-after): KDE's idle protocol's
     # description, and sd-bus for GNOME's idle monitor on the session bus.
     plasma-wayland-protocols libsystemd-dev
-    # The Debian package's check, and the X11 saver daemon its tests run.
-    lintian xscreensaver xscreensaver-gl
+    # The Debian package's check (systemd-analyze for its user service), and
+    # the X11 saver daemon its tests run.
+    lintian systemd xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick
     # Two monitors for the end-to-end tests: Xorg with the dummy driver (Wine
     # sees monitors only as XRandR outputs), and xrandr to change them.

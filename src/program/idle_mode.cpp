@@ -29,7 +29,9 @@ std::string ownProgram()
     return std::string(path, std::size_t(length));
 }
 
-// Nothing on Wayland: an X11 session's message, or the connection's own.
+// No Wayland display named: an X11 session's message, or the connection's
+// own. A named display that does not answer is a Wayland failure whatever
+// DISPLAY says, since Xwayland sets it in every Wayland session.
 void reportNoWayland(const std::string& waylandError)
 {
     const char* x11Display = std::getenv("DISPLAY");
@@ -57,13 +59,13 @@ int runIdleWatcherMode(const HostOptions& options)
         break;
     case WaylandIdleOpening::noDisplay:
         reportNoWayland(waylandError);
-        return exitFailed;
+        return exitNoIdleSource;
     case WaylandIdleOpening::noIdleProtocol: {
         std::string busError;
         source = openMutterIdleMonitor(milliseconds, busError);
         if (source == nullptr) {
             std::fprintf(stderr, "flowball: %s, and %s\n", waylandError.c_str(), busError.c_str());
-            return exitFailed;
+            return exitNoIdleSource;
         }
         break;
     }

@@ -51,7 +51,7 @@ public:
             error = "cannot connect to the Wayland compositor " +
                     quotedArgument(name != nullptr && name[0] != '\0' ? name : "WAYLAND_SOCKET") + ": " +
                     std::strerror(errno);
-            return WaylandIdleOpening::noDisplay;
+            return WaylandIdleOpening::failed;
         }
         registry = wl_display_get_registry(display);
         wl_registry_add_listener(registry, &registryListener, this);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
 #include "settings/setting_options.h"
 
@@ -98,7 +99,7 @@ std::string WaylandConnection::fault() const
 
 bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConnection)
 {
-    const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+    const timespec timeout = timespecOfMicroseconds(microseconds);
     if (!watchConnection) {
         wl_display_flush(display);
         pollfd stopWake = {stopSignalWakeDescriptor(), POLLIN, 0};
