@@ -33,9 +33,10 @@ packages=(
     # The idle watcher (flowball --idle-after): KDE's idle protocol's
     # description, and sd-bus for GNOME's idle monitor on the session bus.
     plasma-wayland-protocols libsystemd-dev
-    # The Debian package's check (systemd-analyze for its user service), and
-    # the X11 saver daemon its tests run.
-    lintian systemd xscreensaver xscreensaver-gl
+    # The Debian package's checks (lintian, desktop-file-validate for its
+    # desktop entries, systemd-analyze for its user service), and the X11
+    # saver daemon its tests run.
+    lintian desktop-file-utils systemd xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick
     # Two monitors for the end-to-end tests: Xorg with the dummy driver (Wine
     # sees monitors only as XRandR outputs), and xrandr to change them.
@@ -56,8 +57,10 @@ if "$(dirname "${BASH_SOURCE[0]}")/can-run-32bit.sh"; then
 fi
 
 # Installed without their recommendations, which would bring a whole desktop:
-# KWin for the idle watcher's test of ext-idle-notify-v1.
-lean_packages=(kwin-wayland)
+# KWin for the idle watcher's test of ext-idle-notify-v1; MATE's screen saver
+# and the GSettings back-end that keeps its settings, for the test that runs
+# Flowball from its list.
+lean_packages=(kwin-wayland mate-screensaver dconf-gsettings-backend)
 
 if ! command -v dpkg-query >/dev/null; then
     echo "setup-debian: not a Debian system; install these yourself: ${packages[*]} ${lean_packages[*]}" >&2

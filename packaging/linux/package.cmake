@@ -6,6 +6,10 @@
 #   /usr/share/xscreensaver/config/flowball.xml    the daemon's settings page
 #   /usr/share/applications/flowball.desktop       the menu entry: a window on
 #                                                  X11, every output on Wayland
+#   /usr/share/applications/screensavers/flowball.desktop
+#                                                  its entry in MATE's screen-
+#                                                  saver list, which runs it
+#                                                  from the daemon's folder
 #   /usr/share/icons/hicolor/scalable/apps/flowball.svg   its icon
 #   /usr/share/man/man6/flowball.6.gz              the manual page
 #   /usr/lib/systemd/user/flowball-idle.service    the idle watcher as a user
@@ -59,6 +63,8 @@ file(CREATE_LINK ../libexec/xscreensaver/flowball ${CMAKE_BINARY_DIR}/packaging/
 install(FILES ${CMAKE_BINARY_DIR}/packaging/flowball-link DESTINATION bin RENAME flowball)
 install(FILES ${pages_dir}/flowball.xml DESTINATION share/xscreensaver/config)
 install(FILES ${package_dir}/flowball.desktop DESTINATION share/applications)
+install(FILES ${package_dir}/flowball-screensaver.desktop DESTINATION share/applications/screensavers
+        RENAME flowball.desktop)
 install(FILES ${package_dir}/flowball.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${pages_dir}/flowball.6.gz DESTINATION share/man/man6)
 install(FILES ${package_dir}/flowball-idle.service DESTINATION lib/systemd/user)

@@ -89,14 +89,6 @@ PixelTile View::tile(int index, int maxWidth, int maxHeight) const
             partStart(whole.height, row + 1, rows) - bottom};
 }
 
-void View::applyViewport() const
-{
-    const int viewportWidth = truncatePixel(viewport[4]);
-    const int viewportHeight = truncatePixel(viewport[5]);
-    glViewport(truncatePixel(viewport[0]), truncatePixel(viewport[1]), viewportWidth < 0 ? 0 : viewportWidth,
-               viewportHeight < 0 ? 0 : viewportHeight);
-}
-
 void View::applyOrtho() const
 {
     glMatrixMode(GL_PROJECTION);

@@ -28,11 +28,6 @@ public:
     // The viewport in pixels from the fractions of the area.
     void computeViewport();
 
-    // glViewport of the truncated viewport. A negative width or height is
-    // given to GL as 0 (GL refuses negative sizes and would keep the previous
-    // viewport).
-    void applyViewport() const;
-
     // Pixel orthographic projection over the truncated viewport corners, then
     // the modelview matrix at the identity.
     void applyOrtho() const;

@@ -15,6 +15,13 @@
 // raises any shorter timer to 10 ms) says so: a wait shorter than that is no
 // wait, and the frame is drawn at once rather than a whole tick late.
 //
+// A host told when each frame it presented has been shown (Wayland's frame
+// callbacks) knows no more than that: a picture counts as not seen until the
+// word comes, and that wait is no pause (hidden and merely not yet shown look
+// alike). Where the display refreshes at least as often as frames are due,
+// the word comes by the time the next frame is due, and the host sleeps until
+// then rather than waking for each word.
+//
 // Times are microseconds on a monotonic clock from any origin, 64-bit.
 #pragma once
 
@@ -23,20 +30,25 @@
 #include "host/frame_schedule.h"
 #include "settings/settings.h"
 
-// What a host hears without asking.
-struct HostNews {
+// What a host hears without asking, and the shortest wait of its timer.
+struct HostPacingTraits {
     // Whether the host is told when a hidden picture shows again.
     bool toldWhenShown = false;
     // Whether the host is told when the display powers on.
     bool toldWhenDisplayOn = false;
     // The shortest wait the host's timer keeps; 0 for a poll with a timeout.
     std::int64_t shortestWaitMicroseconds = 0;
+    // Whether the host is told when each frame it presented has been shown.
+    bool toldEachFrameShown = false;
 };
 
 // What the picture's viewers can see now.
 struct PictureState {
     bool canBeSeen = true;
     bool displayOn = true;
+    // For a host told of each frame shown: the longest time between the
+    // display's refreshes; 0 when the display did not say.
+    std::int64_t refreshMicroseconds = 0;
 };
 
 struct FrameDecision {
@@ -53,7 +65,7 @@ struct FrameDecision {
 
 class FramePacing {
 public:
-    explicit FramePacing(FrameRate frameRate = FrameRate::timer, HostNews news = {});
+    explicit FramePacing(FrameRate frameRate = FrameRate::timer, HostPacingTraits traits = {});
 
     // What to do now. drawNow marks the frame as started: the host draws it
     // at once.
@@ -76,11 +88,14 @@ public:
     // While nothing can be seen and nothing will tell: two looks a second.
     static constexpr std::int64_t lookAgainMicroseconds = 500000;
 
-    FrameRate frameRate() const { return rate; }
+    // Whether the host is told when the display powers on, where it learns
+    // that only as it runs (the system's first notice shows it will be).
+    void toldWhenDisplayOn(bool told) { host.toldWhenDisplayOn = told; }
 
 private:
-    FrameRate rate;
-    HostNews news;
+    FrameDecision awaitShown(std::int64_t now, std::int64_t refreshMicroseconds) const;
+
+    HostPacingTraits host;
     FrameSchedule schedule;
     bool restingNow = false;
 };

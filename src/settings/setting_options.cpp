@@ -266,19 +266,79 @@ bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& v
     return true;
 }
 
-std::string quotedArgument(const std::string& text)
+namespace {
+
+// A well-formed UTF-8 character: no overlong form, no surrogate, nothing
+// past U+10FFFF. A length of 0 means that none starts at the byte.
+struct Utf8Character {
+    char32_t codePoint = 0;
+    std::size_t length = 0;
+};
+
+// The length of a character that begins with a byte above 0x7F; 0 for a
+// byte that begins none (a continuation byte, or one that could only begin
+// an overlong form or a code past U+10FFFF).
+std::size_t utf8Length(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+Utf8Character utf8CharacterAt(const std::string& text, std::size_t at)
+{
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead < 0x80)
+        return {lead, 1};
+    const std::size_t length = utf8Length(lead);
+    if (length == 0 || text.size() - at < length)
+        return {};
+    char32_t codePoint = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80)
+            return {};
+        codePoint = codePoint << 6 | (next & 0x3F);
+    }
+    const char32_t least[] = {0x80, 0x800, 0x10000};
+    if (codePoint < least[length - 2] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return {};
+    return {codePoint, length};
+}
+
+// C0, DEL and C1. C1's codes are controls as bytes to an 8-bit terminal and
+// as characters to a UTF-8 one.
+bool isControl(char32_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
+
+void appendEscaped(std::string& quoted, unsigned char byte)
 {
     static const char digits[] = "0123456789ABCDEF";
+    quoted += "\\x";
+    quoted += digits[byte >> 4];
+    quoted += digits[byte & 0xF];
+}
+
+}  // namespace
+
+std::string quotedArgument(const std::string& text)
+{
     std::string quoted = "'";
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) {
-            quoted += "\\x";
-            quoted += digits[byte >> 4];
-            quoted += digits[byte & 0xF];
-        } else {
-            quoted += c;
+    for (std::size_t at = 0; at < text.size();) {
+        const Utf8Character character = utf8CharacterAt(text, at);
+        // A byte outside any character counts by its own value.
+        const std::size_t length = character.length != 0 ? character.length : 1;
+        const char32_t code = character.length != 0 ? character.codePoint : static_cast<unsigned char>(text[at]);
+        for (std::size_t i = at; i < at + length; ++i) {
+            if (isControl(code))
+                appendEscaped(quoted, static_cast<unsigned char>(text[i]));
+            else
+                quoted += text[i];
         }
+        at += length;
     }
     return quoted + "'";
 }

@@ -104,10 +104,11 @@ bool parseSettingText(const SettingInfo& info, const char* text, std::int32_t& v
 // 400", "one of timer, display, low or 0 to 2".
 std::string settingValueDescription(const SettingInfo& info);
 
-// An argument as a message shows it: in single quotes, every control byte
-// (below 0x20, and 0x7F) written as \xNN, so that the message stays one
-// line and sends no terminal codes, whatever a command line or the
-// environment held.
+// An argument as a message shows it: in single quotes, every control
+// written as \xNN byte by byte, so that the message stays one line and sends
+// no terminal codes, whatever a command line or the environment held. The
+// controls are the bytes below 0x20, 0x7F and 0x80 to 0x9F, and U+0080 to
+// U+009F in UTF-8; every other UTF-8 character stands as it is.
 std::string quotedArgument(const std::string& text);
 
 // The settings' part of a --help text: one or more lines per setting, each

@@ -16,13 +16,17 @@ FrameDecision waitFor(std::int64_t microseconds) { return {Action::waitFor, micr
 const PictureState seen{true, true};
 const PictureState hidden{false, true};
 const PictureState displayOff{true, false};
+// Wayland: a frame presented, its frame callback not yet come, on a 60 Hz
+// display or one that did not say its rate.
+const PictureState unshown60Hz{false, true, 16667};
+const PictureState unshownRateUnknown{false, true, 0};
 
 // The hosts as they are: X11 hears map events but must ask the display's
 // power; Windows must look at its window but hears the power broadcast, and
-// its timer waits at least 10 ms; Wayland hears both through frame callbacks.
-const HostNews x11{true, false, 0};
-const HostNews windows{false, true, 10000};
-const HostNews wayland{true, true, 0};
+// its timer waits at least 10 ms; Wayland hears of each frame shown.
+const HostPacingTraits x11{true, false, 0};
+const HostPacingTraits windows{false, true, 10000};
+const HostPacingTraits wayland{true, true, 0, true};
 
 struct Look {
     std::int64_t now;
@@ -33,7 +37,7 @@ struct Look {
 struct Case {
     const char* name;
     FrameRate frameRate;
-    HostNews news;
+    HostPacingTraits traits;
     std::vector<Look> looks;
 };
 
@@ -63,15 +67,24 @@ const Case cases[] = {
      FrameRate::low, windows, {{0, seen, drawNow}, {23334, seen, waitFor(10000)}}},
     {"low rate on Windows: an early frame keeps the grid",
      FrameRate::low, windows, {{0, seen, drawNow}, {25000, seen, drawNow}, {50000, seen, waitFor(16667)}}},
-    {"Wayland hears both: hidden and display off wait to be told",
-     FrameRate::display, wayland, {{0, hidden, untilTold}, {1, displayOff, untilTold}}},
+    {"Wayland, low rate on 60 Hz: sleeps until the next frame is due, its callback come by then",
+     FrameRate::low, wayland, {{0, seen, drawNow}, {1000, unshown60Hz, waitFor(32334)},
+                               {16667, seen, waitFor(16667)}, {33334, seen, drawNow}}},
+    {"Wayland, 5 ms on 60 Hz: waits for the callback, then draws at once",
+     FrameRate::display, wayland, {{0, seen, drawNow}, {1000, unshown60Hz, untilTold},
+                                   {16667, seen, drawNow}}},
+    {"Wayland, the refresh unknown: waits for the callback",
+     FrameRate::low, wayland, {{0, seen, drawNow}, {1000, unshownRateUnknown, untilTold}}},
+    {"Wayland: a callback long in coming owes no burst and keeps the grid",
+     FrameRate::low, wayland, {{0, seen, drawNow}, {1000, unshownRateUnknown, untilTold},
+                               {900000, seen, drawNow}, {901000, seen, waitFor(32334)}}},
 };
 
 TEST(FramePacing, DecidesAsTheTableSays)
 {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FramePacing pacing(c.frameRate, c.news);
+        FramePacing pacing(c.frameRate, c.traits);
         for (std::size_t i = 0; i < c.looks.size(); ++i) {
             SCOPED_TRACE(i);
             const FrameDecision decision = pacing.next(c.looks[i].now, c.looks[i].picture);
@@ -90,6 +103,17 @@ TEST(FramePacing, RestsOnlyWhileNothingCanBeSeen)
     EXPECT_TRUE(pacing.resting());
     pacing.next(2000, seen);
     EXPECT_FALSE(pacing.resting());
+}
+
+// A host that learns as it runs that it will be told when the display is
+// on: until then it looks again, from then on it waits to be told.
+TEST(FramePacing, TheDisplayIsAskedAfterUntilTheHostLearnsItIsTold)
+{
+    FramePacing pacing(FrameRate::timer, {false, false, 10000});
+    EXPECT_EQ(pacing.next(0, displayOff), waitFor(500000));
+    pacing.toldWhenDisplayOn(true);
+    EXPECT_EQ(pacing.next(1000, displayOff), untilTold);
+    EXPECT_EQ(pacing.next(2000, seen), drawNow);
 }
 
 // Two hundred frames a second at most, at the designed period, however often

@@ -288,12 +288,45 @@ TEST(CommandLine, EveryFaultIsRefusedWithItsMessage)
         // sends nothing to a terminal.
         {{"--speed", "2\n00"}, "--speed wants a whole number from 25 to 400 (got '2\\x0A00')"},
         {{"-root", "\x1B[2J\x7F"}, "unexpected argument '\\x1B[2J\\x7F' (options start with - or --)"},
+        // C1 too: a byte of its own, or a character of UTF-8.
+        {{"-root", "\x9B" "2J"}, "unexpected argument '\\x9B2J' (options start with - or --)"},
+        {{"--speed", "\xC2\x9B" "2J"}, "--speed wants a whole number from 25 to 400 (got '\\xC2\\x9B2J')"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments[0]);
         const LineParsed parsed = parseLine(c.arguments);
         EXPECT_FALSE(parsed.ok);
         EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+// Every control is shown as codes whatever its encoding, and every other
+// character as it stands, whatever bytes its UTF-8 is made of.
+TEST(QuotedArgument, ControlsAreCodesAndCharactersStand)
+{
+    struct Case {
+        const char* text;
+        const char* quoted;
+    };
+    const Case cases[] = {
+        {"", "''"},
+        {"plain text", "'plain text'"},
+        {"\x01\x1F \x7F", "'\\x01\\x1F \\x7F'"},
+        // C1 as bytes of their own (CSI in an 8-bit terminal), and as UTF-8.
+        {"\x80\x9B" "2J\x9F", "'\\x80\\x9B2J\\x9F'"},
+        {"\xC2\x80\xC2\x9B" "2J\xC2\x9F", "'\\xC2\\x80\\xC2\\x9B2J\\xC2\\x9F'"},
+        // Characters whose UTF-8 holds bytes of C1's numbers are no controls.
+        {"\xC2\xA0 \xC3\x9C \xE2\x82\xAC \xF0\x9F\x98\x80", "'\xC2\xA0 \xC3\x9C \xE2\x82\xAC \xF0\x9F\x98\x80'"},
+        // Bytes that make no character count by their own value: an
+        // overlong C1, a lead byte cut short, a surrogate.
+        {"\xE0\x82\x9B", "'\xE0\\x82\\x9B'"},
+        {"\xC2", "'\xC2'"},
+        {"\xC2" "A\xFF", "'\xC2" "A\xFF'"},
+        {"\xED\xA0\x80", "'\xED\xA0\\x80'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.quoted);
+        EXPECT_EQ(quotedArgument(c.text), c.quoted);
     }
 }
 

@@ -14,9 +14,11 @@ const PictureState hidden{false, true};
 const PictureState displayOff{true, false};
 
 // One event at the window and what the timer does after it: a tick at now
-// (which draws or not), or the end of the frame a tick started.
+// (which draws or not), the end of the frame a tick started, or the
+// system's first power notice, which shows that it will say when the
+// display is on.
 struct Step {
-    enum class Kind { tick, frameDrawn };
+    enum class Kind { tick, frameDrawn, noticesHeard };
     Kind kind;
     std::int64_t now;
     PictureState picture;
@@ -30,6 +32,8 @@ Step tick(std::int64_t now, PictureState picture, bool draws, unsigned periodMs)
 }
 
 Step drawn(std::int64_t now, unsigned periodMs) { return {Step::Kind::frameDrawn, now, seen, false, periodMs}; }
+
+Step noticesHeard(unsigned periodMs) { return {Step::Kind::noticesHeard, 0, seen, false, periodMs}; }
 
 struct Case {
     const char* name;
@@ -46,7 +50,16 @@ const Case cases[] = {
      {tick(0, seen, true, 5), tick(10000, hidden, false, 500), tick(510000, hidden, false, 500),
       tick(1010000, seen, true, 5)}},
     {"display off: no timer until the system says it is on", FrameRate::timer,
-     {tick(0, seen, true, 5), tick(10000, displayOff, false, 0), tick(900000, seen, true, 5)}},
+     {noticesHeard(5), tick(0, seen, true, 5), tick(10000, displayOff, false, 0), tick(900000, seen, true, 5)}},
+    // Windows before Vista never says, nor do some systems after it: the
+    // timer must go on looking, or the picture stays frozen once the
+    // display is on again.
+    {"display off, the system not heard from: a look every 500 ms; on again: drawn at once", FrameRate::timer,
+     {tick(0, seen, true, 5), tick(10000, displayOff, false, 500), tick(510000, displayOff, false, 500),
+      tick(1010000, seen, true, 5)}},
+    {"display off, then the system's first notice: the look stops the timer", FrameRate::timer,
+     {tick(0, seen, true, 5), tick(10000, displayOff, false, 500), noticesHeard(500),
+      tick(20000, displayOff, false, 0)}},
     {"FrameRate 2: re-armed after each frame for the time until the next is due", FrameRate::low,
      {tick(0, seen, true, 5), drawn(2000, 32), tick(34000, seen, true, 32), drawn(36000, 31),
       tick(67000, seen, true, 31)}},
@@ -62,7 +75,10 @@ const Case cases[] = {
      {tick(0, seen, true, 5), drawn(1000, 33), tick(20000, hidden, false, 500), tick(520000, seen, true, 500),
       drawn(521000, 33)}},
     {"FrameRate 2: display off, no timer", FrameRate::low,
-     {tick(0, seen, true, 5), drawn(1000, 33), tick(20000, displayOff, false, 0)}},
+     {noticesHeard(5), tick(0, seen, true, 5), drawn(1000, 33), tick(20000, displayOff, false, 0)}},
+    {"FrameRate 2: display off, the system not heard from: a look every 500 ms", FrameRate::low,
+     {tick(0, seen, true, 5), drawn(1000, 33), tick(20000, displayOff, false, 500), tick(520000, seen, true, 500),
+      drawn(521000, 33)}},
 };
 
 TEST(TimerPacing, StartsWithTheDesignedPeriod)
@@ -81,8 +97,10 @@ TEST(TimerPacing, SetsTheTimerAsTheTableSays)
             const Step& step = c.steps[i];
             if (step.kind == Step::Kind::tick)
                 EXPECT_EQ(pacing.tick(step.now, step.picture), step.draws);
-            else
+            else if (step.kind == Step::Kind::frameDrawn)
                 pacing.frameDrawn(step.now);
+            else
+                pacing.displayNoticesHeard();
             EXPECT_EQ(pacing.periodMs(), step.periodMs);
         }
     }

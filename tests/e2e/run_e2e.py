@@ -1263,20 +1263,30 @@ def display_off_by_monitor_command(session, handle):
     return lambda: session.probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_ON)
 
 
+def start_traced_fullscreen(session, trace, what, channels="-all,trace+wgl"):
+    """A full-screen saver whose wgl calls (and any other debug channels)
+    go to trace, drawing."""
+    pointer_to_centre(session)
+    saver = start_fullscreen(session, env={"WINEDEBUG": channels}, stderr=trace)
+    window = session.window("Screen Saver")
+    check(window, "no saver window")
+    wait_swaps_grow(trace.name, what)
+    return saver, window["handle"]
+
+
+# The power broadcast, once it has come, is believed: no timer while the
+# display is off, only the message that turns it on wakes the saver. Wine
+# never sends it, so after the monitor-power command the saver looks twice a
+# second for the input that would wake the display; under Wine each look
+# costs a few round trips to the wineserver.
 def case_display_off_stops_frames_until_on(session):
-    for name, turn_off in (("power broadcast", display_off_by_broadcast),
-                           ("monitor-power command", display_off_by_monitor_command)):
-        pointer_to_centre(session)
+    for name, turn_off, wakeups_per_second in (("power broadcast", display_off_by_broadcast, 1),
+                                               ("monitor-power command", display_off_by_monitor_command, 25)):
         trace_path = session.log_path("display-power-trace.txt")
         with open(trace_path, "w") as trace:
-            saver = start_fullscreen(session, env={"WINEDEBUG": "-all,trace+wgl"}, stderr=trace)
-            window = session.window("Screen Saver")
-            check(window, "no saver window")
-            wait_swaps_grow(trace_path, name)
-            turn_on = turn_off(session, window["handle"])
-            # No timer while the display is off: only the message that turns
-            # it on wakes the saver.
-            expect_no_frames_and_sleep(session, trace_path, name + ", display off", 1)
+            saver, handle = start_traced_fullscreen(session, trace, name)
+            turn_on = turn_off(session, handle)
+            expect_no_frames_and_sleep(session, trace_path, name + ", display off", wakeups_per_second)
             check(saver.poll() is None, "%s: the saver ended with the display off" % name)
             turn_on()
             wait_swaps_grow(trace_path, name + ", display on")
@@ -1284,10 +1294,44 @@ def case_display_off_stops_frames_until_on(session):
             end_with_key(session, saver)
 
 
+# Windows 98 to XP send "off" as the monitor blanks and nothing when input
+# wakes it: a nudge within the movement threshold must bring the frames back.
+def case_display_off_by_command_draws_again_after_a_nudge(session):
+    trace_path = session.log_path("display-nudge-trace.txt")
+    with open(trace_path, "w") as trace:
+        saver, handle = start_traced_fullscreen(session, trace, "before the monitor-power command")
+        session.probe("send", handle, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF)
+        wait_swaps_stop(trace_path, "display off")
+        session.xdotool("mousemove_relative", "--sync", "1", "0")
+        wait_swaps_grow(trace_path, "display off, then a 1-pixel nudge")
+        check(saver.poll() is None, "the saver ended on a 1-pixel nudge")
+        end_with_key(session, saver)
+
+
+# Any process may post the message with any lParam: the saver neither reads
+# a pointer to nothing nor heeds a setting it did not register for.
+def case_stray_power_settings_are_ignored(session):
+    trace_path = session.log_path("stray-power-trace.txt")
+    with open(trace_path, "w") as trace:
+        saver, handle = start_traced_fullscreen(session, trace, "before stray power settings",
+                                                "-all,trace+wgl,trace+seh")
+        for kind in ("junk", "stranger"):
+            check(session.probe("stray-power-setting", handle, kind).get("reply") == "1",
+                  "%s power setting: reply not TRUE" % kind)
+            check(saver.poll() is None, "the saver ended on a %s power setting" % kind)
+            expect_drawing(trace_path, "after a %s power setting" % kind)
+    with open(trace_path, errors="replace") as trace:
+        faults = [line for line in trace if "c0000005" in line.lower()]
+    check(not faults, "an access violation in the saver: %s" % faults[:1])
+    end_with_key(session, saver)
+
+
 def preview_rests_while(session, hide, hidden_what, show, shown_what):
-    """The preview host's window hidden with the show command hide: the
-    saver's preview draws nothing and sleeps; shown with show: it draws
-    again. The preview pane hears of neither: its timer looks."""
+    """hide(handles) takes the picture from view (handles: the preview
+    host's "host" window, its "preview" area and the "saver" window in
+    it): the saver's preview
+    draws nothing and sleeps; show(handles) brings it back: it draws again.
+    The timer looks twice a second meanwhile."""
     session.reset_log(PREVIEW_LOG)
     trace_path = session.log_path("preview-trace.txt")
     with open(trace_path, "w") as trace:
@@ -1297,29 +1341,55 @@ def preview_rests_while(session, hide, hidden_what, show, shown_what):
         lines = wait_for(lambda: [l for l in session.log_lines(PREVIEW_LOG) if l.startswith("saver-started")]
                          and session.log_lines(PREVIEW_LOG), "the preview host", STARTUP_TIMEOUT)
         handles = dict(line.split(" ", 1) for line in lines if line.split(" ")[0] in ("host", "preview"))
-        wait_preview_created(session, handles["preview"])
+        handles["saver"] = wait_preview_created(session, handles["preview"])["handle"]
         wait_swaps_grow(trace_path, "preview")
-        session.probe("show", handles["host"], hide)
+        hide(handles)
         # Two looks a second; under Wine each costs some seven round trips to
         # the wineserver (the parents belong to another process), each a
         # context switch. Drawing would take hundreds.
         expect_no_frames_and_sleep(session, trace_path, hidden_what, 25)
-        session.probe("show", handles["host"], show)
+        show(handles)
         wait_swaps_grow(trace_path, shown_what)
         expect_drawing(trace_path, shown_what)
         session.probe("post", handles["host"], WM_CLOSE, 0, 0)
         check(session.exit_code(host) == 0, "the preview host did not exit with 0")
 
 
+def show_host(session, command):
+    return lambda handles: session.probe("show", handles["host"], command)
+
+
 def case_hidden_preview_draws_nothing(session):
-    preview_rests_while(session, SW_HIDE, "preview's dialog hidden", SW_SHOW, "preview's dialog shown again")
+    preview_rests_while(session, show_host(session, SW_HIDE), "preview's dialog hidden",
+                        show_host(session, SW_SHOW), "preview's dialog shown again")
 
 
 # A child of a minimised window is not iconic itself, and the system still
 # calls it visible.
 def case_minimised_preview_draws_nothing(session):
-    preview_rests_while(session, SW_MINIMIZE, "preview's dialog minimised",
-                        SW_RESTORE, "preview's dialog restored")
+    preview_rests_while(session, show_host(session, SW_MINIMIZE), "preview's dialog minimised",
+                        show_host(session, SW_RESTORE), "preview's dialog restored")
+
+
+WM_WTSSESSION_CHANGE = 0x2B1
+WTS_CONSOLE_CONNECT = 1
+WTS_CONSOLE_DISCONNECT = 2
+WTS_SESSION_LOCK = 7
+WTS_SESSION_UNLOCK = 8
+
+
+def session_change(session, event):
+    return lambda handles: session.probe("send", handles["saver"], WM_WTSSESSION_CHANGE, event, 0)
+
+
+# Nobody sees the session's windows while it is locked or another user's
+# session has the screen; the system tells the window of both.
+def case_preview_rests_while_its_session_is_away(session):
+    for away, away_what, back, back_what in (
+            (WTS_SESSION_LOCK, "session locked", WTS_SESSION_UNLOCK, "session unlocked"),
+            (WTS_CONSOLE_DISCONNECT, "session switched away from", WTS_CONSOLE_CONNECT, "session switched back to")):
+        preview_rests_while(session, session_change(session, away), away_what,
+                            session_change(session, back), back_what)
 
 
 GROUPS = {
@@ -1374,8 +1444,13 @@ GROUPS = {
     ]),
     "power": (True, [
         case_display_off_stops_frames_until_on,
+        case_display_off_by_command_draws_again_after_a_nudge,
         case_hidden_preview_draws_nothing,
         case_minimised_preview_draws_nothing,
+    ]),
+    "notices": (True, [
+        case_stray_power_settings_are_ignored,
+        case_preview_rests_while_its_session_is_away,
     ]),
     "nogl": (False, [
         case_no_opengl_stays_black_and_closes,

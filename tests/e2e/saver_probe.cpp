@@ -50,11 +50,21 @@
 //                                     sends WM_POWERBROADCAST with
 //                                     PBT_POWERSETTINGCHANGE, as the system
 //                                     does to a window registered for the
-//                                     console display's state: the setting
-//                                     (STATE 0 off, 1 on, 2 dimmed) is
-//                                     written into the window's process,
-//                                     where its pointer is valid; prints the
-//                                     reply
+//                                     display's state (its session's display
+//                                     from Windows 8 on, the monitor's power
+//                                     on Vista and 7, as the system says its
+//                                     version is): the setting (STATE 0 off,
+//                                     1 on, 2 dimmed) is written into the
+//                                     window's process, where its pointer is
+//                                     valid; prints the reply
+//   saver-probe stray-power-setting HANDLE KIND
+//                                     sends WM_POWERBROADCAST with
+//                                     PBT_POWERSETTINGCHANGE as no system
+//                                     does: KIND "junk" gives a pointer to
+//                                     nothing, "stranger" a pointer valid in
+//                                     the window's process to a setting of
+//                                     zeros but for its 4-byte length (the
+//                                     all-zero setting, off); prints the reply
 //   saver-probe run PROGRAM TAIL      starts PROGRAM with exactly the command
 //                                     line "PROGRAM" TAIL (the two characters
 //                                     \t in TAIL stand for a tab), waits for
@@ -252,37 +262,70 @@ int show(const char* handle, const char* command)
 }
 
 // GUID_CONSOLE_DISPLAY_STATE.
-constexpr GUID consoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+constexpr GUID sessionDisplayStatus = {0x2b84c20e, 0xad23, 0x4ddf, {0x93, 0xdb, 0x05, 0xff, 0xbd, 0x7e, 0xfc, 0xa5}};
+constexpr GUID monitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
-int sendDisplayPower(const char* handle, const char* state)
+GUID displaySettingOfThisSystem()
 {
-    HWND window = windowFromText(handle);
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version.dwMajorVersion == 6 && version.dwMinorVersion < 2 ? monitorPowerOn : sessionDisplayStatus;
+}
+
+bool sendPowerSetting(HWND window, LPARAM setting)
+{
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, setting, SMTO_NORMAL, 10000,
+                             &reply))
+        return false;
+    std::printf("reply %lu\n", static_cast<unsigned long>(reply));
+    return true;
+}
+
+// A power setting of the given GUID holding one DWORD, written into the
+// window's process and sent from there.
+int sendSettingInWindowProcess(HWND window, const GUID& guid, DWORD value)
+{
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
     if (process == nullptr)
         return 1;
     POWERBROADCAST_SETTING setting = {};
-    setting.PowerSetting = consoleDisplayState;
+    setting.PowerSetting = guid;
     setting.DataLength = sizeof(DWORD);
-    const DWORD value = static_cast<DWORD>(number(state));
     unsigned char bytes[sizeof setting + sizeof value] = {};
     std::memcpy(bytes, &setting, sizeof setting);
     std::memcpy(bytes + offsetof(POWERBROADCAST_SETTING, Data), &value, sizeof value);
     void* remote = VirtualAllocEx(process, nullptr, sizeof bytes, MEM_COMMIT, PAGE_READWRITE);
     int result = 1;
-    if (remote != nullptr && WriteProcessMemory(process, remote, bytes, sizeof bytes, nullptr)) {
-        DWORD_PTR reply = 0;
-        if (SendMessageTimeoutA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
-                                reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 10000, &reply)) {
-            std::printf("reply %lu\n", static_cast<unsigned long>(reply));
-            result = 0;
-        }
-    }
+    if (remote != nullptr && WriteProcessMemory(process, remote, bytes, sizeof bytes, nullptr) &&
+        sendPowerSetting(window, reinterpret_cast<LPARAM>(remote)))
+        result = 0;
     if (remote != nullptr)
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     CloseHandle(process);
     return result;
+}
+
+int sendDisplayPower(const char* handle, const char* state)
+{
+    return sendSettingInWindowProcess(windowFromText(handle), displaySettingOfThisSystem(),
+                                      static_cast<DWORD>(number(state)));
+}
+
+// The first page of the address space is never mapped.
+constexpr LPARAM junkPointer = 16;
+
+int sendStrayPowerSetting(const char* handle, const char* kind)
+{
+    HWND window = windowFromText(handle);
+    if (std::strcmp(kind, "junk") == 0)
+        return sendPowerSetting(window, junkPointer) ? 0 : 1;
+    if (std::strcmp(kind, "stranger") == 0)
+        return sendSettingInWindowProcess(window, GUID{}, 0);
+    return 1;
 }
 
 std::string unescapeTabs(std::string text)
@@ -389,6 +432,8 @@ int main(int argc, char** argv)
         result = show(argv[2], argv[3]);
     else if (argc == 4 && std::strcmp(argv[1], "display-power") == 0)
         result = sendDisplayPower(argv[2], argv[3]);
+    else if (argc == 4 && std::strcmp(argv[1], "stray-power-setting") == 0)
+        result = sendStrayPowerSetting(argv[2], argv[3]);
     else if (argc == 5 && std::strcmp(argv[1], "follow-layout") == 0)
         result = followLayout(argv[2], argv[3], argv[4]);
     else if (argc == 6 && std::strcmp(argv[1], "post") == 0)
@@ -396,7 +441,7 @@ int main(int argc, char** argv)
     else if (argc == 6 && std::strcmp(argv[1], "send") == 0)
         result = send(argv + 2);
     else
-        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | follow-layout H N S | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL | show H N | display-power H STATE\n");
+        std::fprintf(stderr, "usage: saver-probe window CLASS TITLE [PARENT] | running | screen | follow-layout H N S | post H M W L | send H M W L | help H | autoplay H | settext H TEXT | texts H | lock-key SUBKEY | unlock-key SUBKEY | run PROGRAM TAIL | show H N | display-power H STATE | stray-power-setting H junk|stranger\n");
     std::fflush(stdout);
     return result;
 }

@@ -99,3 +99,23 @@ TEST(StopSignals, TheFirstSignalWakesTheWaitAndEndsTheProgram)
         EXPECT_EXIT(signalWhileWaiting(signalNumber), testing::KilledBySignal(signalNumber), "");
     }
 }
+
+namespace {
+
+// Exits 0 when the program goes on after the alarm as if it had not come.
+[[noreturn]] void strayAlarm()
+{
+    takeStopSignals();
+    raise(SIGALRM);
+    _exit(stopSignalled() == 0 ? 0 : 1);
+}
+
+}  // namespace
+
+// The watchdog's signal without a stop signal before it, from whoever sent
+// it, ends nothing.
+TEST(StopSignals, AnAlarmWithoutAStopSignalEndsNothing)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(strayAlarm(), testing::ExitedWithCode(0), "");
+}

@@ -162,8 +162,14 @@ class Compositor:
             return ""
 
     def client_environment(self, extra=None):
+        """The clients' environment, with extra's variables set (or, None,
+        left out)."""
         environment = dict(self.environment, WAYLAND_DISPLAY=self.display, LIBGL_ALWAYS_SOFTWARE="1")
-        environment.update(extra or {})
+        for name, value in (extra or {}).items():
+            if value is None:
+                environment.pop(name, None)
+            else:
+                environment[name] = value
         return environment
 
     def run(self, arguments, extra=None, **options):
@@ -258,13 +264,13 @@ class Client:
 
     name = "the program"
 
-    def __init__(self, compositor, arguments, extra=None, protocol_log=False):
+    def __init__(self, compositor, arguments, extra=None, protocol_log=False, pass_fds=()):
         environment = dict(extra or {})
         if protocol_log:
             environment["WAYLAND_DEBUG"] = "client"
         self.stderr = tempfile.TemporaryFile()
         self.process = compositor.start(list(arguments), environment, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=self.stderr)
+                                        stdout=subprocess.DEVNULL, stderr=self.stderr, pass_fds=pass_fds)
 
     def running(self):
         return self.process.poll() is None

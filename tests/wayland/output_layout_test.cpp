@@ -107,6 +107,49 @@ TEST(OutputLayout, AnOutputsPlaceStopsAtIntsEnds)
     }
 }
 
+// Without xdg-output the place comes from wl_output: its mode over its
+// scale, turned on its side by a quarter-turn transform (90, 270 and their
+// flipped forms: wl_output's 1, 3, 5, 7).
+TEST(OutputLayout, AModesPlaceIsTurnedWithTheOutput)
+{
+    const struct {
+        int scale, transform;
+        ScreenRect place;
+    } cases[] = {
+        {1, 0, {100, 0, 1124, 768}},  {1, 1, {100, 0, 868, 1024}}, {1, 2, {100, 0, 1124, 768}},
+        {1, 3, {100, 0, 868, 1024}},  {1, 4, {100, 0, 1124, 768}}, {1, 5, {100, 0, 868, 1024}},
+        {1, 7, {100, 0, 868, 1024}},  {2, 1, {100, 0, 484, 512}},
+        // A scale the compositor should not send divides by one.
+        {0, 0, {100, 0, 1124, 768}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "scale " << c.scale << ", transform " << c.transform);
+        const ScreenRect place = modePlace(100, 0, 1024, 768, c.scale, c.transform);
+        EXPECT_EQ(place.left, c.place.left);
+        EXPECT_EQ(place.top, c.place.top);
+        EXPECT_EQ(place.right, c.place.right);
+        EXPECT_EQ(place.bottom, c.place.bottom);
+    }
+}
+
+// wl_output of version 1 sends no done: its current mode describes it.
+TEST(OutputLayout, AnOutputIsDescribedByDoneOrForVersionOneByItsMode)
+{
+    const struct {
+        unsigned version;
+        bool doneSeen, modeSeen, logicalSizeAwaited, described;
+    } cases[] = {
+        {1, false, false, false, false}, {1, false, true, false, true},  {1, false, true, true, false},
+        {2, false, true, false, false},  {2, true, true, false, true},   {3, true, true, true, false},
+        {4, true, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "version " << c.version << ", done " << c.doneSeen << ", mode "
+                                        << c.modeSeen << ", xdg-output awaited " << c.logicalSizeAwaited);
+        EXPECT_EQ(outputDescribed(c.version, c.doneSeen, c.modeSeen, c.logicalSizeAwaited), c.described);
+    }
+}
+
 TEST(OutputLayout, ASurfacesSideIsTheConfiguredOneOrItsOutputsAndFitsAtEveryScale)
 {
     const int largest = INT_MAX / ViewSet::maxPartScale;

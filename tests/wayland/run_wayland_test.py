@@ -5,10 +5,11 @@ headless for the xdg-shell smoke run. Both run as an ordinary user (sway
 refuses root): as root the test makes a user of its own and removes it at the
 end; otherwise it runs as the user running it.
 
-  run_wayland_test.py FLOWBALL VIRTUAL_POINTER FULL_SCREEN_CLIENT SHOTS_DIR [CASE...]
+  run_wayland_test.py FLOWBALL VIRTUAL_POINTER FULL_SCREEN_CLIENT FAILING_EGL SHOTS_DIR [CASE...]
 
 VIRTUAL_POINTER is tests/wayland/virtual_pointer.c built, FULL_SCREEN_CLIENT
-scripts/perf/minimal_wayland_egl.c (a user's own full-screen window);
+scripts/perf/minimal_wayland_egl.c (a user's own full-screen window),
+FAILING_EGL tests/wayland/failing_egl.c (preloaded, EGL that fails on demand);
 SHOTS_DIR receives the screenshots the picture cases look at. Cases are the case_* functions
 (default: all but mutter); each starts a compositor of its own. Every wait is
 bounded; the programs the test starts are found by the pid it started (and
@@ -25,6 +26,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import time
@@ -64,8 +66,8 @@ class Flowball(Client):
 
     name = "flowball"
 
-    def __init__(self, compositor, program, arguments=(), extra=None, protocol_log=False):
-        super().__init__(compositor, [program] + list(arguments), extra, protocol_log)
+    def __init__(self, compositor, program, arguments=(), extra=None, protocol_log=False, pass_fds=()):
+        super().__init__(compositor, [program] + list(arguments), extra, protocol_log, pass_fds)
 
     def wait_for_log(self, pattern, what, after=0):
         """Until the protocol log holds more than `after` lines matching."""
@@ -401,6 +403,18 @@ def case_an_output_that_goes_loses_its_surface(context):
     flowball.wait_end(-signal.SIGTERM, "an output gone")
 
 
+def case_with_no_output_left_it_ends_with_a_message(context):
+    parent = context.sway({"HEADLESS-1": (1280, 720)})
+    nested = NestedSway(context.user, parent)
+    context.compositors.insert(0, nested)
+    flowball = Flowball(nested, context.program)
+    wait_for_scene(nested, flowball, ["WL-1", "WL-2"], "two nested outputs")
+    for name in ("WL-1", "WL-2"):
+        parent.msg('[title="wlroots - %s"]' % name, "kill")
+    flowball.wait_end(1, "every output gone")
+    assert "flowball: the Wayland compositor has no output left to cover" in flowball.errors(), flowball.errors()
+
+
 def case_an_output_that_changes_its_mode_is_drawn_at_its_new_size(context):
     sway = context.sway()
     flowball = Flowball(sway, context.program)
@@ -515,6 +529,48 @@ def case_no_display_at_all_is_one_message(context):
         assert len(lines) == 1 and all(word in lines[0] for word in words), result.stderr
 
 
+def handed_over_connection(sway):
+    """A launcher's connection to sway, its descriptor inheritable, and the
+    environment that hands it over: WAYLAND_SOCKET, no WAYLAND_DISPLAY, and a
+    runtime folder without sway's socket, so that nothing else reaches it."""
+    connection = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    connection.connect(os.path.join(sway.runtime, sway.display))
+    empty = sway.user.folder("run-handed-over", 0o700)
+    return connection, {"WAYLAND_DISPLAY": None, "WAYLAND_SOCKET": str(connection.fileno()),
+                        "XDG_RUNTIME_DIR": empty}
+
+
+def case_a_connection_handed_over_is_the_one_drawn_on(context):
+    sway = context.sway()
+    connection, extra = handed_over_connection(sway)
+    with connection:
+        flowball = Flowball(sway, context.program, extra=extra, pass_fds=(connection.fileno(),))
+    wait_for_scene(sway, flowball, OUTPUTS, "a connection handed over")
+    flowball.process.send_signal(signal.SIGTERM)
+    flowball.wait_end(-signal.SIGTERM, "a connection handed over")
+    # The idle watcher would keep the one connection and start savers that
+    # have none: it says so at once.
+    connection, extra = handed_over_connection(sway)
+    with connection:
+        watcher = Flowball(sway, context.program, ["--idle-after", "1m"], extra, pass_fds=(connection.fileno(),))
+    watcher.wait_end(1, "the idle watcher on a connection handed over")
+    assert "WAYLAND_SOCKET" in watcher.errors() and "WAYLAND_DISPLAY" in watcher.errors(), watcher.errors()
+
+
+def case_egl_failing_on_a_surface_ends_it_with_a_message(context):
+    """A frame that EGL cannot present brings no frame callback, and a surface
+    the context cannot be made current on shows nothing: either ends the
+    program with a message rather than a picture that stopped."""
+    sway = context.sway()
+    for call, words in (("eglSwapBuffers", "present a frame on"),
+                        ("eglMakeCurrent", "make the context current on")):
+        flowball = Flowball(sway, context.program, extra={"LD_PRELOAD": context.failing_egl,
+                                                          "FAILING_EGL_CALL": call, "FAILING_EGL_AFTER": "20"})
+        flowball.wait_end(1, call + " failing")
+        errors = flowball.errors()
+        assert errors.count("flowball: EGL cannot") == 1 and words + " an output's surface" in errors, errors
+
+
 def case_mutter(context):
     """Mutter (GNOME's compositor, no layer shell) in a D-Bus session: flowball
     starts, its frames are shown (frame callbacks come), it stays, and SIGTERM
@@ -536,19 +592,21 @@ def case_mutter(context):
 
 
 class Context(wayland_testing.Context):
-    def __init__(self, program, pointer, full_screen_client, shots):
+    def __init__(self, program, pointer, full_screen_client, failing_egl, shots):
         super().__init__(shots)
         self.program = self.install(program, "flowball")
         self.pointer = self.install(pointer, "virtual-pointer")
         self.full_screen_client = self.install(full_screen_client, "minimal-wayland-egl")
+        self.failing_egl = self.install(failing_egl, "failing-egl.so")
 
 
 def main():
-    program, pointer, full_screen_client, shots = (os.path.abspath(argument) for argument in sys.argv[1:5])
+    program, pointer, full_screen_client, failing_egl, shots = (os.path.abspath(argument)
+                                                                for argument in sys.argv[1:6])
     os.makedirs(shots, exist_ok=True)
     cases = {name[len("case_"):]: function for name, function in globals().items() if name.startswith("case_")}
-    chosen = sys.argv[5:] or [name for name in cases if name != "mutter"]
-    return run_cases(Context(program, pointer, full_screen_client, shots), cases, chosen)
+    chosen = sys.argv[6:] or [name for name in cases if name != "mutter"]
+    return run_cases(Context(program, pointer, full_screen_client, failing_egl, shots), cases, chosen)
 
 
 if __name__ == "__main__":

@@ -23,9 +23,14 @@ elseif(FLOWBALL_WLR_PROTOCOLS_DIR AND EXISTS ${virtual_pointer_xml})
   add_executable(minimal-wayland-egl ${PROJECT_SOURCE_DIR}/scripts/perf/minimal_wayland_egl.c)
   target_link_libraries(minimal-wayland-egl PRIVATE flowball_wayland_protocols OpenGL::EGL OpenGL::OpenGL)
 
+  # EGL that fails on demand, preloaded into the program.
+  add_library(failing-egl MODULE ${CMAKE_CURRENT_LIST_DIR}/failing_egl.c)
+  target_link_libraries(failing-egl PRIVATE ${CMAKE_DL_LIBS})
+  set_target_properties(failing-egl PROPERTIES PREFIX "")
+
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   set(wayland_test ${CMAKE_CURRENT_LIST_DIR}/run_wayland_test.py $<TARGET_FILE:flowball>
-                   $<TARGET_FILE:virtual-pointer> $<TARGET_FILE:minimal-wayland-egl>
+                   $<TARGET_FILE:virtual-pointer> $<TARGET_FILE:minimal-wayland-egl> $<TARGET_FILE:failing-egl>
                    ${CMAKE_CURRENT_BINARY_DIR}/wayland-shots)
   add_test(NAME flowball-wayland COMMAND Python3::Interpreter ${wayland_test})
   # Mutter, where it runs: skipped (77) where it cannot.

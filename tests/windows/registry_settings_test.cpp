@@ -350,6 +350,32 @@ TEST_F(PartlyFailedSaveTest, AValueTooLongToKeepCannotBePutBack)
     EXPECT_EQ(storedValue(key, "Speed"), before["Speed"]);
 }
 
+bool keyExists(const std::string& name)
+{
+    HKEY open = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, KEY_QUERY_VALUE, &open) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(open);
+    return true;
+}
+
+// The registry as it was found, key included: a key the failed save made
+// goes, one that was there stays.
+TEST_F(PartlyFailedSaveTest, AFailedSaveRemovesOnlyTheKeyItMade)
+{
+    refusals.always = "Stars";
+    const std::string newKey = testKeyName + "\\made by the save";
+    SettingsSaveFailure failure;
+    EXPECT_FALSE(saveSettings(changed, HKEY_CURRENT_USER, newKey.c_str(), &failure, refusingWriter));
+    EXPECT_STREQ(failure.valueName, "Stars");
+    EXPECT_FALSE(failure.partlySaved);
+    EXPECT_FALSE(keyExists(newKey));
+
+    EXPECT_FALSE(saveSettings(changed, HKEY_CURRENT_USER, testKey, &failure, refusingWriter));
+    EXPECT_TRUE(keyExists(testKeyName));
+    expectStoredAsBefore();
+}
+
 TEST_F(RegistrySettingsTest, FailureMessageNamesTheValueAndTheReason)
 {
     SettingsSaveFailure failure;

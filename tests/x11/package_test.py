@@ -23,6 +23,7 @@ EXPECTED_FILES = {
     "usr/libexec/xscreensaver/flowball",
     "usr/share/xscreensaver/config/flowball.xml",
     "usr/share/applications/flowball.desktop",
+    "usr/share/applications/screensavers/flowball.desktop",
     "usr/share/icons/hicolor/scalable/apps/flowball.svg",
     "usr/share/man/man6/flowball.6.gz",
     "usr/share/doc/flowball/copyright",
@@ -153,6 +154,52 @@ def unit_problems(service, program):
         shutil.rmtree(folder)
 
 
+def desktop_entry(path):
+    """The keys of a desktop entry's [Desktop Entry] group."""
+    keys = {}
+    group = None
+    for line in open(path):
+        line = line.strip()
+        if line.startswith("["):
+            group = line
+        elif group == "[Desktop Entry]" and "=" in line and not line.startswith("#"):
+            key, _, value = line.partition("=")
+            keys[key] = value
+    return keys
+
+
+def desktop_file_complaints(path):
+    """desktop-file-validate's complaints about an entry ("" when none)."""
+    result = subprocess.run(["desktop-file-validate", path], capture_output=True, text=True, timeout=60)
+    return "" if result.returncode == 0 else (result.stdout + result.stderr).strip() or "status %d" % (
+        result.returncode)
+
+
+def check_desktop_entries(root, work):
+    """Both entries pass desktop-file-validate, which refuses an entry
+    without its Type. The screen-saver list's entry runs the program in
+    the folder the savers' host looks in, with options it takes."""
+    entries = [os.path.join(root, "usr/share/applications", name)
+               for name in ("flowball.desktop", "screensavers/flowball.desktop")]
+    for entry in entries:
+        complaints = desktop_file_complaints(entry)
+        assert not complaints, "desktop-file-validate %s:\n%s" % (entry, complaints)
+    broken = os.path.join(work, "broken.desktop")
+    with open(broken, "w") as out:
+        out.writelines(line for line in open(entries[1]) if not line.startswith("Type="))
+    assert desktop_file_complaints(broken), "desktop-file-validate let an entry without Type pass"
+
+    saver = desktop_entry(entries[1])
+    assert saver["Categories"].split(";")[:-1] == ["Screensaver"], saver
+    assert saver["Name"] == "Flowball" and saver["Icon"] == "flowball", saver
+    command = saver["Exec"].split()
+    assert command[0] == "/usr/libexec/xscreensaver/flowball" == saver["TryExec"], saver
+    program = os.path.join(root, command[0].lstrip("/"))
+    assert not os.path.islink(program), program
+    result = subprocess.run([program, "--help"] + command[1:], capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, "the program refuses %s: %s" % (command[1:], result.stderr)
+
+
 def check_idle_service(root):
     """The idle watcher's user service runs the installed program with
     options it takes, restarts it after a failure but not when the session
@@ -177,17 +224,29 @@ def check_idle_service(root):
         "the package enables the service")
 
 
-def install_remove(package):
+def dpkg_in(root):
+    """dpkg working on the throwaway root. The root has none of the
+    dependencies: they are the real system's (the program runs with its
+    libraries)."""
+    return ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
+
+
+def install_into_throwaway_root(package):
+    """A new folder with the package installed in it by dpkg; answers the
+    folder, which the caller removes."""
     root = tempfile.mkdtemp(prefix="flowball-root-")
+    admin = os.path.join(root, "var/lib/dpkg")
+    for folder in ("info", "updates", "triggers"):
+        os.makedirs(os.path.join(admin, folder))
+    open(os.path.join(admin, "status"), "w").close()
+    run(dpkg_in(root) + ["--install", package])
+    return root
+
+
+def install_remove(package, work):
+    root = install_into_throwaway_root(package)
     try:
-        admin = os.path.join(root, "var/lib/dpkg")
-        for folder in ("info", "updates", "triggers"):
-            os.makedirs(os.path.join(admin, folder))
-        open(os.path.join(admin, "status"), "w").close()
-        # The throwaway root has none of the dependencies: they are the
-        # real system's (the program runs with its libraries).
-        dpkg = ["dpkg", "--root=" + root, "--force-not-root", "--force-depends", "--log=/dev/null"]
-        run(dpkg + ["--install", package])
+        dpkg = dpkg_in(root)
         installed = {os.path.relpath(os.path.join(folder, name), root)
                      for folder, _, names in os.walk(root) for name in names
                      if not os.path.relpath(folder, root).startswith("var/lib/dpkg")}
@@ -200,6 +259,7 @@ def install_remove(package):
         assert usage.startswith("Usage: flowball"), usage[:80]
         check_daemon_settings(root)
         check_manual_and_desktop(root)
+        check_desktop_entries(root, work)
         check_idle_service(root)
 
         run(dpkg + ["--remove", "flowball"])
@@ -219,7 +279,7 @@ def main():
         check_control(package, version)
         check_contents(package)
         check_lintian(package, work)
-        install_remove(package)
+        install_remove(package, work)
     finally:
         shutil.rmtree(work)
     print("PASS the package builds, installs, runs --help and removes cleanly")

@@ -25,6 +25,13 @@ FLOWBALL_FAKE_DPMS names the library that stands in for the display's power
 control (tests/x11/fake_dpms.c), which the virtual displays lack: the case
 that turns the display off preloads it.
 
+FLOWBALL_ERROR_PRELOAD names the library that brings an X error along with
+a window's DestroyNotify (tests/x11/error_beside_destroy.c).
+
+FLOWBALL_WINDOW_CHANGE_PRELOAD names the library that maps or unmaps a given
+window right after the program reads its state
+(tests/x11/window_change_after_read.c), for the case that forces that race.
+
 Windows of our own are made through Xlib with ctypes; pictures come from
 ImageMagick's import. Every wait is bounded; nothing sleeps for a fixed time
 to let something happen.
@@ -251,16 +258,22 @@ class Flowball:
             self.process.wait()
 
 
+def preload_library(variable):
+    """The library for the program's preload list that the environment
+    variable names (ctest sets it)."""
+    library = os.environ.get(variable)
+    if not library or not os.path.exists(library):
+        raise AssertionError("%s names no library" % variable)
+    return library
+
+
 class FrameCount:
     """The frames Mesa put on flowball's window so far, counted by the preload
     library in a file of this object's own; and the wake-ups and processor
     time of the program's main thread, from /proc."""
 
     def __init__(self):
-        library = os.environ.get("FLOWBALL_COUNT_PRELOAD")
-        if not library or not os.path.exists(library):
-            raise AssertionError("FLOWBALL_COUNT_PRELOAD names no frame-counting library")
-        self.preload = [library]
+        self.preload = [preload_library("FLOWBALL_COUNT_PRELOAD")]
         handle, self.path = tempfile.mkstemp(prefix="flowball-frames-")
         os.close(handle)
         self.environment = {"FLOWBALL_PUT_COUNT_FILE": self.path}
@@ -489,6 +502,78 @@ def case_destroyed_target_ends_it(program, display, client):
     assert "X error" not in flowball.errors(), flowball.errors()
 
 
+def wait_asleep(flowball, count, what):
+    """Until neither a frame nor the main thread's processor time has come
+    for a second: the program has started and waits (bounded; a program that
+    draws times out)."""
+    last = [None, time.monotonic()]
+
+    def settled():
+        if not flowball.running():
+            raise AssertionError("%s: flowball ended early (%s):\n%s" %
+                                 (what, flowball.process.returncode, flowball.errors()))
+        now = (count.frames(), FrameCount.main_thread(flowball)[1])
+        if now != last[0]:
+            last[:] = [now, time.monotonic()]
+        return time.monotonic() - last[1] >= 1.0
+
+    wait_until(settled, START_TIMEOUT, what + ": started and asleep")
+
+
+def case_given_window_changed_as_it_is_read_is_heard(program, display, client):
+    """A daemon maps its window about when it starts the program, and may
+    unmap it at any moment: mapped or unmapped by another client right after
+    the program read its state (the preloaded FLOWBALL_WINDOW_CHANGE_PRELOAD,
+    tests/x11/window_change_after_read.c), the window is drawn in once it
+    shows, and not before."""
+    library = preload_library("FLOWBALL_WINDOW_CHANGE_PRELOAD")
+    rectangle = (120, 90, 400, 300)
+    for change in ("map", "unmap"):
+        what = "given window, %s as it is read" % change
+        window = client.create_window(*rectangle)
+        if change == "map":
+            client.unmap_window(window)
+        count = FrameCount()
+        environment = dict(count.environment, FLOWBALL_CHANGED_WINDOW=str(window), FLOWBALL_WINDOW_CHANGE=change)
+        flowball = Flowball(program, display.name, ["-window-id", str(window)], environment,
+                            count.preload + [library])
+        try:
+            if change == "unmap":
+                wait_asleep(flowball, count, what)
+                assert count.frames() == 0, "%s: %d frames drawn" % (what, count.frames())
+                client.map_window(window)
+            wait_for_scene(flowball, display.name, rectangle, what)
+            end_by_signal(flowball, signal.SIGTERM, what)
+        finally:
+            flowball.kill()
+            count.remove()
+            client.destroy_window(window)
+
+
+def case_destroyed_target_ends_it_whatever_error_came_with_it(program, display, client):
+    """An X error that counts as a failure, read together with the window's
+    DestroyNotify (made so by FLOWBALL_ERROR_PRELOAD,
+    tests/x11/error_beside_destroy.c): the window's going ends it with 0 all
+    the same. Unmapped first, the program sleeps until the DestroyNotify
+    wakes it, so that it reads the event with nothing else."""
+    library = preload_library("FLOWBALL_ERROR_PRELOAD")
+    rectangle = (50, 50, 320, 240)
+    window = client.create_window(*rectangle)
+    count = FrameCount()
+    flowball = Flowball(program, display.name, ["-window-id", str(window)], count.environment,
+                        count.preload + [library])
+    try:
+        wait_for_scene(flowball, display.name, rectangle, "given window")
+        client.unmap_window(window)
+        wait_asleep(flowball, count, "given window unmapped")
+        client.destroy_window(window)
+        expect_exit(flowball, 0, "given window destroyed with an X error")
+        assert "X error: BadColor" in flowball.errors(), flowball.errors()
+    finally:
+        flowball.kill()
+        count.remove()
+
+
 def case_missing_target_fails(program, display, client):
     window = client.create_window(10, 10, 50, 50)
     client.destroy_window(window)
@@ -506,6 +591,13 @@ def case_bad_command_line_makes_no_window(program, display, client):
     flowball = Flowball(program, display.name, [], {"XSCREENSAVER_WINDOW": "nonsense"})
     expect_exit(flowball, 2, "XSCREENSAVER_WINDOW=nonsense")
     assert "XSCREENSAVER_WINDOW" in flowball.errors(), flowball.errors()
+    # A terminal's control sequence, its CSI in C1 as a byte of its own and
+    # as UTF-8: the message shows the bytes and sends no control.
+    for value, shown in ((b"\x9b2J", "\\x9B2J"), (b"\xc2\x9b2J", "\\xC2\\x9B2J")):
+        flowball = Flowball(program, display.name, [], {"XSCREENSAVER_WINDOW": os.fsdecode(value)})
+        expect_exit(flowball, 2, "XSCREENSAVER_WINDOW=%r" % value)
+        message = "flowball: XSCREENSAVER_WINDOW holds no window id (got '%s')" % shown
+        assert flowball.errors().splitlines()[0] == message, repr(flowball.errors())
     assert set(client.top_level_windows()) == before, "a bad command line made a window"
 
 
@@ -644,10 +736,7 @@ class FakePower:
     own, read at each of the program's looks."""
 
     def __init__(self, level):
-        library = os.environ.get("FLOWBALL_FAKE_DPMS")
-        if not library or not os.path.exists(library):
-            raise AssertionError("FLOWBALL_FAKE_DPMS names no fake power-control library")
-        self.preload = [library]
+        self.preload = [preload_library("FLOWBALL_FAKE_DPMS")]
         self.directory = tempfile.mkdtemp(prefix="flowball-power-")
         self.path = os.path.join(self.directory, "level")
         self.environment = {"FLOWBALL_FAKE_DPMS_FILE": self.path}

@@ -37,6 +37,18 @@ list(APPEND x11_e2e_environment "FLOWBALL_COUNT_PRELOAD=$<TARGET_FILE:count-gl-i
 add_library(fake-dpms SHARED ${CMAKE_CURRENT_LIST_DIR}/fake_dpms.c)
 add_dependencies(flowball-x11-tests fake-dpms)
 list(APPEND x11_e2e_environment "FLOWBALL_FAKE_DPMS=$<TARGET_FILE:fake-dpms>")
+# Changes the given window's map state right after the program reads it, for
+# the case that forces that race.
+find_package(X11 REQUIRED)
+add_library(window-change-after-read SHARED ${CMAKE_CURRENT_LIST_DIR}/window_change_after_read.c)
+target_link_libraries(window-change-after-read PRIVATE X11::X11 ${CMAKE_DL_LIBS})
+add_dependencies(flowball-x11-tests window-change-after-read)
+list(APPEND x11_e2e_environment "FLOWBALL_WINDOW_CHANGE_PRELOAD=$<TARGET_FILE:window-change-after-read>")
+# Brings a failing X error along with the given window's DestroyNotify.
+add_library(error-beside-destroy SHARED ${CMAKE_CURRENT_LIST_DIR}/error_beside_destroy.c)
+target_link_libraries(error-beside-destroy PRIVATE X11::X11 ${CMAKE_DL_LIBS})
+add_dependencies(flowball-x11-tests error-beside-destroy)
+list(APPEND x11_e2e_environment "FLOWBALL_ERROR_PRELOAD=$<TARGET_FILE:error-beside-destroy>")
 add_test(NAME flowball-x11-e2e
          COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_x11_e2e.py $<TARGET_FILE:flowball>
                  --group xvfb)
@@ -72,4 +84,15 @@ if(NOT FLOWBALL_SANITIZE)
   add_test(NAME flowball-x11-daemon
            COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_daemon_test.py $<TARGET_FILE:flowball>)
   set_tests_properties(flowball-x11-daemon PROPERTIES TIMEOUT 600 LABELS daemon RESOURCE_LOCK flowball-program)
+endif()
+
+# The program from its package under MATE's screen saver, run as an ordinary
+# user on its own Xvfb (run_mate_test.py): ctest -L mate. It builds the
+# package as the package test does. Run by another user than root, which the
+# bind mount of the program's folder needs, it reports a skip.
+if(NOT FLOWBALL_SANITIZE)
+  add_test(NAME flowball-mate-screensaver
+           COMMAND Python3::Interpreter ${CMAKE_CURRENT_LIST_DIR}/run_mate_test.py ${CMAKE_BINARY_DIR})
+  set_tests_properties(flowball-mate-screensaver PROPERTIES TIMEOUT 900 LABELS mate
+                       RESOURCE_LOCK flowball-program SKIP_RETURN_CODE 77)
 endif()

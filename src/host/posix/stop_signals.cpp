@@ -47,7 +47,14 @@ void onStopSignal(int signalNumber)
     errno = savedErrno;
 }
 
-void onWatchdog(int) { endBySignal(signalled.load()); }
+// The watchdog's signal can come from elsewhere too (a stray alarm, a kill):
+// without a stop signal to end by, it is no reason to end.
+void onWatchdog(int)
+{
+    const int signalNumber = signalled.load();
+    if (signalNumber != 0)
+        endBySignal(signalNumber);
+}
 
 void setHandler(int signalNumber, void (*handler)(int))
 {

@@ -11,6 +11,8 @@
 // held where it cannot notice (inside a display library waiting for a
 // server that does not answer) is ended by the watchdog instead, by the same
 // signal, stopGraceMilliseconds after the signal came, without the release.
+// The watchdog's signal (SIGALRM) with no stop signal before it ends
+// nothing.
 #pragma once
 
 // How long a host has to end by itself after a stop signal.

@@ -89,4 +89,4 @@ bool EglContext::makeCurrent(EGLSurface surface, bool firstTime)
     return true;
 }
 
-void EglContext::swap(EGLSurface surface) { eglSwapBuffers(display, surface); }
+bool EglContext::swap(EGLSurface surface) { return eglSwapBuffers(display, surface) == EGL_TRUE; }

@@ -26,7 +26,8 @@ public:
     // paces every surface by its frame callbacks, and a swap that waited
     // would hold the other outputs' frames and the input behind one output.
     bool makeCurrent(EGLSurface surface, bool firstTime);
-    void swap(EGLSurface surface);
+    // Presents the frame; false when EGL could not (eglGetError says why).
+    bool swap(EGLSurface surface);
 
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLConfig config = nullptr;

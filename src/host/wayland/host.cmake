@@ -33,6 +33,8 @@ find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
 add_library(flowball_wayland STATIC
   ${CMAKE_CURRENT_LIST_DIR}/wayland_host.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wayland_connection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/compositor_address.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/event_read.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wayland_output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output_surface.cpp
   ${CMAKE_CURRENT_LIST_DIR}/seat_input.cpp

@@ -3,12 +3,12 @@
 #include <wayland-client.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 #include "ext-idle-notify-v1-client-protocol.h"
+#include "host/wayland/compositor_address.h"
+#include "host/wayland/event_read.h"
 #include "kde-idle-client-protocol.h"
-#include "settings/setting_options.h"
 
 namespace {
 
@@ -37,20 +37,20 @@ public:
 
     WaylandIdleOpening open(std::uint32_t milliseconds, std::string& error)
     {
-        // A session names its compositor; without a name wl_display_connect
-        // would try "wayland-0", which may belong to a compositor beside an
-        // X session.
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        const char* socket = std::getenv("WAYLAND_SOCKET");
-        if ((name == nullptr || name[0] == '\0') && (socket == nullptr || socket[0] == '\0')) {
+        if (!compositorNamed()) {
             error = "no Wayland compositor is named (WAYLAND_DISPLAY)";
             return WaylandIdleOpening::noDisplay;
         }
+        // The watcher would take the handed-over connection for itself, and
+        // every saver it starts needs one of its own.
+        if (connectionHandedOver() && !compositorSocketNamed()) {
+            error = "a Wayland connection handed over in WAYLAND_SOCKET serves one program, and the saver "
+                    "started at each idle needs its own: name the compositor in WAYLAND_DISPLAY";
+            return WaylandIdleOpening::failed;
+        }
         display = wl_display_connect(nullptr);
         if (display == nullptr) {
-            error = "cannot connect to the Wayland compositor " +
-                    quotedArgument(name != nullptr && name[0] != '\0' ? name : "WAYLAND_SOCKET") + ": " +
-                    std::strerror(errno);
+            error = cannotConnectMessage(errno);
             return WaylandIdleOpening::failed;
         }
         registry = wl_display_get_registry(display);
@@ -89,37 +89,19 @@ public:
 
     bool prepareWait(pollfd& wait, int& timeoutMilliseconds, std::string& error) override
     {
+        wait = {wl_display_get_fd(display), 0, 0};
+        if (!beginEventRead(display, wait.events)) {
+            error = connectionError();
+            return false;
+        }
         // Events already queued are handled first, without waiting.
-        while (wl_display_prepare_read(display) != 0) {
-            if (wl_display_dispatch_pending(display) < 0) {
-                error = connectionError();
-                return false;
-            }
-        }
-        wait = {wl_display_get_fd(display), POLLIN, 0};
         timeoutMilliseconds = pending.empty() ? -1 : 0;
-        if (wl_display_flush(display) < 0) {
-            if (errno != EAGAIN) {
-                wl_display_cancel_read(display);
-                error = connectionError();
-                return false;
-            }
-            wait.events |= POLLOUT;
-        }
         return true;
     }
 
     bool finishWait(short returnedEvents, std::vector<IdleEvent>& heard, std::string& error) override
     {
-        if ((returnedEvents & (POLLIN | POLLERR | POLLHUP)) != 0) {
-            if (wl_display_read_events(display) < 0) {
-                error = connectionError();
-                return false;
-            }
-        } else {
-            wl_display_cancel_read(display);
-        }
-        if (wl_display_dispatch_pending(display) < 0) {
+        if (!endEventRead(display, returnedEvents)) {
             error = connectionError();
             return false;
         }
@@ -129,13 +111,7 @@ public:
     }
 
 private:
-    std::string connectionError() const
-    {
-        const int code = wl_display_get_error(display);
-        if (code == EPROTO)
-            return "the Wayland compositor refused the idle notification (protocol error)";
-        return std::string("the Wayland compositor went away (") + std::strerror(code != 0 ? code : EPIPE) + ")";
-    }
+    std::string connectionError() const { return connectionFault(display); }
 
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                          std::uint32_t)

@@ -28,6 +28,23 @@ ScreenRect outputPlace(int x, int y, int width, int height)
     return {x, y, edge(x, width), edge(y, height)};
 }
 
+ScreenRect modePlace(int x, int y, int modeWidth, int modeHeight, int scale, int transform)
+{
+    const int divisor = std::max(scale, 1);
+    const bool onItsSide = (transform & 1) != 0;
+    const int width = (onItsSide ? modeHeight : modeWidth) / divisor;
+    const int height = (onItsSide ? modeWidth : modeHeight) / divisor;
+    return outputPlace(x, y, width, height);
+}
+
+bool outputDescribed(unsigned version, bool doneSeen, bool modeSeen, bool logicalSizeAwaited)
+{
+    // wl_output.done came with version 2.
+    constexpr unsigned doneVersion = 2;
+    const bool outputDone = version >= doneVersion ? doneSeen : modeSeen;
+    return outputDone && !logicalSizeAwaited;
+}
+
 int surfaceSide(int configured, int ownFrom, int ownTo)
 {
     const std::int64_t side = configured > 0 ? configured : std::int64_t(ownTo) - ownFrom;

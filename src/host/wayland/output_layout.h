@@ -44,6 +44,18 @@ int drawScaleFor(int outputScale);
 // there.
 ScreenRect outputPlace(int x, int y, int width, int height);
 
+// The rectangle of an output from wl_output alone: at its position, its
+// current mode over its scale (at least 1), the mode's width and height
+// swapped where transform (wl_output's transform: 0 to 7, the odd ones a
+// quarter turn, flipped or not) turns the output on its side.
+ScreenRect modePlace(int x, int y, int modeWidth, int modeHeight, int scale, int transform);
+
+// Whether the compositor has described an output enough to cover it:
+// wl_output of version 2 and later ends its description with done, version
+// 1 has no done and has described the output once it sent the current
+// mode; where xdg-output was asked for, its logical size has come too.
+bool outputDescribed(unsigned version, bool doneSeen, bool modeSeen, bool logicalSizeAwaited);
+
 // A surface's side in logical pixels: the side a configure event gave, or
 // where it gave 0 the output's own, from ownFrom to ownTo; at most what a
 // drawable of ViewSet::maxPartScale pixels per logical pixel holds in int.

@@ -10,12 +10,12 @@ constexpr uint32_t bufferScaleVersion = 3;
 }  // namespace
 
 const wl_callback_listener OutputSurface::frameListener = {onFrameDone};
-const xdg_surface_listener OutputSurface::windowSurfaceListener = {onWindowConfigure};
+const xdg_surface_listener OutputSurface::xdgSurfaceListener = {onXdgSurfaceConfigure};
 const xdg_toplevel_listener OutputSurface::toplevelListener = {
     onToplevelConfigure, onToplevelClose, onToplevelBounds, onToplevelCapabilities,
 };
 #ifdef FLOWBALL_LAYER_SHELL
-const zwlr_layer_surface_v1_listener OutputSurface::layerListener = {onLayerConfigure, onLayerClosed};
+const zwlr_layer_surface_v1_listener OutputSurface::layerSurfaceListener = {onLayerConfigure, onLayerClosed};
 #endif
 
 OutputSurface::OutputSurface(const SurfaceShells& shells, WaylandOutput& target) : output(target)
@@ -23,7 +23,7 @@ OutputSurface::OutputSurface(const SurfaceShells& shells, WaylandOutput& target)
     surface = wl_compositor_create_surface(shells.compositor);
     canScale = wl_proxy_get_version(reinterpret_cast<wl_proxy*>(shells.compositor)) >= bufferScaleVersion;
     if (!becomeLayerSurface(shells.layerShell))
-        becomeFullScreenWindow(shells.windowShell);
+        becomeFullScreenWindow(shells.xdgWmBase);
     // Without a buffer: the compositor answers with a configure.
     wl_surface_commit(surface);
 }
@@ -33,15 +33,16 @@ bool OutputSurface::becomeLayerSurface(zwlr_layer_shell_v1* layerShell)
 #ifdef FLOWBALL_LAYER_SHELL
     if (layerShell == nullptr)
         return false;
-    layer = zwlr_layer_shell_v1_get_layer_surface(layerShell, surface, output.output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
-                                                  "flowball");
-    zwlr_layer_surface_v1_add_listener(layer, &layerListener, this);
-    zwlr_layer_surface_v1_set_anchor(layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_size(layer, 0, 0);
+    layerSurface = zwlr_layer_shell_v1_get_layer_surface(layerShell, surface, output.output,
+                                                         ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "flowball");
+    zwlr_layer_surface_v1_add_listener(layerSurface, &layerSurfaceListener, this);
+    zwlr_layer_surface_v1_set_anchor(layerSurface,
+                                     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_size(layerSurface, 0, 0);
     // -1: the whole output, over any panel's exclusive zone.
-    zwlr_layer_surface_v1_set_exclusive_zone(layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(layer, 1);
+    zwlr_layer_surface_v1_set_exclusive_zone(layerSurface, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(layerSurface, 1);
     return true;
 #else
     (void)layerShell;
@@ -49,11 +50,11 @@ bool OutputSurface::becomeLayerSurface(zwlr_layer_shell_v1* layerShell)
 #endif
 }
 
-void OutputSurface::becomeFullScreenWindow(xdg_wm_base* windowShell)
+void OutputSurface::becomeFullScreenWindow(xdg_wm_base* xdgWmBase)
 {
-    windowSurface = xdg_wm_base_get_xdg_surface(windowShell, surface);
-    xdg_surface_add_listener(windowSurface, &windowSurfaceListener, this);
-    toplevel = xdg_surface_get_toplevel(windowSurface);
+    xdgSurface = xdg_wm_base_get_xdg_surface(xdgWmBase, surface);
+    xdg_surface_add_listener(xdgSurface, &xdgSurfaceListener, this);
+    toplevel = xdg_surface_get_toplevel(xdgSurface);
     xdg_toplevel_add_listener(toplevel, &toplevelListener, this);
     xdg_toplevel_set_title(toplevel, "Flowball");
     xdg_toplevel_set_app_id(toplevel, "flowball");
@@ -73,13 +74,13 @@ OutputSurface::~OutputSurface()
     if (frameCallback != nullptr)
         wl_callback_destroy(frameCallback);
 #ifdef FLOWBALL_LAYER_SHELL
-    if (layer != nullptr)
-        zwlr_layer_surface_v1_destroy(layer);
+    if (layerSurface != nullptr)
+        zwlr_layer_surface_v1_destroy(layerSurface);
 #endif
     if (toplevel != nullptr)
         xdg_toplevel_destroy(toplevel);
-    if (windowSurface != nullptr)
-        xdg_surface_destroy(windowSurface);
+    if (xdgSurface != nullptr)
+        xdg_surface_destroy(xdgSurface);
     wl_surface_destroy(surface);
 }
 
@@ -118,7 +119,7 @@ bool OutputSurface::makeCurrent(EglContext& egl)
     return made;
 }
 
-void OutputSurface::present(EglContext& egl)
+bool OutputSurface::present(EglContext& egl)
 {
     if (appliedScale != drawableScale && canScale) {
         wl_surface_set_buffer_scale(surface, drawableScale);
@@ -127,7 +128,7 @@ void OutputSurface::present(EglContext& egl)
     frameCallback = wl_surface_frame(surface);
     wl_callback_add_listener(frameCallback, &frameListener, this);
     frameDone = false;
-    egl.swap(eglSurface);
+    return egl.swap(eglSurface);
 }
 
 void OutputSurface::onFrameDone(void* data, wl_callback* callback, uint32_t)
@@ -165,9 +166,9 @@ void OutputSurface::onToplevelClose(void* data, xdg_toplevel*)
     static_cast<OutputSurface*>(data)->closeRequested = true;
 }
 
-void OutputSurface::onWindowConfigure(void* data, xdg_surface* windowSurface, uint32_t serial)
+void OutputSurface::onXdgSurfaceConfigure(void* data, xdg_surface* xdgSurface, uint32_t serial)
 {
     auto* self = static_cast<OutputSurface*>(data);
-    xdg_surface_ack_configure(windowSurface, serial);
+    xdg_surface_ack_configure(xdgSurface, serial);
     self->configured(self->pendingWidth, self->pendingHeight);
 }

@@ -24,7 +24,7 @@
 struct SurfaceShells {
     wl_compositor* compositor = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
-    xdg_wm_base* windowShell = nullptr;
+    xdg_wm_base* xdgWmBase = nullptr;
 };
 
 class OutputSurface {
@@ -47,8 +47,9 @@ public:
 
     // Makes the context current here before a frame is drawn.
     bool makeCurrent(EglContext& egl);
-    // Asks for the next frame callback and presents the frame.
-    void present(EglContext& egl);
+    // Asks for the next frame callback and presents the frame. False when
+    // EGL could not present it: then no callback will come.
+    bool present(EglContext& egl);
 
     int width() const { return logicalWidth; }
     int height() const { return logicalHeight; }
@@ -66,28 +67,28 @@ private:
     // The overlay layer surface, where the layer shell is offered (false
     // where it is not).
     bool becomeLayerSurface(zwlr_layer_shell_v1* layerShell);
-    void becomeFullScreenWindow(xdg_wm_base* windowShell);
+    void becomeFullScreenWindow(xdg_wm_base* xdgWmBase);
     void configured(int width, int height);
 
     static const wl_callback_listener frameListener;
     static void onFrameDone(void* data, wl_callback* callback, uint32_t);
 #ifdef FLOWBALL_LAYER_SHELL
-    static const zwlr_layer_surface_v1_listener layerListener;
+    static const zwlr_layer_surface_v1_listener layerSurfaceListener;
     static void onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
                                  uint32_t height);
     static void onLayerClosed(void* data, zwlr_layer_surface_v1*);
-    zwlr_layer_surface_v1* layer = nullptr;
+    zwlr_layer_surface_v1* layerSurface = nullptr;
 #endif
-    static const xdg_surface_listener windowSurfaceListener;
+    static const xdg_surface_listener xdgSurfaceListener;
     static const xdg_toplevel_listener toplevelListener;
-    static void onWindowConfigure(void* data, xdg_surface* surface, uint32_t serial);
+    static void onXdgSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial);
     static void onToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*);
     static void onToplevelClose(void* data, xdg_toplevel*);
     static void onToplevelBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
     static void onToplevelCapabilities(void*, xdg_toplevel*, wl_array*) {}
 
     wl_surface* surface = nullptr;
-    xdg_surface* windowSurface = nullptr;
+    xdg_surface* xdgSurface = nullptr;
     xdg_toplevel* toplevel = nullptr;
     wl_egl_window* eglWindow = nullptr;
     EGLSurface eglSurface = EGL_NO_SURFACE;

@@ -10,33 +10,28 @@
 
 #include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
-#include "settings/setting_options.h"
+#include "host/wayland/compositor_address.h"
+#include "host/wayland/event_read.h"
 
 namespace {
 
 // The versions the host speaks; a compositor's older ones are taken as
 // they are.
 constexpr std::uint32_t compositorVersion = 4;
-constexpr std::uint32_t windowShellVersion = 2;
+constexpr std::uint32_t xdgWmBaseVersion = 2;
 constexpr std::uint32_t layerShellVersion = 4;
-constexpr std::uint32_t placeManagerVersion = 3;
-
-std::string displayName()
-{
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    return quotedArgument(name != nullptr && name[0] != '\0' ? name : "wayland-0");
-}
+constexpr std::uint32_t xdgOutputManagerVersion = 3;
 
 }  // namespace
 
 const wl_registry_listener WaylandConnection::registryListener = {onGlobal, onGlobalRemove};
-const xdg_wm_base_listener WaylandConnection::windowShellListener = {onPing};
+const xdg_wm_base_listener WaylandConnection::xdgWmBaseListener = {onPing};
 
 bool WaylandConnection::open(bool layerShell, std::string& error)
 {
     display = wl_display_connect(nullptr);
     if (display == nullptr) {
-        error = "cannot connect to the Wayland compositor " + displayName();
+        error = cannotConnectMessage(errno);
         return false;
     }
     layerShellWanted = layerShell;
@@ -51,8 +46,10 @@ bool WaylandConnection::open(bool layerShell, std::string& error)
         error = "the Wayland compositor offers no wl_compositor";
         return false;
     }
-    if (shells.layerShell == nullptr && shells.windowShell == nullptr) {
-        error = "the Wayland compositor offers neither the layer shell nor xdg-shell";
+    if (shells.layerShell == nullptr && shells.xdgWmBase == nullptr) {
+        error = layerShellOffered ? "the Wayland compositor offers no xdg-shell, and its layer shell is turned "
+                                    "down (FLOWBALL_WAYLAND_NO_LAYER_SHELL)"
+                                  : "the Wayland compositor offers neither the layer shell nor xdg-shell";
         return false;
     }
     return true;
@@ -62,15 +59,15 @@ void WaylandConnection::close()
 {
     seats.clear();
     outputs.clear();
-    if (placeManager != nullptr)
-        zxdg_output_manager_v1_destroy(placeManager);
-    placeManager = nullptr;
+    if (xdgOutputManager != nullptr)
+        zxdg_output_manager_v1_destroy(xdgOutputManager);
+    xdgOutputManager = nullptr;
 #ifdef FLOWBALL_LAYER_SHELL
     if (shells.layerShell != nullptr)
         zwlr_layer_shell_v1_destroy(shells.layerShell);
 #endif
-    if (shells.windowShell != nullptr)
-        xdg_wm_base_destroy(shells.windowShell);
+    if (shells.xdgWmBase != nullptr)
+        xdg_wm_base_destroy(shells.xdgWmBase);
     if (shells.compositor != nullptr)
         wl_compositor_destroy(shells.compositor);
     shells = SurfaceShells{};
@@ -84,18 +81,7 @@ void WaylandConnection::close()
     display = nullptr;
 }
 
-std::string WaylandConnection::fault() const
-{
-    const int code = display != nullptr ? wl_display_get_error(display) : 0;
-    if (code == EPROTO) {
-        const wl_interface* interface = nullptr;
-        std::uint32_t id = 0;
-        const std::uint32_t error = wl_display_get_protocol_error(display, &interface, &id);
-        return std::string("the Wayland compositor refused a request (") +
-               (interface != nullptr ? interface->name : "unknown object") + " error " + std::to_string(error) + ")";
-    }
-    return "the Wayland compositor went away" + (code != 0 ? std::string(" (") + std::strerror(code) + ")" : "");
-}
+std::string WaylandConnection::fault() const { return connectionFault(display); }
 
 bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConnection)
 {
@@ -106,25 +92,11 @@ bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConne
         ppoll(&stopWake, 1, &timeout, nullptr);
         return waitForEvents(0, true);
     }
-    while (wl_display_prepare_read(display) != 0) {
-        if (wl_display_dispatch_pending(display) < 0)
-            return false;
-    }
-    // A full socket (EAGAIN) drains as the compositor reads; the next wait
-    // flushes the rest.
-    if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-        wl_display_cancel_read(display);
+    pollfd inputs[] = {{wl_display_get_fd(display), 0, 0}, {stopSignalWakeDescriptor(), POLLIN, 0}};
+    if (!beginEventRead(display, inputs[0].events))
         return false;
-    }
-    pollfd inputs[] = {{wl_display_get_fd(display), POLLIN, 0}, {stopSignalWakeDescriptor(), POLLIN, 0}};
     ppoll(inputs, 2, microseconds < 0 ? nullptr : &timeout, nullptr);
-    if ((inputs[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-        if (wl_display_read_events(display) < 0)
-            return false;
-    } else {
-        wl_display_cancel_read(display);
-    }
-    return wl_display_dispatch_pending(display) >= 0;
+    return endEventRead(display, inputs[0].revents);
 }
 
 bool WaylandConnection::endingInput() const
@@ -148,20 +120,23 @@ void WaylandConnection::addGlobal(std::uint32_t name, const char* interface, std
     if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
         shells.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, compositorVersion));
     } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
-        shells.windowShell = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, windowShellVersion));
-        xdg_wm_base_add_listener(shells.windowShell, &windowShellListener, this);
+        shells.xdgWmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, xdgWmBaseVersion));
+        xdg_wm_base_add_listener(shells.xdgWmBase, &xdgWmBaseListener, this);
 #ifdef FLOWBALL_LAYER_SHELL
-    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && layerShellWanted) {
-        shells.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, layerShellVersion));
+    } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+        layerShellOffered = true;
+        if (layerShellWanted)
+            shells.layerShell =
+                static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, layerShellVersion));
 #endif
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
-        placeManager =
-            static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, placeManagerVersion));
+        xdgOutputManager =
+            static_cast<zxdg_output_manager_v1*>(bind(&zxdg_output_manager_v1_interface, xdgOutputManagerVersion));
         for (const std::unique_ptr<WaylandOutput>& output : outputs)
-            output->watchLogicalPlace(placeManager);
+            output->watchLogicalPlace(xdgOutputManager);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         outputs.push_back(std::make_unique<WaylandOutput>(registry, name, version));
-        outputs.back()->watchLogicalPlace(placeManager);
+        outputs.back()->watchLogicalPlace(xdgOutputManager);
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0) {
         seats.push_back(std::make_unique<SeatInput>(registry, name, version));
     }

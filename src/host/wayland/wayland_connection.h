@@ -57,10 +57,11 @@ private:
     static void onGlobalRemove(void* data, wl_registry*, uint32_t name);
     static void onPing(void*, xdg_wm_base* shell, uint32_t serial) { xdg_wm_base_pong(shell, serial); }
     static const wl_registry_listener registryListener;
-    static const xdg_wm_base_listener windowShellListener;
+    static const xdg_wm_base_listener xdgWmBaseListener;
 
     wl_registry* registry = nullptr;
     bool layerShellWanted = true;
-    zxdg_output_manager_v1* placeManager = nullptr;
+    bool layerShellOffered = false;
+    zxdg_output_manager_v1* xdgOutputManager = nullptr;
     std::vector<std::unique_ptr<SeatInput>> seats;
 };

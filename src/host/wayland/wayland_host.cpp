@@ -22,6 +22,7 @@
 #include "host/posix/exit_status.h"
 #include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
+#include "host/wayland/compositor_address.h"
 #include "host/wayland/egl_context.h"
 #include "host/wayland/output_layout.h"
 #include "host/wayland/output_surface.h"
@@ -30,9 +31,9 @@
 
 namespace {
 
-// The compositor tells: a surface it shows gets frame callbacks, one it does
-// not show (hidden, or its output powered off) gets none.
-constexpr HostNews waylandNews{true, true, 0};
+// The compositor tells of each frame shown by a frame callback; a surface it
+// does not show (hidden, or its output powered off) gets none.
+constexpr HostPacingTraits waylandTraits{true, true, 0, true};
 
 // Set (to anything but empty) to cover the outputs with full-screen
 // xdg-shell windows although the compositor offers the layer shell, as on
@@ -42,7 +43,7 @@ constexpr const char* noLayerShellVariable = "FLOWBALL_WAYLAND_NO_LAYER_SHELL";
 class WaylandHost {
 public:
     explicit WaylandHost(const HostOptions& hostOptions)
-        : options(hostOptions), pacing(hostOptions.settings.frameRateChoice(), waylandNews)
+        : options(hostOptions), pacing(hostOptions.settings.frameRateChoice(), waylandTraits)
     {
     }
 
@@ -69,11 +70,11 @@ private:
             if (endedByUser())
                 return exitEnded;
             followOutputs();
-            if (!prepareSurfaces())
+            if (!outputsLeft() || !prepareSurfaces() || (!sceneStarted && !startScene()))
                 return exitFailed;
-            if (!sceneStarted)
-                startScene();
-            const Sleep sleep = drawOrChooseSleep();
+            Sleep sleep;
+            if (!drawOrChooseSleep(sleep))
+                return exitFailed;
             if (!connection.waitForEvents(sleep.microseconds, sleep.watchConnection)) {
                 std::fprintf(stderr, "flowball: %s\n", connection.fault().c_str());
                 return exitFailed;
@@ -89,53 +90,52 @@ private:
         bool watchConnection;
     };
 
-    // Draws a frame when one is due and a surface may draw, else says how
-    // long to sleep.
-    Sleep drawOrChooseSleep()
+    // Draws a frame when one is due and a surface may draw, and says how
+    // long to sleep. False (with the message written) when EGL failed.
+    bool drawOrChooseSleep(Sleep& sleep)
     {
-        if (!sceneStarted)
-            return {-1, true};
-        const std::int64_t now = monotonicMicroseconds();
-        if (anySurfaceCanDraw()) {
-            // Only a surface whose frame callback has come asks the policy:
-            // one that waits for its callback is not hidden, and asking then
-            // would restart the schedule after every frame.
-            const FrameDecision decision = pacing.next(now, PictureState{});
-            switch (decision.action) {
-            case FrameDecision::Action::drawNow:
-                drawOnReadySurfaces(now);
-                // Lets a stop signal in without waiting.
-                return {0, true};
-            case FrameDecision::Action::waitFor:
-                // Nothing the compositor sends meanwhile (buffer releases,
-                // other surfaces' callbacks) brings the frame forward: read
-                // when it is due. Input waits at most a period.
-                return {decision.microseconds, false};
-            case FrameDecision::Action::waitUntilTold:
-                break;
-            }
-            return {-1, true};
-        }
-        // The callbacks come by the time the next frame is due when every
-        // output refreshes faster than that (FrameRate low on a 60 Hz
-        // display): sleeping until then without watching the connection
-        // saves a wake-up per frame for each callback. Input waits at most
-        // that long.
-        const std::int64_t due = pacing.microsecondsUntilDue(now);
-        const std::int64_t refresh = slowestRefreshMicroseconds();
-        if (refresh > 0 && due >= refresh)
-            return {due, false};
         // Until a callback (or a configure, or input) comes.
-        return {-1, true};
+        sleep = {-1, true};
+        if (!sceneStarted)
+            return true;
+        const std::int64_t now = monotonicMicroseconds();
+        const FrameDecision decision = pacing.next(now, pictureState());
+        switch (decision.action) {
+        case FrameDecision::Action::drawNow:
+            // Lets a stop signal in without waiting.
+            sleep = {0, true};
+            return drawOnReadySurfaces(now);
+        case FrameDecision::Action::waitFor:
+            // Nothing the compositor sends meanwhile (buffer releases,
+            // frame callbacks) brings the frame forward: read when it is
+            // due. Input waits at most a period.
+            sleep = {decision.microseconds, false};
+            return true;
+        case FrameDecision::Action::waitUntilTold:
+            break;
+        }
+        return true;
     }
 
-    // Surfaces for the outputs the compositor has described, each once;
-    // surfaces the compositor closed and those of outputs that went are let
-    // go, and then those outputs.
+    // A surface whose frame callback has come (or that has drawn nothing
+    // yet) is seen; the compositor sends none to one it does not show.
+    PictureState pictureState() const
+    {
+        PictureState picture;
+        picture.canBeSeen = anySurfaceCanDraw();
+        picture.refreshMicroseconds = slowestRefreshMicroseconds();
+        return picture;
+    }
+
+    // A surface for each output the compositor has described; surfaces the
+    // compositor closed and those of outputs that went are let go, and then
+    // those outputs. An output still there gets a new surface: a closed
+    // layer surface is not shown again, and the output would stay uncovered.
     void followOutputs()
     {
         for (auto it = surfaces.begin(); it != surfaces.end();) {
             if ((*it)->closed || (*it)->output.gone) {
+                (*it)->output.hasSurface = false;
                 (*it)->destroy(egl);
                 it = surfaces.erase(it);
             } else {
@@ -144,32 +144,51 @@ private:
         }
         connection.forgetGoneOutputs();
         for (const std::unique_ptr<WaylandOutput>& output : connection.outputs) {
-            if (output->covered || !output->described())
+            if (output->hasSurface || !output->described())
                 continue;
-            output->covered = true;
+            output->hasSurface = true;
             surfaces.push_back(std::make_unique<OutputSurface>(connection.shells, *output));
         }
+    }
+
+    // With every output gone nothing shows, and a saver that seems to show
+    // would keep the idle watcher from starting the next one.
+    bool outputsLeft() const
+    {
+        if (!connection.outputs.empty())
+            return true;
+        std::fprintf(stderr, "flowball: the Wayland compositor has no output left to cover\n");
+        return false;
     }
 
     bool prepareSurfaces()
     {
         for (const std::unique_ptr<OutputSurface>& surface : surfaces) {
-            if (!surface->prepare(egl)) {
-                std::fprintf(stderr, "flowball: EGL cannot draw on the surface (error 0x%04x)\n",
-                             unsigned(eglGetError()));
-                return false;
-            }
+            if (!surface->prepare(egl))
+                return eglFailed("draw on");
         }
         return true;
     }
 
+    // EGL failing on a surface leaves that output without frames (a frame
+    // not presented brings no callback): the program ends rather than show
+    // a picture that stopped.
+    static bool eglFailed(const char* what)
+    {
+        std::fprintf(stderr, "flowball: EGL cannot %s an output's surface (EGL error 0x%04x)\n", what,
+                     unsigned(eglGetError()));
+        return false;
+    }
+
     // The scene is built once, on the first surface ready to draw, for that
-    // surface's window.
-    void startScene()
+    // surface's window. False when the context cannot be made current.
+    bool startScene()
     {
         for (const std::unique_ptr<OutputSurface>& surface : surfaces) {
-            if (!surface->canDraw() || !surface->makeCurrent(egl))
+            if (!surface->canDraw())
                 continue;
+            if (!surface->makeCurrent(egl))
+                return eglFailed("make the context current on");
             const SurfacePart part = partOf(*surface);
             readViewportLimit();
             showWindowPart(part.partLeft, part.partBottom, part.scale);
@@ -177,8 +196,9 @@ private:
             viewsWidth = part.windowWidth;
             viewsHeight = part.windowHeight;
             sceneStarted = true;
-            return;
+            return true;
         }
+        return true;
     }
 
     bool anySurfaceCanDraw() const
@@ -207,15 +227,17 @@ private:
     }
 
     // One step of the scene, drawn on every surface whose frame callback has
-    // come.
-    void drawOnReadySurfaces(std::int64_t now)
+    // come. False when EGL failed on one.
+    bool drawOnReadySurfaces(std::int64_t now)
     {
         advanceFrame();
         if (options.showFps)
             fps.frameDrawn(now);
         for (const std::unique_ptr<OutputSurface>& surface : surfaces) {
-            if (!surface->canDraw() || !surface->makeCurrent(egl))
+            if (!surface->canDraw())
                 continue;
+            if (!surface->makeCurrent(egl))
+                return eglFailed("make the context current on");
             const SurfacePart part = partOf(*surface);
             if (part.windowWidth != viewsWidth || part.windowHeight != viewsHeight) {
                 resizeViews(part.windowWidth, part.windowHeight);
@@ -226,8 +248,10 @@ private:
             drawCurrentFrame();
             if (options.showFps)
                 fps.draw(surface->width() * surface->scale(), surface->height() * surface->scale());
-            surface->present(egl);
+            if (!surface->present(egl))
+                return eglFailed("present a frame on");
         }
+        return true;
     }
 
     bool endedByUser() const
@@ -285,12 +309,11 @@ private:
 
 bool waylandAnswers()
 {
-    // A session names its compositor; without a name, wl_display_connect
-    // would try "wayland-0", which may belong to a compositor beside an X
-    // session.
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    const char* socket = std::getenv("WAYLAND_SOCKET");
-    if ((name == nullptr || name[0] == '\0') && (socket == nullptr || socket[0] == '\0'))
+    // A handed-over connection serves the one connect that takes it: it
+    // means Wayland without trying it.
+    if (connectionHandedOver())
+        return true;
+    if (!compositorNamed())
         return false;
     wl_display* display = wl_display_connect(nullptr);
     if (display == nullptr)

@@ -1,13 +1,15 @@
 // The program on a Wayland desktop: a full-screen surface on every output,
 // drawn with desktop OpenGL through EGL, until input or a stop signal ends
 // it. Outputs that come while it runs are covered; outputs that go lose their
-// surface.
+// surface; a surface the compositor closes is made again while its output
+// stays. With no output left the program ends.
 #pragma once
 
 #include "host/posix/options.h"
 
-// Whether the Wayland compositor that WAYLAND_DISPLAY (or WAYLAND_SOCKET)
-// names answers: connects and disconnects at once.
+// Whether the Wayland compositor that WAYLAND_DISPLAY names answers
+// (connects and disconnects at once), or a connection was handed over in
+// WAYLAND_SOCKET (left untouched for the host).
 bool waylandAnswers();
 
 // Connects, covers the outputs, builds the scene, runs the frames and

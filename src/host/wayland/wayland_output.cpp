@@ -15,8 +15,8 @@ const wl_output_listener WaylandOutput::outputListener = {
     onGeometry, onMode, onDone, onScale, onName, onDescription,
 };
 
-const zxdg_output_v1_listener WaylandOutput::placeListener = {
-    onLogicalPosition, onLogicalSize, onPlaceDone, onPlaceName, onPlaceDescription,
+const zxdg_output_v1_listener WaylandOutput::xdgOutputListener = {
+    onLogicalPosition, onLogicalSize, onXdgOutputDone, onXdgOutputName, onXdgOutputDescription,
 };
 
 WaylandOutput::WaylandOutput(wl_registry* registry, std::uint32_t name, std::uint32_t version)
@@ -28,8 +28,8 @@ WaylandOutput::WaylandOutput(wl_registry* registry, std::uint32_t name, std::uin
 
 WaylandOutput::~WaylandOutput()
 {
-    if (place != nullptr)
-        zxdg_output_v1_destroy(place);
+    if (xdgOutput != nullptr)
+        zxdg_output_v1_destroy(xdgOutput);
     if (boundVersion >= WL_OUTPUT_RELEASE_SINCE_VERSION)
         wl_output_release(output);
     else
@@ -38,26 +38,31 @@ WaylandOutput::~WaylandOutput()
 
 void WaylandOutput::watchLogicalPlace(zxdg_output_manager_v1* manager)
 {
-    if (place != nullptr || manager == nullptr)
+    if (xdgOutput != nullptr || manager == nullptr)
         return;
-    placeManager = manager;
-    place = zxdg_output_manager_v1_get_xdg_output(manager, output);
-    zxdg_output_v1_add_listener(place, &placeListener, this);
+    xdgOutput = zxdg_output_manager_v1_get_xdg_output(manager, output);
+    zxdg_output_v1_add_listener(xdgOutput, &xdgOutputListener, this);
+}
+
+bool WaylandOutput::described() const
+{
+    return outputDescribed(boundVersion, doneSeen, modeSeen, xdgOutput != nullptr && logicalWidth <= 0);
 }
 
 ScreenRect WaylandOutput::logicalRect() const
 {
-    if (place != nullptr && logicalWidth > 0 && logicalHeight > 0)
+    if (xdgOutput != nullptr && logicalWidth > 0 && logicalHeight > 0)
         return outputPlace(logicalX, logicalY, logicalWidth, logicalHeight);
-    return outputPlace(positionX, positionY, modeWidth / outputScale, modeHeight / outputScale);
+    return modePlace(positionX, positionY, modeWidth, modeHeight, outputScale, transform);
 }
 
 void WaylandOutput::onGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
-                               const char*, const char*, int32_t)
+                               const char*, const char*, int32_t outputTransform)
 {
     auto* self = static_cast<WaylandOutput*>(data);
     self->positionX = x;
     self->positionY = y;
+    self->transform = outputTransform;
 }
 
 void WaylandOutput::onMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t refresh)
@@ -67,6 +72,7 @@ void WaylandOutput::onMode(void* data, wl_output*, uint32_t flags, int32_t width
     auto* self = static_cast<WaylandOutput*>(data);
     self->modeWidth = width;
     self->modeHeight = height;
+    self->modeSeen = true;
     self->refreshMillihertz = refresh;
 }
 
@@ -96,4 +102,4 @@ void WaylandOutput::onLogicalSize(void* data, zxdg_output_v1*, int32_t width, in
     self->logicalHeight = height;
 }
 
-void WaylandOutput::onPlaceDone(void*, zxdg_output_v1*) {}
+void WaylandOutput::onXdgOutputDone(void*, zxdg_output_v1*) {}

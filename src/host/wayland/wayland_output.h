@@ -24,7 +24,7 @@ public:
 
     // Whether the compositor has described the output: its mode and scale,
     // and its logical place when that was asked for.
-    bool described() const { return doneSeen && (placeManager == nullptr || logicalWidth > 0); }
+    bool described() const;
 
     // The output's rectangle in the logical layout.
     ScreenRect logicalRect() const;
@@ -36,9 +36,8 @@ public:
     // when the compositor did not say.
     std::int64_t refreshMicroseconds() const { return refreshMillihertz > 0 ? 1000000000 / refreshMillihertz : 0; }
 
-    // Whether the host has put a surface over the output: each output is
-    // covered once, and a surface the compositor closed is not made again.
-    bool covered = false;
+    // Whether a surface of the host's is over the output: one at a time.
+    bool hasSurface = false;
     // The compositor took the output away: its surface goes, then the
     // output.
     bool gone = false;
@@ -48,9 +47,9 @@ public:
 
 private:
     static const wl_output_listener outputListener;
-    static const zxdg_output_v1_listener placeListener;
+    static const zxdg_output_v1_listener xdgOutputListener;
     static void onGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t, const char*,
-                           const char*, int32_t);
+                           const char*, int32_t outputTransform);
     static void onMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t refresh);
     static void onDone(void* data, wl_output*);
     static void onScale(void* data, wl_output*, int32_t factor);
@@ -58,14 +57,16 @@ private:
     static void onDescription(void*, wl_output*, const char*) {}
     static void onLogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y);
     static void onLogicalSize(void* data, zxdg_output_v1*, int32_t width, int32_t height);
-    static void onPlaceDone(void*, zxdg_output_v1*);
-    static void onPlaceName(void*, zxdg_output_v1*, const char*) {}
-    static void onPlaceDescription(void*, zxdg_output_v1*, const char*) {}
+    static void onXdgOutputDone(void*, zxdg_output_v1*);
+    static void onXdgOutputName(void*, zxdg_output_v1*, const char*) {}
+    static void onXdgOutputDescription(void*, zxdg_output_v1*, const char*) {}
 
     std::uint32_t boundVersion;
-    zxdg_output_manager_v1* placeManager = nullptr;
-    zxdg_output_v1* place = nullptr;
+    zxdg_output_v1* xdgOutput = nullptr;
     bool doneSeen = false;
+    bool modeSeen = false;
+    // wl_output's transform of the picture on the output.
+    int transform = 0;
     int outputScale = 1;
     int positionX = 0;
     int positionY = 0;

@@ -4,44 +4,6 @@
 
 namespace {
 
-// The console display's state (Windows 8 on) and the monitor's power (Vista
-// and 7): a DWORD, 0 off, 1 on, 2 dimmed (still seen).
-constexpr GUID consoleDisplayState = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-constexpr GUID monitorPowerOn = {0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
-
-using RegisterPowerSettingNotificationProc = HANDLE(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
-using UnregisterPowerSettingNotificationProc = BOOL(WINAPI*)(HANDLE notification);
-
-constexpr DWORD notifyWindowHandle = 0;  // DEVICE_NOTIFY_WINDOW_HANDLE
-
-// Looked up at run time: Windows before Vista has neither call, and there
-// the monitor-power system command is the only word of the display's power.
-FARPROC userExport(const char* name)
-{
-    HMODULE user = GetModuleHandleA("USER32.DLL");
-    return user != nullptr ? GetProcAddress(user, name) : nullptr;
-}
-
-HANDLE registerDisplayNotification(HWND window)
-{
-    const auto registerNotification = reinterpret_cast<RegisterPowerSettingNotificationProc>(
-        reinterpret_cast<void*>(userExport("RegisterPowerSettingNotification")));
-    if (registerNotification == nullptr)
-        return nullptr;
-    HANDLE notification = registerNotification(window, &consoleDisplayState, notifyWindowHandle);
-    if (notification == nullptr)
-        notification = registerNotification(window, &monitorPowerOn, notifyWindowHandle);
-    return notification;
-}
-
-void unregisterDisplayNotification(HANDLE notification)
-{
-    const auto unregisterNotification = reinterpret_cast<UnregisterPowerSettingNotificationProc>(
-        reinterpret_cast<void*>(userExport("UnregisterPowerSettingNotification")));
-    if (unregisterNotification != nullptr)
-        unregisterNotification(notification);
-}
-
 std::int64_t nowMicroseconds()
 {
     return static_cast<std::int64_t>(systemMilliseconds()) * 1000;
@@ -52,15 +14,17 @@ std::int64_t nowMicroseconds()
 void FrameTimer::start(HWND window, FrameRate frameRate)
 {
     pacing = TimerPacing(frameRate);
-    displayOn = true;
+    display = DisplayWatch();
     running = true;
     followPeriod(window);
-    powerNotification = registerDisplayNotification(window);
+    notices.registerFor(window);
 }
 
 bool FrameTimer::tickDraws(HWND window)
 {
-    const bool draws = pacing.tick(nowMicroseconds(), {canBeSeen(window), displayOn});
+    if (!display.displayOn())
+        display.looked(notices.inputMark());
+    const bool draws = pacing.tick(nowMicroseconds(), {canBeSeen(window), display.displayOn()});
     followPeriod(window);
     return draws;
 }
@@ -73,9 +37,27 @@ void FrameTimer::frameDrawn(HWND window)
     followPeriod(window);
 }
 
-void FrameTimer::displayPowered(HWND window, bool on)
+void FrameTimer::powerSettingChanged(HWND window, LPARAM lParam)
 {
-    displayOn = on;
+    bool on = true;
+    if (!notices.readPowerNotice(lParam, on))
+        return;
+    display.noticed(on);
+    pacing.displayNoticesHeard();
+    lookAgain(window);
+}
+
+void FrameTimer::monitorPowerCommanded(HWND window, bool on)
+{
+    display.commanded(on, notices.inputMark());
+    lookAgain(window);
+}
+
+void FrameTimer::sessionChanged(HWND window, WPARAM event)
+{
+    if (!notices.sessionNoticesRegistered())
+        return;
+    display.sessionChanged(static_cast<std::uint32_t>(event));
     lookAgain(window);
 }
 
@@ -93,10 +75,7 @@ void FrameTimer::stop(HWND window)
     if (periodMs != TimerPacing::noTimer)
         KillTimer(window, timerId);
     periodMs = TimerPacing::noTimer;
-    if (powerNotification != nullptr) {
-        unregisterDisplayNotification(powerNotification);
-        powerNotification = nullptr;
-    }
+    notices.unregister(window);
 }
 
 // A child window is never iconic itself, and stays visible to the system
@@ -104,7 +83,7 @@ void FrameTimer::stop(HWND window)
 // it and every parent are visible and the settings dialog is not minimised.
 bool FrameTimer::canBeSeen(HWND window) const
 {
-    if (!displayOn || !IsWindowVisible(window) || IsIconic(window))
+    if (!display.displayOn() || !display.sessionShown() || !IsWindowVisible(window) || IsIconic(window))
         return false;
     HWND topLevel = GetAncestor(window, GA_ROOT);
     return topLevel == nullptr || topLevel == window || !IsIconic(topLevel);

@@ -24,7 +24,7 @@ if(FLOWBALL_MINGW_THREADS STREQUAL "win32")
   file(GLOB host_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/*.cpp)
   # The clock is in flowball_core, the portable rules in
   # flowball_windows_rules (src/CMakeLists.txt).
-  list(FILTER host_sources EXCLUDE REGEX "/(system_clock|saver_switches|timer_pacing|virtual_screen)\\.cpp$")
+  list(FILTER host_sources EXCLUDE REGEX "/(system_clock|display_watch|saver_switches|timer_pacing|virtual_screen)\\.cpp$")
 
   # The processor check and the runtime's wide-character calls answered in
   # the program are for 32-bit Windows only: every x86-64 processor has SSE2,

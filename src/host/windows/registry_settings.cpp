@@ -110,11 +110,17 @@ bool saveSettings(const Settings& settings, HKEY root, const char* subKey, Setti
 {
     SettingsSaveFailure result;
     HKEY key = nullptr;
+    DWORD disposition = 0;
     result.error = RegCreateKeyExA(root, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE | KEY_QUERY_VALUE,
-                                   nullptr, &key, nullptr);
+                                   nullptr, &key, &disposition);
     if (result.error == ERROR_SUCCESS) {
         result = writeFrom(0, key, settings, write);
         RegCloseKey(key);
+        // A key this save made goes with it, whatever values are left in it:
+        // the registry is then as it was found.
+        if (result.error != ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY &&
+            RegDeleteKeyA(root, subKey) == ERROR_SUCCESS)
+            result.partlySaved = false;
     }
     if (result.error == ERROR_SUCCESS)
         return true;

@@ -41,7 +41,8 @@ using RegistryValueWriter = LONG(WINAPI*)(HKEY key, LPCSTR name, DWORD reserved,
 
 // Writes every setting, creating the key if needed, all or nothing: when a
 // value cannot be written, those written before it are put back as they
-// were (or removed where there was none) and the rest are not tried. False
+// were (or removed where there was none) and the rest are not tried; a key
+// the save created is removed again. False
 // when the key cannot be opened for writing or a value cannot be written;
 // failure, when given, then says which, why, and whether any value written
 // could not be put back.

@@ -92,22 +92,10 @@ LRESULT onTimer(HWND window)
     return 0;
 }
 
-// The console display's state or the monitor's power, where the system
-// sends it: 0 is off; on and dimmed are seen.
-void onPowerSettingChange(HWND window, LPARAM lParam)
-{
-    const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
-    if (setting == nullptr || setting->DataLength < sizeof(DWORD))
-        return;
-    DWORD state = 0;
-    CopyMemory(&state, setting->Data, sizeof state);
-    renderContext.frameTimer.displayPowered(window, state != 0);
-}
-
 // lParam of the monitor-power command: -1 on, 1 low power, 2 off.
 void onMonitorPower(HWND window, LPARAM lParam)
 {
-    renderContext.frameTimer.displayPowered(window, lParam != monitorPowerOff);
+    renderContext.frameTimer.monitorPowerCommanded(window, lParam != monitorPowerOff);
 }
 
 // A new client size (a resized preview pane, a full-screen window following
@@ -168,7 +156,10 @@ LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARA
         return DefScreenSaverProc(window, message, wParam, lParam);
     case WM_POWERBROADCAST:
         if (wParam == PBT_POWERSETTINGCHANGE)
-            onPowerSettingChange(window, lParam);
+            renderContext.frameTimer.powerSettingChanged(window, lParam);
+        return DefScreenSaverProc(window, message, wParam, lParam);
+    case WM_WTSSESSION_CHANGE:
+        renderContext.frameTimer.sessionChanged(window, wParam);
         return DefScreenSaverProc(window, message, wParam, lParam);
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_MONITORPOWER)

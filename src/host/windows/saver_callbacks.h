@@ -47,7 +47,7 @@ extern const PIXELFORMATDESCRIPTOR pixelFormatRequest;
 // context); passes everything else to DefScreenSaverProc. It also notes,
 // and passes on unchanged, what shows or hides the picture: WM_SHOWWINDOW,
 // the display's power in WM_POWERBROADCAST and the monitor-power
-// WM_SYSCOMMAND.
+// WM_SYSCOMMAND, and the session's changes in WM_WTSSESSION_CHANGE.
 LRESULT CALLBACK ScreenSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The settings dialog (host/windows/settings_dialog.h): OK writes the

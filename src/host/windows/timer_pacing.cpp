@@ -3,9 +3,10 @@
 namespace {
 
 // The window must look to see whether it can be seen (no message tells a
-// preview pane that its dialog was minimised); the power broadcast tells
-// when the display comes on. A wait the timer cannot keep is no wait.
-constexpr HostNews windowsNews{false, true, std::int64_t{TimerPacing::shortestPeriodMs} * 1000};
+// preview pane that its dialog was minimised), and whether the display is
+// on until a power broadcast has shown that one will say so. A wait the
+// timer cannot keep is no wait.
+constexpr HostPacingTraits windowsTraits{false, false, std::int64_t{TimerPacing::shortestPeriodMs} * 1000};
 
 // A timer period covering the wait, in whole milliseconds: no shorter than
 // the timer keeps.
@@ -17,7 +18,7 @@ unsigned periodFor(std::int64_t waitMicroseconds)
 
 }  // namespace
 
-TimerPacing::TimerPacing(FrameRate frameRate) : pacing(frameRate, windowsNews), period(designedPeriodMs) {}
+TimerPacing::TimerPacing(FrameRate frameRate) : pacing(frameRate, windowsTraits), period(designedPeriodMs) {}
 
 bool TimerPacing::tick(std::int64_t now, PictureState picture)
 {

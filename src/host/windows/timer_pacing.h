@@ -5,8 +5,10 @@
 // The timer starts at the designed 5 ms. FrameRate 0 and 1 keep it and draw
 // on every tick; FrameRate 2 re-arms it after each frame for the time until
 // the next is due on the 1/30 s grid. While the picture cannot be seen the
-// timer only looks again twice a second; with the display off there is no
-// timer until the system says it is on.
+// timer only looks again twice a second. With the display off there is no
+// timer until the system says it is on, where it has shown that it will
+// (Windows before Vista never says, and some systems after it do not);
+// elsewhere the timer looks again twice a second too.
 //
 // Windows raises any timer period under 10 ms to 10 ms (and its usual tick is
 // 15.6 ms), so the designed 5 ms gives at most 100 frames a second, about 64
@@ -42,6 +44,10 @@ public:
 
     // Whether the picture was hidden or the display off at the last tick.
     bool resting() const { return pacing.resting(); }
+
+    // The system has shown that it says when the display is on: from the
+    // next tick a display that is off has no timer.
+    void displayNoticesHeard() { pacing.toldWhenDisplayOn(true); }
 
     // The timer's period as designed: a frame every 5 ms.
     static constexpr unsigned designedPeriodMs = unsigned(FramePacing::designedPeriodMicroseconds / 1000);

@@ -14,7 +14,7 @@ namespace {
 // X tells when a hidden window shows again (the map events of the window and
 // its ancestors, VisibilityNotify when it is uncovered), but the display's
 // power must be asked for.
-constexpr HostNews x11News{true, false, 0};
+constexpr HostPacingTraits x11Traits{true, false, 0};
 
 bool isEndingKey(XKeyEvent& key)
 {
@@ -25,7 +25,7 @@ bool isEndingKey(XKeyEvent& key)
 }  // namespace
 
 FrameLoop::FrameLoop(GlWindow& target, const HostOptions& options)
-    : window(target), showFps(options.showFps), pacing(options.settings.frameRateChoice(), x11News),
+    : window(target), showFps(options.showFps), pacing(options.settings.frameRateChoice(), x11Traits),
       monitors(target, options)
 {
     visibility.watch(window.display, window.window, window.mapped);
@@ -45,20 +45,21 @@ int FrameLoop::run()
         else
             sleep(decision);
     }
-    return xErrorEnding() == XErrorEnding::failed && !destroyedMeanwhile() ? exitFailed : exitEnded;
+    return xErrorEnding() == XErrorEnding::failed && !windowGone() ? exitFailed : exitEnded;
 }
 
-// Errors read along with the window's DestroyNotify, before it was
-// dispatched, are the consequences of its going.
-bool FrameLoop::destroyedMeanwhile()
+// The window's going ends the program with exitEnded whatever errors were
+// read along with its DestroyNotify, whether that was dispatched before or
+// still waits in the queue: they are the consequences of its going.
+bool FrameLoop::windowGone()
 {
     XEvent event;
-    return XCheckTypedWindowEvent(window.display, window.window, DestroyNotify, &event);
+    return windowDestroyed || XCheckTypedWindowEvent(window.display, window.window, DestroyNotify, &event);
 }
 
 bool FrameLoop::ending() const
 {
-    return ended || stopSignalled() != 0 || xErrorEnding() != XErrorEnding::none;
+    return ended || windowDestroyed || stopSignalled() != 0 || xErrorEnding() != XErrorEnding::none;
 }
 
 void FrameLoop::dispatchPendingEvents()
@@ -110,7 +111,7 @@ void FrameLoop::onConfigure(const XConfigureEvent& event)
 void FrameLoop::onDestroy(const XDestroyWindowEvent& event)
 {
     if (event.window == window.window)
-        ended = true;
+        windowDestroyed = true;
 }
 
 void FrameLoop::onClientMessage(const XClientMessageEvent& event)

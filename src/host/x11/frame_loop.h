@@ -36,7 +36,7 @@ private:
     void drawOneFrame(std::int64_t now);
     void sleep(const FrameDecision& decision);
     bool ending() const;
-    bool destroyedMeanwhile();
+    bool windowGone();
 
     GlWindow& window;
     bool showFps;
@@ -44,5 +44,7 @@ private:
     PictureVisibility visibility;
     FpsReadout fps;
     MonitorFollower monitors;
+    // By a key or the window manager's close request.
     bool ended = false;
+    bool windowDestroyed = false;
 };

@@ -122,6 +122,10 @@ bool GlWindow::createOwnWindow(std::string& error)
 bool GlWindow::adoptWindow(Window target, bool canDisappear, std::string& error)
 {
     watchDrawnWindow({target, canDisappear, glxErrorBase});
+    // Selected before the state is read, so that no change falls between the
+    // two: a daemon maps its window about when it starts the program. Adds
+    // our interest to the window's own; other clients' selections stay.
+    XSelectInput(display, target, givenWindowEvents);
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, target, &attributes) || xErrorEnding() == XErrorEnding::windowGone) {
         error = "no window " + hex(target) + " on the X display " + DisplayString(display);
@@ -131,8 +135,6 @@ bool GlWindow::adoptWindow(Window target, bool canDisappear, std::string& error)
     width = attributes.width;
     height = attributes.height;
     mapped = attributes.map_state != IsUnmapped;
-    // Adds our interest to the window's own; other clients' selections stay.
-    XSelectInput(display, window, givenWindowEvents);
 
     XVisualInfo wanted = {};
     wanted.visualid = XVisualIDFromVisual(attributes.visual);
