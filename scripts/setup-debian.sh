@@ -38,8 +38,9 @@ packages=(
     # AppStream file is checked by appstreamcli.
     libgtk-4-dev libadwaita-1-dev python3-pyatspi at-spi2-core dbus appstream
     # The Debian package's checks (lintian, desktop-file-validate for its
-    # desktop entries), and the X11 saver daemon its tests run.
-    lintian desktop-file-utils xscreensaver xscreensaver-gl
+    # desktop entries, systemd-analyze for its user service), and the X11
+    # saver daemon its tests run.
+    lintian desktop-file-utils systemd xscreensaver xscreensaver-gl
     xvfb xdotool x11-utils imagemagick
     # Two monitors for the end-to-end tests: Xorg with the dummy driver (Wine
     # sees monitors only as XRandR outputs), and xrandr to change them.

@@ -28,8 +28,13 @@ script started (tests/support/flowball_testing.py; it adopts the orphans
 Wine's double fork leaves, the saver's process among them), by the name of
 its program file.
 
+A run too short to judge memory (four samples after the warm-up are
+needed: a little over 2 minutes with the defaults) is refused before it
+starts.
+
 A measurement, not a test. Exit status: 0 when every verdict holds, 1 when
-one does not, 2 when a program could not be run at all.
+one does not, 2 when a program could not be run at all or the run would be
+too short to judge.
 """
 
 import argparse
@@ -56,6 +61,8 @@ READINGS = 10
 # back (the scene's own heap does not grow: flowball-soak-tests): memory
 # counts as kept when it stays taken over this many samples.
 HELD_SAMPLES = 3
+# Memory is judged by comparing such spans after the warm-up: at least two.
+MEMORY_JUDGED_SAMPLES = HELD_SAMPLES + 1
 # The rows the X11 program's --fps read-out may take at its window's top.
 FPS_READOUT_HEIGHT = 40
 
@@ -323,13 +330,31 @@ def after_warm_up(samples, warm_up):
     return [sample for sample in samples if sample.seconds >= warm_up]
 
 
+def judged_sample_count(minutes, interval, warm_up):
+    """How many samples a run of this length takes after the warm-up: one
+    every interval from the start, the last at the end."""
+    times = [step * interval for step in range(int(minutes * 60.0 / interval) + 1)]
+    return sum(1 for seconds in times if seconds >= warm_up)
+
+
+def too_short_to_judge(minutes, interval, warm_up):
+    """Why a run of this length cannot judge memory, or None: memory counts
+    as kept over HELD_SAMPLES samples, so with no more samples than that
+    after the warm-up there is only one span and nothing to compare it
+    with: the run could not fail."""
+    count = judged_sample_count(minutes, interval, warm_up)
+    if count >= MEMORY_JUDGED_SAMPLES:
+        return None
+    return ("%g minutes with a sample every %g s and %g s of warm-up give %d samples to judge; memory needs at "
+            "least %d: run longer (--minutes) or sample more often (--interval)" %
+            (minutes, interval, warm_up, count, MEMORY_JUDGED_SAMPLES))
+
+
 def held_memory(samples):
     """The memory each run of HELD_SAMPLES samples held throughout (their
     least): a megabyte taken for a while and given back does not count,
     memory that stays taken does."""
     kib = [sample.resident_kib for sample in samples]
-    if len(kib) <= HELD_SAMPLES:
-        return [min(kib)]
     return [min(kib[i:i + HELD_SAMPLES]) for i in range(len(kib) - HELD_SAMPLES + 1)]
 
 
@@ -340,6 +365,9 @@ def verdict(samples, warm_up, drawn_at_start, drawn_at_end, exit_status):
     if not judged:
         return [("samples after the warm-up", False, "none: the run ended within %d s" % warm_up)]
     first = judged[0]
+    if len(judged) < MEMORY_JUDGED_SAMPLES:
+        return [("samples after the warm-up", False,
+                 "%d: too few to judge memory kept over %d" % (len(judged), HELD_SAMPLES))]
     held = held_memory(judged)
     change = max((kib - held[0] for kib in held), key=abs)
     checks.append(("memory within 1 MB of its first sample after the warm-up", abs(change) <= MEMORY_TOLERANCE_KIB,
@@ -446,6 +474,10 @@ def main():
     args = parser.parse_args()
     if args.warm_up is None:
         args.warm_up = min(DEFAULT_WARM_UP, args.minutes * 60.0 / 3)
+    too_short = too_short_to_judge(args.minutes, args.interval, args.warm_up)
+    if too_short:
+        print("soak: %s" % too_short, file=sys.stderr)
+        return 2
     testing.adopt_orphans()
     work = tempfile.mkdtemp(prefix="flowball-soak-")
     programs = []

@@ -31,7 +31,9 @@ std::string ownProgram()
     return std::string(path, std::size_t(length));
 }
 
-// Nothing on Wayland: an X11 session's message, or the connection's own.
+// No Wayland display named: an X11 session's message, or the connection's
+// own. A named display that does not answer is a Wayland failure whatever
+// DISPLAY says, since Xwayland sets it in every Wayland session.
 void reportNoWayland(const std::string& waylandError)
 {
     const char* x11Display = std::getenv("DISPLAY");
@@ -48,23 +50,29 @@ void reportNoWayland(const std::string& waylandError)
 
 // The idle source that the desktop offers, asking for idle after
 // milliseconds: the compositor's idle protocol, else Mutter's idle monitor.
-// nullptr with the message written on stderr when none opens.
-std::unique_ptr<IdleSource> openIdleSource(std::uint32_t milliseconds)
+// nullptr with the message written on stderr when none opens, and in
+// failureStatus whether the session has no idle source at all
+// (exitNoIdleSource, which a restart cannot mend) or one failed (exitFailed).
+std::unique_ptr<IdleSource> openIdleSource(std::uint32_t milliseconds, int& failureStatus)
 {
     std::string waylandError;
     WaylandIdleOpening outcome = WaylandIdleOpening::failed;
     std::unique_ptr<IdleSource> source = openWaylandIdleSource(milliseconds, outcome, waylandError);
+    failureStatus = exitFailed;
     switch (outcome) {
     case WaylandIdleOpening::opened:
         break;
     case WaylandIdleOpening::noDisplay:
         reportNoWayland(waylandError);
+        failureStatus = exitNoIdleSource;
         break;
     case WaylandIdleOpening::noIdleProtocol: {
         std::string busError;
         source = openMutterIdleMonitor(milliseconds, busError);
-        if (source == nullptr)
+        if (source == nullptr) {
             std::fprintf(stderr, "flowball: %s, and %s\n", waylandError.c_str(), busError.c_str());
+            failureStatus = exitNoIdleSource;
+        }
         break;
     }
     case WaylandIdleOpening::failed:
@@ -151,7 +159,8 @@ private:
         if (milliseconds == idleMilliseconds)
             return;
         // The old watch stays until the new one is made.
-        std::unique_ptr<IdleSource> reopened = openIdleSource(milliseconds);
+        int failureStatus = exitFailed;
+        std::unique_ptr<IdleSource> reopened = openIdleSource(milliseconds, failureStatus);
         if (reopened == nullptr)
             return;
         source = std::move(reopened);
@@ -171,9 +180,10 @@ private:
 int runIdleWatcherMode(const HostOptions& options)
 {
     const std::uint32_t milliseconds = options.idleAfterMilliseconds;
-    std::unique_ptr<IdleSource> source = openIdleSource(milliseconds);
+    int failureStatus = exitFailed;
+    std::unique_ptr<IdleSource> source = openIdleSource(milliseconds, failureStatus);
     if (source == nullptr)
-        return exitFailed;
+        return failureStatus;
     const std::string settingsPath = userSettingsFilePath();
     if (options.idleTimeFromFile && options.settingsFile && !settingsPath.empty())
         source = std::make_unique<FileTimedIdleSource>(std::move(source), milliseconds, settingsPath);

@@ -44,8 +44,9 @@ flowball_fuzz_target(saver_switches LIBRARIES flowball_windows_rules)
 # The registry's values of every setting, any type and any bytes, through
 # the store the reader reads from.
 flowball_fuzz_target(registry_settings LIBRARIES flowball_windows_rules)
-# flowball's command line and flowball-render's, by full option names.
-flowball_fuzz_target(host_options LIBRARIES flowball_posix_host)
+# flowball's command line and flowball-render's, by full option names;
+# flowball's also through the idle watcher's saver command printed from it.
+flowball_fuzz_target(host_options LIBRARIES flowball_idle_watcher flowball_posix_host)
 flowball_fuzz_target(render_options
   SOURCES ${render_tool}/render_options.cpp ${render_tool}/monitor_list.cpp
   INCLUDES ${render_tool}

@@ -1,9 +1,11 @@
 // flowball's command line, any words (and XSCREENSAVER_WINDOW, set or not):
 // an accepted command line names each option in full, gives settings each
 // setting accepts and the mode its options ask for; a refused one says why in
-// one line. The options printed from what was accepted give it back. And
-// options written from any numbers (window ids, settings) are accepted
-// exactly when every number is in its range, and then read as those numbers.
+// one line. The options printed from what was accepted give it back, and so
+// does the idle watcher's saver command made from them (saver_command.h):
+// its own printer, read back by the same parser. And options written from
+// any numbers (window ids, settings) are accepted exactly when every number
+// is in its range, and then read as those numbers.
 //
 // Input: a form byte. Words: whether XSCREENSAVER_WINDOW is set, its text up
 // to a NUL, then the words, each up to a NUL. Numbers (form bit 1): which
@@ -15,6 +17,7 @@
 #include "fuzz_support.h"
 #include "settings/idle_time.h"
 #include "host/posix/options.h"
+#include "host/posix/saver_command.h"
 #include "option_words.h"
 
 namespace {
@@ -82,6 +85,22 @@ HostWords hostWordsOf(const std::vector<std::string>& words)
         }
     }
     return written;
+}
+
+// The saver the idle watcher would start for these options: on Wayland in
+// a window of its own, with the read-out and every setting as given.
+void checkSaverCommand(const HostOptions& options)
+{
+    CommandLine command(saverCommand("flowball", options));
+    std::vector<char*> argv = command.argv();
+    HostOptions saver;
+    std::string error;
+    expectProperty(parseHostOptions(command.argc(), argv.data(), nullptr, saver, error),
+                   "the saver's command refused: " + error);
+    expectProperty(saver.mode == HostMode::ownWindow && saver.display == DisplayRequest::wayland &&
+                       saver.idleAfterMilliseconds == 0 && saver.showFps == options.showFps &&
+                       sameSettings(saver.settings, options.settings),
+                   "the saver's command read back differently");
 }
 
 void checkAccepted(CommandLine& line, const char* environmentWindow, const HostOptions& options)
@@ -162,6 +181,7 @@ void checkAccepted(CommandLine& line, const char* environmentWindow, const HostO
                        reread.settingsFile == options.settingsFile &&
                        reread.showFps == options.showFps && sameSettings(reread.settings, options.settings),
                    "printed options read back differently");
+    checkSaverCommand(options);
 }
 
 std::string windowIdText(std::uint64_t id, bool hex)
@@ -249,6 +269,7 @@ void checkWrittenNumbers(FuzzInput& input)
                        options.idleAfterMilliseconds == expected.idleAfterMilliseconds &&
                        options.showFps == expected.showFps && sameSettings(options.settings, expected.settings),
                    "written numbers read as other values:" + written);
+    checkSaverCommand(options);
 }
 
 void checkWords(FuzzInput& input, std::uint8_t form)

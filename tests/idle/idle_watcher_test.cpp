@@ -32,11 +32,15 @@ constexpr auto waitLimit = std::chrono::seconds(30);
 
 class PipeIdleSource : public IdleSource {
 public:
-    explicit PipeIdleSource(int readEnd) : fd(readEnd) {}
+    // Writes a byte to waitsEnd at each wait: the watcher has acted on all
+    // it heard before.
+    PipeIdleSource(int readEnd, int waitsEnd) : fd(readEnd), waits(waitsEnd) {}
     const char* name() const override { return "test pipe"; }
 
     bool prepareWait(pollfd& wait, int& timeoutMilliseconds, std::string&) override
     {
+        const char waiting = 'w';
+        static_cast<void>(write(waits, &waiting, 1));
         wait = {fd, POLLIN, 0};
         timeoutMilliseconds = -1;
         return true;
@@ -59,6 +63,7 @@ public:
 
 private:
     int fd;
+    int waits;
 };
 
 std::string readFile(const std::string& path)
@@ -91,12 +96,24 @@ bool waitFor(const std::function<bool()>& condition)
 
 bool processGone(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
 
+// The watcher's children are the savers it started and has not reaped.
+std::vector<pid_t> childrenOf(pid_t parent)
+{
+    const std::string path = "/proc/" + std::to_string(parent) + "/task/" + std::to_string(parent) + "/children";
+    std::vector<pid_t> pids;
+    std::stringstream in(readFile(path));
+    for (pid_t child; in >> child;)
+        pids.push_back(child);
+    return pids;
+}
+
 // One watcher in a child process of the test, its stand-in saver logging to
 // saverLog ("started PID", then "TERM"/"INT"/"HUP" for the signal that
 // ended it) and its own messages going to watcherLog.
 class WatcherRun {
 public:
-    explicit WatcherRun(const std::string& saverScript = standInSaver(), const char* saverProgram = "/bin/sh")
+    explicit WatcherRun(const std::string& saverScript = standInSaver(), const char* saverProgram = "/bin/sh",
+                        long startUpMilliseconds = saverStartUpMilliseconds)
     {
         char folderTemplate[] = "/tmp/flowball-idle-watcher-XXXXXX";
         folder = mkdtemp(folderTemplate);
@@ -104,32 +121,46 @@ public:
         watcherLog = folder + "/watcher.log";
         int ends[2];
         EXPECT_EQ(pipe(ends), 0);
+        int waitEnds[2];
+        EXPECT_EQ(pipe2(waitEnds, O_CLOEXEC), 0);
         pid = fork();
         if (pid == 0) {
             close(ends[1]);
+            close(waitEnds[0]);
             const int log = open(watcherLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             dup2(log, STDERR_FILENO);
             takeStopSignals();
-            PipeIdleSource source(ends[0]);
-            const int status = runIdleWatcher(source, {saverProgram, "-c", saverScript, "stand-in", saverLog});
+            PipeIdleSource source(ends[0], waitEnds[1]);
+            const int status =
+                runIdleWatcher(source, {saverProgram, "-c", saverScript, "stand-in", saverLog}, startUpMilliseconds);
             if (stopSignalled() != 0)
                 endBySignal(stopSignalled());
             _exit(status);
         }
         close(ends[0]);
         writeEnd = ends[1];
+        close(waitEnds[1]);
+        waitsEnd = waitEnds[0];
     }
 
     ~WatcherRun()
     {
+        std::vector<pid_t> savers = saverPids();
         if (pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0) {
+            // A saver may not have logged its start yet.
+            for (pid_t saver : childrenOf(pid))
+                savers.push_back(saver);
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
-        for (pid_t saver : saverPids())
+        for (pid_t saver : savers) {
+            for (pid_t sleeper : childrenOf(saver))
+                kill(sleeper, SIGKILL);
             kill(saver, SIGKILL);
+        }
         if (writeEnd >= 0)
             close(writeEnd);
+        close(waitsEnd);
         std::remove(saverLog.c_str());
         std::remove(watcherLog.c_str());
         rmdir(folder.c_str());
@@ -144,12 +175,31 @@ public:
                "sleep 600 & wait";
     }
 
+    // Logs the stop signals it is sent and goes on.
+    static std::string stuckSaver()
+    {
+        return "echo started $$ >> \"$1\"; "
+               "for s in TERM INT HUP; do trap \"echo $s >> '$1'\" $s; done; "
+               "while :; do sleep 1; done";
+    }
+
     void tell(const char* bytes) { ASSERT_EQ(write(writeEnd, bytes, strlen(bytes)), ssize_t(strlen(bytes))); }
 
     void loseSource()
     {
         close(writeEnd);
         writeEnd = -1;
+    }
+
+    // The first telling: waits until the watcher is at its first wait,
+    // tells, and waits until it is back at its wait, having acted on what
+    // it heard.
+    void tellFirstAndWait(const char* bytes)
+    {
+        char waited[2];
+        ASSERT_EQ(read(waitsEnd, waited, 1), 1);
+        tell(bytes);
+        ASSERT_EQ(read(waitsEnd, waited, 1), 1);
     }
 
     std::vector<pid_t> saverPids() const
@@ -178,6 +228,7 @@ public:
     std::string watcherLog;
     pid_t pid = -1;
     int writeEnd = -1;
+    int waitsEnd = -1;
 };
 
 }  // namespace
@@ -229,6 +280,64 @@ TEST(IdleWatcher, AStopSignalEndsTheSaverBySameSignalThenTheWatcherByIt)
         ASSERT_EQ(lines.size(), 2u) << readFile(run.saverLog);
         EXPECT_EQ(lines[1], stop.name);
     }
+}
+
+TEST(IdleWatcher, AStopSignalEndsASaverThatIgnoresItBeforeTheWatcherEnds)
+{
+    WatcherRun run(WatcherRun::stuckSaver());
+    run.tell("i");
+    ASSERT_TRUE(run.waitForSavers(1));
+    const pid_t saver = run.saverPids()[0];
+    kill(run.pid, SIGTERM);
+    int status = 0;
+    ASSERT_TRUE(run.waitForEnd(status));
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "status " << status;
+    EXPECT_TRUE(processGone(saver)) << "the saver outlived the watcher";
+}
+
+TEST(IdleWatcher, IdleAndResumedInOneReadStartNothing)
+{
+    // Each as one write, which the source reads at once; the last word
+    // counts.
+    const struct {
+        const char* heard;
+        std::size_t savers;
+    } cases[] = {{"ir", 0}, {"irir", 0}, {"iri", 1}};
+    for (const auto& round : cases) {
+        SCOPED_TRACE(round.heard);
+        WatcherRun run;
+        run.tellFirstAndWait(round.heard);
+        EXPECT_EQ(childrenOf(run.pid).size(), round.savers) << "the watcher's children";
+    }
+}
+
+TEST(IdleWatcher, InputWhileTheSaverStartsEndsIt)
+{
+    // A start-up longer than the test, so that the input surely falls in it.
+    WatcherRun run(WatcherRun::standInSaver(), "/bin/sh", long(std::chrono::milliseconds(waitLimit).count()));
+    run.tell("i");
+    ASSERT_TRUE(run.waitForSavers(1));
+    const pid_t first = run.saverPids()[0];
+    run.tell("r");
+    ASSERT_TRUE(waitFor([&] { return processGone(first); })) << readFile(run.saverLog);
+    EXPECT_EQ(linesOf(readFile(run.saverLog)).back(), "TERM");
+    // And the watcher waits for the next idle as before.
+    run.tell("i");
+    ASSERT_TRUE(run.waitForSavers(2));
+}
+
+TEST(IdleWatcher, InputAfterTheSaverStartedIsTheSaversToJudge)
+{
+    WatcherRun run(WatcherRun::standInSaver(), "/bin/sh", 0);
+    run.tell("i");
+    ASSERT_TRUE(run.waitForSavers(1));
+    run.tell("r");
+    // Had the input ended the saver, this idle would start a second one.
+    run.tell("ri");
+    run.loseSource();
+    int status = 0;
+    ASSERT_TRUE(run.waitForEnd(status));
+    EXPECT_EQ(run.saverPids().size(), 1u) << readFile(run.saverLog);
 }
 
 TEST(IdleWatcher, AStopSignalWhileWaitingEndsTheWatcherByIt)

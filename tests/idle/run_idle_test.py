@@ -288,27 +288,31 @@ def case_sway_the_compositor_going_away_ends_the_watcher(context):
 def case_no_wayland_session_is_one_message(context):
     """An X11 session is told of the X11 daemon, even with a compositor
     at wayland-0 beside it (only WAYLAND_DISPLAY names the session's);
-    without any display, and with a compositor that does not answer, the
-    message says so. Each: one line, status 1."""
+    without any display the message says so: nothing to watch in this
+    session, status 3. A named compositor that does not answer is that
+    failure, even with DISPLAY set (Xwayland sets it in every Wayland
+    session): status 1. Each: one line."""
     sway = context.sway()
     beside = sway.client_environment()
     beside.pop("WAYLAND_DISPLAY")
     os.symlink(os.path.join(sway.runtime, sway.display), os.path.join(sway.runtime, "wayland-0"))
+    dead = "cannot connect to the Wayland compositor 'wayland-9'"
     cases = [
-        ("an X11 session", dict(beside, DISPLAY=":0"), ("X11", "daemon")),
-        ("no display", beside, ("no Wayland compositor is named",)),
-        ("a compositor that does not answer", dict(beside, WAYLAND_DISPLAY="wayland-9"),
-         ("cannot connect to the Wayland compositor 'wayland-9'",)),
-        ("a name with a terminal's codes", dict(beside, WAYLAND_DISPLAY="wayland-9\x1b[2J"),
+        ("an X11 session", dict(beside, DISPLAY=":0"), 3, ("X11", "daemon")),
+        ("no display", beside, 3, ("no Wayland compositor is named",)),
+        ("a compositor that does not answer", dict(beside, WAYLAND_DISPLAY="wayland-9"), 1, (dead,)),
+        ("a compositor that does not answer, and DISPLAY", dict(beside, WAYLAND_DISPLAY="wayland-9", DISPLAY=":0"),
+         1, (dead,)),
+        ("a name with a terminal's codes", dict(beside, WAYLAND_DISPLAY="wayland-9\x1b[2J"), 1,
          ("cannot connect to the Wayland compositor 'wayland-9\\x1B[2J'",)),
     ]
-    for what, environment, words in cases:
+    for what, environment, status, words in cases:
         try:
             result = subprocess.run(context.user.command([context.program, "--idle-after", "5m"], environment),
                                     capture_output=True, text=True, timeout=END_TIMEOUT)
         except subprocess.TimeoutExpired:
             raise AssertionError("%s: the watcher watched on" % what)
-        assert result.returncode == 1, "%s: status %s" % (what, result.returncode)
+        assert result.returncode == status, "%s: status %s" % (what, result.returncode)
         lines = result.stderr.splitlines()
         assert len(lines) == 1 and all(word in lines[0] for word in words), "%s: %s" % (what, result.stderr)
 
@@ -353,11 +357,11 @@ def case_mutter(context):
     assert count <= QUIET_WAKEUPS, "the watcher woke %d times in %.0f s" % (count, QUIET_SECONDS)
 
     # Without the session bus the watcher has nothing to ask: one line that
-    # names both, status 1.
+    # names both, status 3 (no idle source in this session).
     no_bus = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=" + os.path.join(context.user.home, "no-bus")}
     result = mutter.run([context.program, "--idle-after", "5m"], no_bus, capture_output=True, text=True)
     lines = result.stderr.splitlines()
-    assert result.returncode == 1, "no session bus: status %s" % result.returncode
+    assert result.returncode == 3, "no session bus: status %s" % result.returncode
     assert len(lines) == 1 and "offers no idle protocol" in lines[0] and "session bus" in lines[0], result.stderr
 
     # The session's inhibitor, as GNOME's session manager would hold it for

@@ -5,6 +5,7 @@ fails on the fault it is for."""
 
 import os
 import runpy
+import subprocess
 import sys
 import types
 import unittest
@@ -90,6 +91,34 @@ class Verdict(unittest.TestCase):
 
     def test_a_run_that_ended_within_the_warm_up_fails(self):
         self.assertEqual(failed(self.verdict(steady()[:2])), ["samples after the warm-up"])
+
+    def test_too_few_samples_to_judge_memory_fail_however_memory_grew(self):
+        samples = steady()[:5]
+        for sample in samples[2:]:
+            sample.resident_kib += 4096 * sample.seconds
+        self.assertEqual(failed(self.verdict(samples)), ["samples after the warm-up"])
+
+
+class RunLength(unittest.TestCase):
+    def test_a_run_too_short_to_judge_memory_is_refused(self):
+        # (minutes, interval, warm-up): the default warm-up is a third of a
+        # short run.
+        for minutes, interval, warm_up, refused in ((1, 30, 20, True), (2, 30, 40, True), (2.5, 30, 50, False),
+                                                    (4, 30, 80, False), (30, 30, 180, False), (2, 10, 40, False)):
+            with self.subTest(minutes=minutes, interval=interval):
+                reason = soak.too_short_to_judge(minutes, interval, warm_up)
+                self.assertEqual(reason is not None, refused, reason)
+
+    def test_the_refusal_says_what_to_change(self):
+        reason = soak.too_short_to_judge(2, 30, 40)
+        self.assertIn("3 samples to judge; memory needs at least 4", reason)
+        self.assertIn("--minutes", reason)
+
+    def test_the_script_refuses_a_short_run_with_status_2_before_starting_anything(self):
+        result = subprocess.run([sys.executable, SCRIPT, "--minutes", "1", "--native-build", "/nonexistent",
+                                 "--win-build", "/nonexistent"], capture_output=True, text=True, timeout=120)
+        self.assertEqual(result.returncode, 2, result.stderr)
+        self.assertIn("soak: 1 minutes", result.stderr)
 
 
 if __name__ == "__main__":

@@ -6,7 +6,7 @@ files, checked by Debian's lintian (no error or warning tag), installed with
 dpkg into a throwaway root, their programs run from there, then removed,
 leaving nothing behind. The lintian check is shown to catch a package
 without its copyright file, and the AppStream check a description without
-its summary.
+its summary; systemd-analyze checks the idle watcher's user service.
 
   package_test.py BUILD_DIR VERSION
 """
@@ -176,6 +176,23 @@ def check_manual_and_desktop(root):
     assert ElementTree.fromstring(icon).tag == "{http://www.w3.org/2000/svg}svg", icon[:80]
 
 
+def unit_problems(service, program):
+    """What systemd-analyze finds wrong in the unit, with its ExecStart
+    pointed at program: its complaints, or "" for none. The system
+    manager's rules, since no user manager runs here; a user unit's keys
+    are the same."""
+    folder = tempfile.mkdtemp(prefix="flowball-unit-")
+    try:
+        path = os.path.join(folder, "flowball-idle.service")
+        with open(path, "w") as unit:
+            unit.write(re.sub(r"^ExecStart=/usr/bin/flowball", "ExecStart=" + program, service, flags=re.MULTILINE))
+        result = subprocess.run(["systemd-analyze", "verify", "--man=no", path], capture_output=True, text=True,
+                                timeout=60)
+        return (result.stderr + ("status %d" % result.returncode if result.returncode else "")).strip()
+    finally:
+        shutil.rmtree(folder)
+
+
 def desktop_entry(path):
     """The keys of a desktop entry's [Desktop Entry] group."""
     keys = {}
@@ -224,7 +241,10 @@ def check_desktop_entries(root, work):
 
 def check_idle_service(root):
     """The idle watcher's user service runs the installed program with
-    options it takes, and the package enables it for nobody."""
+    options it takes, restarts it after a failure but not when the session
+    has no idle source (status 3) nor without end, systemd finds nothing
+    wrong in it, and the package enables it for nobody. The unit check is
+    shown to catch a misspelt key."""
     service = open(os.path.join(root, "usr/lib/systemd/user/flowball-idle.service")).read()
     command = re.search(r"^ExecStart=(.*)$", service, re.MULTILINE).group(1).split()
     # --idle: the time comes from the settings file, as the settings window
@@ -234,6 +254,13 @@ def check_idle_service(root):
     result = subprocess.run([program, "--help"] + command[1:], capture_output=True, text=True, timeout=60)
     assert result.returncode == 0, "the program refuses %s: %s" % (command[1:], result.stderr)
     assert "\nWantedBy=graphical-session.target\n" in service, service
+    for line in ("Restart=on-failure", "RestartPreventExitStatus=3"):
+        assert "\n%s\n" % line in service, "the service lacks " + line
+    assert re.search(r"^StartLimitBurst=\d+$", service, re.MULTILINE), "the service restarts without end"
+    problems = unit_problems(service, program)
+    assert not problems, problems
+    assert "RestartSecs" in unit_problems(service.replace("RestartSec=", "RestartSecs="), program), (
+        "the unit check misses a misspelt key")
     assert not any("wants" in folder for folder, _, _ in os.walk(os.path.join(root, "usr/lib/systemd"))), (
         "the package enables the service")
 

@@ -1,9 +1,10 @@
 #include "host/gnome/mutter_idle_monitor.h"
 
 #include <systemd/sd-bus.h>
-#include <time.h>
 
 #include <cstring>
+
+#include "host/posix/monotonic_clock.h"
 
 namespace {
 
@@ -89,9 +90,7 @@ public:
         timeoutMilliseconds = -1;
         std::uint64_t until = 0;
         if (sd_bus_get_timeout(bus, &until) >= 0 && until != UINT64_MAX) {
-            timespec now;
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            const std::uint64_t nowMicroseconds = std::uint64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+            const std::uint64_t nowMicroseconds = std::uint64_t(monotonicMicroseconds());
             timeoutMilliseconds = until <= nowMicroseconds ? 0 : int((until - nowMicroseconds + 999) / 1000);
         }
         if (!pending.empty())

@@ -8,3 +8,7 @@ constexpr int exitEnded = 0;
 // which.
 constexpr int exitFailed = 1;
 constexpr int exitBadCommandLine = 2;
+// The idle watcher (--idle-after) in a session that offers nothing telling
+// idle: apart from exitFailed, so that a service restarts a watcher that
+// lost its source but not one that will never find any.
+constexpr int exitNoIdleSource = 3;

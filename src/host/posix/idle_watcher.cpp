@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "host/posix/exit_status.h"
+#include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
 
 extern char** environ;
@@ -43,7 +44,14 @@ class Saver {
 public:
     explicit Saver(const sigset_t& childMask) : mask(childMask) {}
 
-    bool shows() const { return pid > 0; }
+    // Started and not yet reaped.
+    bool running() const { return pid > 0; }
+
+    // Whether the saver may still be without its surface and keyboard.
+    bool startingUp(long startUpMilliseconds) const
+    {
+        return monotonicMicroseconds() - startedAt < std::int64_t(startUpMilliseconds) * 1000;
+    }
 
     void start(const SaverCommand& command)
     {
@@ -71,6 +79,7 @@ public:
             return;
         }
         pid = started;
+        startedAt = monotonicMicroseconds();
     }
 
     // Reaps the saver if it has ended; says whether it has.
@@ -85,18 +94,39 @@ public:
         return true;
     }
 
-    // Sends the signal and waits for the saver to end, however long its
-    // release takes.
+    // Sends the signal and waits for the saver to end, at most
+    // saverEndMilliseconds; a saver that still runs then (stopped, or held
+    // where its watchdog cannot help) is killed, so that none is left
+    // covering the screens.
     void end(int signalNumber)
     {
         kill(pid, signalNumber);
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        if (!reapWithin(saverEndMilliseconds)) {
+            kill(pid, SIGKILL);
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
         }
         pid = 0;
     }
 
 private:
+    // Waits with SIGCHLD let through (it is blocked outside the waits, so
+    // none is lost between the check and the wait); says whether the saver
+    // ended and was reaped in time.
+    bool reapWithin(long milliseconds) const
+    {
+        const std::int64_t deadline = monotonicMicroseconds() + std::int64_t(milliseconds) * 1000;
+        for (;;) {
+            if (waitpid(pid, nullptr, WNOHANG) == pid)
+                return true;
+            const std::int64_t left = deadline - monotonicMicroseconds();
+            if (left <= 0)
+                return false;
+            const timespec timeout = timespecOfMicroseconds(left);
+            ppoll(nullptr, 0, &timeout, &mask);
+        }
+    }
+
     // Input ends the saver with 0; anything else is worth a line in the
     // session's log, since the watcher waits for the next idle anyway.
     static void report(int status)
@@ -110,11 +140,28 @@ private:
 
     sigset_t mask;
     pid_t pid = 0;
+    std::int64_t startedAt = 0;
 };
+
+// What one read brought: its last word counts, since the user is as the
+// source heard last. Idle starts a saver where none runs; input ends one
+// that is still starting up and cannot see it.
+void actOn(const std::vector<IdleEvent>& heard, Saver& saver, const SaverCommand& saverCommand,
+           long startUpMilliseconds)
+{
+    if (heard.empty())
+        return;
+    if (heard.back() == IdleEvent::idle) {
+        if (!saver.running())
+            saver.start(saverCommand);
+    } else if (saver.running() && saver.startingUp(startUpMilliseconds)) {
+        saver.end(SIGTERM);
+    }
+}
 
 }  // namespace
 
-int runIdleWatcher(IdleSource& source, const SaverCommand& saverCommand)
+int runIdleWatcher(IdleSource& source, const SaverCommand& saverCommand, long startUpMilliseconds)
 {
     const sigset_t waitMask = takeChildSignal();
     Saver saver(waitMask);
@@ -125,7 +172,7 @@ int runIdleWatcher(IdleSource& source, const SaverCommand& saverCommand)
         int timeoutMilliseconds = -1;
         bool connected = source.prepareWait(waits[0], timeoutMilliseconds, error);
         if (connected && stopSignalled() == 0 && childChanged == 0) {
-            timespec timeout = {timeoutMilliseconds / 1000, long(timeoutMilliseconds % 1000) * 1000000};
+            const timespec timeout = timespecOfMicroseconds(std::int64_t(timeoutMilliseconds) * 1000);
             if (ppoll(waits, 2, timeoutMilliseconds < 0 ? nullptr : &timeout, &waitMask) <= 0)
                 waits[0].revents = 0;
         }
@@ -135,24 +182,25 @@ int runIdleWatcher(IdleSource& source, const SaverCommand& saverCommand)
         }
 
         if (stopSignalled() != 0) {
-            if (saver.shows())
+            if (saver.running()) {
+                // The watchdog armed by the signal would end the watcher
+                // before the saver it waits for.
+                extendStopGrace(saverEndMilliseconds + stopGraceMilliseconds);
                 saver.end(stopSignalled());
+            }
             return exitEnded;
         }
         if (childChanged != 0) {
             childChanged = 0;
-            if (saver.shows())
+            if (saver.running())
                 saver.reapIfEnded();
         }
         if (!connected) {
-            if (saver.shows())
+            if (saver.running())
                 saver.end(SIGTERM);
             std::fprintf(stderr, "flowball: %s\n", error.c_str());
             return exitFailed;
         }
-        for (IdleEvent event : heard) {
-            if (event == IdleEvent::idle && !saver.shows())
-                saver.start(saverCommand);
-        }
+        actOn(heard, saver, saverCommand, startUpMilliseconds);
     }
 }

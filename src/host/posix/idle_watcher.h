@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "host/posix/stop_signals.h"
+
 enum class IdleEvent {
     idle,     // no input for the idle time
     resumed,  // input again after idle
@@ -45,12 +47,26 @@ public:
 // The saver's command line: the program's path, then its arguments.
 using SaverCommand = std::vector<std::string>;
 
+// How long after its start the saver may not see input yet (it has no
+// surface or keyboard): "resumed" heard in that time ends it, since the
+// user it would cover is active. Later input is the saver's to judge, by its
+// own dismissal rules.
+constexpr long saverStartUpMilliseconds = 3000;
+
+// The longest wait for a saver told to end: its stop grace, and time for
+// its ending to reach the watcher on a loaded machine.
+constexpr long saverEndMilliseconds = stopGraceMilliseconds + 250;
+
 // Watches until a stop signal or the loss of the source. The stop signals
 // must be taken (takeStopSignals); the watcher takes SIGCHLD too, and the
-// saver starts with the signal mask the watcher had. After a stop signal it
-// passes the same signal to the saver that shows and returns once the saver
-// has ended (a saver slower than the stop grace is left to its own
-// watchdog, the same grace after the same signal); the caller then ends by
-// the signal. After the loss it ends the saver that shows by SIGTERM, writes
-// the message on stderr and answers exitFailed.
-int runIdleWatcher(IdleSource& source, const SaverCommand& saver);
+// saver starts with the signal mask the watcher had. Of what one read
+// brings, the last word counts: idle then resumed starts nothing.
+//
+// After a stop signal it passes the same signal to the saver that shows and
+// returns once the saver has ended, within saverEndMilliseconds: the
+// saver's own watchdog ends it within the stop grace, and one that still
+// runs after that is killed; the caller then ends by the signal.
+// After the loss it ends the saver that shows by SIGTERM the same way,
+// writes the message on stderr and answers exitFailed.
+int runIdleWatcher(IdleSource& source, const SaverCommand& saver,
+                   long startUpMilliseconds = saverStartUpMilliseconds);

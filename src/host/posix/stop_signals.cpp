@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cerrno>
 
+#include "host/posix/monotonic_clock.h"
+
 namespace {
 
 const int stopSignals[] = {SIGTERM, SIGINT, SIGHUP};
@@ -22,13 +24,12 @@ int wakeWrite = -1;
 timer_t watchdog;
 bool watchdogMade = false;
 
-void armWatchdog()
+void armWatchdog(long milliseconds)
 {
     if (!watchdogMade)
         return;
     itimerspec grace = {};
-    grace.it_value.tv_sec = stopGraceMilliseconds / 1000;
-    grace.it_value.tv_nsec = stopGraceMilliseconds % 1000 * 1000000;
+    grace.it_value = timespecOfMicroseconds(std::int64_t(milliseconds) * 1000);
     timer_settime(watchdog, 0, &grace, nullptr);
 }
 
@@ -38,7 +39,7 @@ void onStopSignal(int signalNumber)
     const int savedErrno = errno;
     int none = 0;
     if (signalled.compare_exchange_strong(none, signalNumber)) {
-        armWatchdog();
+        armWatchdog(stopGraceMilliseconds);
         const char wake = 0;
         const ssize_t written = write(wakeWrite, &wake, 1);
         static_cast<void>(written);
@@ -92,6 +93,12 @@ void takeStopSignals()
         sigaddset(&taken, signalNumber);
     }
     sigprocmask(SIG_UNBLOCK, &taken, nullptr);
+}
+
+void extendStopGrace(long milliseconds)
+{
+    if (stopSignalled() != 0)
+        armWatchdog(milliseconds);
 }
 
 int stopSignalled() { return signalled.load(); }

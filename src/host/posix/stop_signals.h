@@ -25,6 +25,10 @@ void takeStopSignals();
 // The signal that asked the program to end, 0 while none has.
 int stopSignalled();
 
+// After a stop signal: the watchdog ends the process milliseconds from now
+// instead, for a program that first waits, bounded, for a child to end.
+void extendStopGrace(long milliseconds);
+
 // Becomes readable once a stop signal has come; a host polls it while it
 // waits. Valid after takeStopSignals.
 int stopSignalWakeDescriptor();

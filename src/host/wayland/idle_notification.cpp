@@ -51,7 +51,7 @@ public:
         display = wl_display_connect(nullptr);
         if (display == nullptr) {
             error = cannotConnectMessage(errno);
-            return WaylandIdleOpening::noDisplay;
+            return WaylandIdleOpening::failed;
         }
         registry = wl_display_get_registry(display);
         wl_registry_add_listener(registry, &registryListener, this);

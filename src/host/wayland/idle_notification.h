@@ -16,9 +16,9 @@
 
 enum class WaylandIdleOpening {
     opened,
-    noDisplay,       // no Wayland display to connect to
+    noDisplay,       // no Wayland display is named
     noIdleProtocol,  // connected, but the compositor offers neither protocol
-    failed,          // connected, but the notification could not be made
+    failed,          // the named compositor did not answer, or the notification could not be made
 };
 
 // Connects to the environment's Wayland display and asks for idle after

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "host/posix/monotonic_clock.h"
 #include "host/posix/stop_signals.h"
 #include "host/wayland/compositor_address.h"
 #include "host/wayland/event_read.h"
@@ -84,7 +85,7 @@ std::string WaylandConnection::fault() const { return connectionFault(display); 
 
 bool WaylandConnection::waitForEvents(std::int64_t microseconds, bool watchConnection)
 {
-    const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+    const timespec timeout = timespecOfMicroseconds(microseconds);
     if (!watchConnection) {
         wl_display_flush(display);
         pollfd stopWake = {stopSignalWakeDescriptor(), POLLIN, 0};

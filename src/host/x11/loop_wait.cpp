@@ -3,6 +3,8 @@
 #include <poll.h>
 #include <time.h>
 
+#include "host/posix/monotonic_clock.h"
+
 std::int64_t sleepMicroseconds(const FrameDecision& decision, int queuedEvents)
 {
     if (queuedEvents > 0)
@@ -21,6 +23,6 @@ std::int64_t sleepMicroseconds(const FrameDecision& decision, int queuedEvents)
 void sleepOnConnection(int connection, int stopWake, std::int64_t microseconds)
 {
     pollfd inputs[] = {{connection, POLLIN, 0}, {stopWake, POLLIN, 0}};
-    const timespec timeout = {time_t(microseconds / 1000000), long(microseconds % 1000000) * 1000};
+    const timespec timeout = timespecOfMicroseconds(microseconds);
     ppoll(inputs, 2, microseconds < 0 ? nullptr : &timeout, nullptr);
 }
