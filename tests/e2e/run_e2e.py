@@ -331,10 +331,16 @@ class Session:
         return [self.wine, os.path.join(self.stage, "saver-probe.exe")] + [str(a) for a in args]
 
     def probe(self, *args):
-        """saver-probe's "key value" lines as a dict."""
+        """saver-probe's "key value" lines as a dict. Each look is kept in
+        probes.log beside the group's other logs, with its status and what
+        Wine wrote on stderr, so that an answer missing from a failed check
+        tells whether the probe itself failed."""
         result = subprocess.run(self.probe_command(*args), env=self.env, timeout=TIMEOUT * 3,
                                 capture_output=True, text=True)
         self.reap()
+        with open(self.log_path("probes.log"), "a") as log:
+            log.write("saver-probe %s: status %d\n%s%s\n" % (" ".join(str(a) for a in args), result.returncode,
+                                                             result.stdout, result.stderr))
         return probe_answers(result.stdout.splitlines())
 
     def child_texts(self, handle):
