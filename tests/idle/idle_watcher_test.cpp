@@ -167,12 +167,14 @@ public:
     }
 
     // Ends on TERM, INT or HUP with status 0 after logging the signal; its
-    // sleep is a child of its own, ended with it.
+    // sleep is a child of its own, ended with it. The sleep holds none of
+    // the test's output: one left behind by a saver that was killed would
+    // keep a runner that reads that output waiting for its end.
     static std::string standInSaver()
     {
         return "echo started $$ >> \"$1\"; "
                "for s in TERM INT HUP; do trap \"echo $s >> '$1'; kill \\$!; exit 0\" $s; done; "
-               "sleep 600 & wait";
+               "sleep 600 </dev/null >/dev/null 2>&1 & wait";
     }
 
     // Logs the stop signals it is sent and goes on.
